@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ui/ChildHost.h"
+
+#include <QObject>
+
+namespace peridon {
+
+// The prediction window object 一発ペリドン. It lives for the whole process
+// (created by the main window's load, before the statistics pass): closing
+// the window unloads only its visible part, so the option flags and the
+// tables survive a close and reopen.
+class 一発ペリドン final : public QObject {
+    Q_OBJECT
+public:
+    explicit 一発ペリドン(ChildHost& host, QObject* parent = nullptr);
+    ~一発ペリドン() override;
+
+    // Settings file "ナンバーズ3ペリドン.ini" in the current directory.
+    void ReadInitFile();
+    void WriteInitFile();
+
+    // Shows the window, loading it first (history scan, four methods) when
+    // its visible part is not open; brings it to the front when it is.
+    void showWindow();
+    bool isOpen() const;
+
+private:
+    ChildHost& m_host;
+};
+
+} // namespace peridon
