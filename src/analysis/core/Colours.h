@@ -7,8 +7,8 @@ namespace peridon::colours {
 
 constexpr Rgb kRed = rgb(255, 0, 0);
 constexpr Rgb kBlue = rgb(0, 0, 255);
-constexpr Rgb kBlack = rgb(0, 0, 0);
-constexpr Rgb kWhite = rgb(255, 255, 255);
+using peridon::kBlack; // the same constants as Sheet.h's, so both names agree
+using peridon::kWhite;
 constexpr Rgb kLightYellow = rgb(255, 255, 200); // header rows, draw-number columns
 constexpr Rgb kPaleCyan = rgb(222, 254, 253);    // draw-number / count columns
 constexpr Rgb kLightCyan = rgb(200, 255, 255);   // highlighted result columns
