@@ -10,8 +10,9 @@ namespace peridon {
 // (created by the main window's load, before the statistics pass): closing
 // the window unloads only its visible part, so the option flags and the
 // tables survive a close and reopen.
+// moc cannot read a class name outside ASCII, so this class has no Q_OBJECT
+// (it needs no signals of its own; connect with lambdas).
 class 一発ペリドン final : public QObject {
-    Q_OBJECT
 public:
     explicit 一発ペリドン(ChildHost& host, QObject* parent = nullptr);
     ~一発ペリドン() override;
