@@ -27,18 +27,19 @@ void printErr(const QString& s) {
     std::fputc('\n', stderr);
 }
 
-void printOut(const QByteArray& s) { std::fwrite(s.constData(), 1, std::size_t(s.size()), stdout); }
+void printOut(const QByteArray& s) {
+    std::fwrite(s.constData(), 1, std::size_t(s.size()), stdout);
+}
 
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
         printErr(problem);
-    printErr(QStringLiteral(
-        "使い方:\n"
-        "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
-        "  peridon-cli export [--db PATH]\n"
-        "  peridon-cli stats [--db PATH]\n"
-        "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
-        "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]"));
+    printErr(QStringLiteral("使い方:\n"
+                            "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
+                            "  peridon-cli export [--db PATH]\n"
+                            "  peridon-cli stats [--db PATH]\n"
+                            "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
+                            "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]"));
     return kUsageStatus;
 }
 
@@ -53,7 +54,8 @@ struct Args {
 };
 
 // Parses the options a command allows; nullopt after printing the usage.
-std::optional<Args> parseArgs(const QStringList& words, const QStringList& allowed, QString& problem) {
+std::optional<Args> parseArgs(const QStringList& words, const QStringList& allowed,
+                              QString& problem) {
     Args a;
     for (int i = 0; i < words.size(); ++i) {
         const QString& w = words[i];
@@ -108,7 +110,8 @@ int cmdImport(const Args& a) {
     }
     const CsvParse parsed = parseDrawCsv(file.readAll());
     if (!parsed.errors.isEmpty()) {
-        printErr(QStringLiteral("誤りのある行が%1行あります。何も書き込みませんでした。").arg(parsed.errors.size()));
+        printErr(QStringLiteral("誤りのある行が%1行あります。何も書き込みませんでした。")
+                     .arg(parsed.errors.size()));
         for (const QString& e : parsed.errors.mid(0, 20))
             printErr(e);
         return kFailStatus;
@@ -116,7 +119,9 @@ int cmdImport(const Args& a) {
     Database db(connectionFor(a), Database::Mode::CreateIfMissing);
     const ImportResult r = importDraws(db, parsed.draws, a.replace);
     if (!r.errors.isEmpty()) {
-        printErr(QStringLiteral("登録済みの回数と食い違う行が%1行あります。何も書き込みませんでした。").arg(r.errors.size()));
+        printErr(
+            QStringLiteral("登録済みの回数と食い違う行が%1行あります。何も書き込みませんでした。")
+                .arg(r.errors.size()));
         for (const QString& e : r.errors.mid(0, 20))
             printErr(e);
         return kFailStatus;
@@ -180,7 +185,10 @@ int cmdSample(const Args& a) {
     }
     Database db(cs, Database::Mode::CreateIfMissing);
     const ImportResult r = importDraws(db, draws, false);
-    printOut(QStringLiteral("サンプルデータ %1 回分を作成しました: %2\n").arg(r.added).arg(cs.path).toUtf8());
+    printOut(QStringLiteral("サンプルデータ %1 回分を作成しました: %2\n")
+                 .arg(r.added)
+                 .arg(cs.path)
+                 .toUtf8());
     return 0;
 }
 

@@ -72,8 +72,8 @@ ConnectString connectStringFor(const QString& path) {
 }
 
 ConnectString defaultConnectString() {
-    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                     : QDir::currentPath();
+    const QString dir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     return connectStringFor(QDir(dir).filePath(QString::fromUtf16(kDatabaseFileName)));
 }
 
@@ -133,7 +133,9 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-int Statement::columnInt(int column) const { return sqlite3_column_int(m_stmt, column); }
+int Statement::columnInt(int column) const {
+    return sqlite3_column_int(m_stmt, column);
+}
 
 QString Statement::columnText(int column) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
@@ -170,9 +172,9 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
         exec("SELECT count(*) FROM sqlite_master");
         if (mode == Mode::CreateIfMissing)
             createSchema();
-        Statement st = prepare(
-            "SELECT count(*) FROM sqlite_master WHERE type IN ('view','table') AND name = "
-            "'全データ選択クエリ'");
+        Statement st =
+            prepare("SELECT count(*) FROM sqlite_master WHERE type IN ('view','table') AND name = "
+                    "'全データ選択クエリ'");
         if (!st.step() || st.columnInt(0) == 0)
             throw DbError(QStringLiteral("データベースに「全データ選択クエリ」がありません。"));
     } catch (const DbError& e) {
@@ -193,16 +195,18 @@ void Database::applyKey(const QString& password) {
     // The password is fixed in the program, so a slow key derivation would
     // protect nothing and only delay every start: the key is a SHA-256 of the
     // password text, handed to SQLCipher as a raw key.
-    const QByteArray raw =
-        QCryptographicHash::hash(("Numbers3Peridon:" + password).toUtf8(), QCryptographicHash::Sha256)
-            .toHex();
+    const QByteArray raw = QCryptographicHash::hash(("Numbers3Peridon:" + password).toUtf8(),
+                                                    QCryptographicHash::Sha256)
+                               .toHex();
     m_key = "x'" + raw + "'";
     const int rc = sqlite3_key(m_db, m_key.constData(), int(m_key.size()));
     if (rc != SQLITE_OK)
         fail(rc, QStringLiteral("暗号化キー"));
 }
 
-void Database::createSchema() { exec(kSchema); }
+void Database::createSchema() {
+    exec(kSchema);
+}
 
 void Database::fail(int rc, const QString& what) const {
     Q_UNUSED(what);
@@ -281,7 +285,9 @@ void Database::backupTo(const QString& path) {
     }
 }
 
-Database::Transaction::Transaction(Database& db) : m_db(db) { m_db.exec("BEGIN IMMEDIATE"); }
+Database::Transaction::Transaction(Database& db) : m_db(db) {
+    m_db.exec("BEGIN IMMEDIATE");
+}
 
 Database::Transaction::~Transaction() {
     if (!m_done)

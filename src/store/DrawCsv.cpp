@@ -59,7 +59,8 @@ CsvParse parseDrawCsv(const QByteArray& data) {
             fields[0].trimmed() == u"回数")
             continue; // header
         if (fields.size() != 4 && fields.size() != 5) {
-            out.errors << lineError(lineNo, QStringLiteral("列の数が%1です（4または5列）").arg(fields.size()));
+            out.errors << lineError(
+                lineNo, QStringLiteral("列の数が%1です（4または5列）").arg(fields.size()));
             continue;
         }
         CsvDraw d;
@@ -68,15 +69,17 @@ CsvParse parseDrawCsv(const QByteArray& data) {
         const QString noText = fields[0].trimmed();
         d.drawNo = noText.toInt(&ok);
         if (!ok || d.drawNo < 1 || d.drawNo > 32767) {
-            out.errors << lineError(lineNo, QStringLiteral("回数「%1」は1～32767の整数ではありません").arg(noText));
+            out.errors << lineError(
+                lineNo, QStringLiteral("回数「%1」は1～32767の整数ではありません").arg(noText));
             continue;
         }
         bool digitsOk = true;
         for (int k = 0; k < 3; ++k) {
             if (!parseDigit(fields[k + 1], d.digits[std::size_t(k)])) {
-                out.errors << lineError(lineNo, QStringLiteral("第%1数字「%2」は0～9の数字1文字ではありません")
-                                                    .arg(k + 1)
-                                                    .arg(fields[k + 1].trimmed()));
+                out.errors << lineError(
+                    lineNo, QStringLiteral("第%1数字「%2」は0～9の数字1文字ではありません")
+                                .arg(k + 1)
+                                .arg(fields[k + 1].trimmed()));
                 digitsOk = false;
                 break;
             }
@@ -86,12 +89,16 @@ CsvParse parseDrawCsv(const QByteArray& data) {
         if (fields.size() == 5) {
             d.date = fields[4].trimmed();
             if (!d.date.isEmpty() && !QDate::fromString(d.date, Qt::ISODate).isValid()) {
-                out.errors << lineError(lineNo, QStringLiteral("抽せん日「%1」はYYYY-MM-DDの日付ではありません").arg(d.date));
+                out.errors << lineError(
+                    lineNo,
+                    QStringLiteral("抽せん日「%1」はYYYY-MM-DDの日付ではありません").arg(d.date));
                 continue;
             }
         }
         if (seen.contains(d.drawNo)) {
-            out.errors << lineError(lineNo, QStringLiteral("回数%1は%2行目にもあります").arg(d.drawNo).arg(seen[d.drawNo]));
+            out.errors << lineError(
+                lineNo,
+                QStringLiteral("回数%1は%2行目にもあります").arg(d.drawNo).arg(seen[d.drawNo]));
             continue;
         }
         seen.insert(d.drawNo, lineNo);
@@ -104,10 +111,10 @@ ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool r
     ImportResult r;
     Database::Transaction tx(db);
     Statement find = db.prepare("SELECT 第1数字, 第2数字, 第3数字 FROM 当選データ WHERE 回数 = ?1");
-    Statement insert = db.prepare(
-        "INSERT INTO 当選データ (回数, 第1数字, 第2数字, 第3数字, 抽せん日) VALUES (?1, ?2, ?3, ?4, ?5)");
-    Statement update = db.prepare(
-        "UPDATE 当選データ SET 第1数字 = ?2, 第2数字 = ?3, 第3数字 = ?4, 抽せん日 = ?5 WHERE 回数 = ?1");
+    Statement insert = db.prepare("INSERT INTO 当選データ (回数, 第1数字, 第2数字, 第3数字, "
+                                  "抽せん日) VALUES (?1, ?2, ?3, ?4, ?5)");
+    Statement update = db.prepare("UPDATE 当選データ SET 第1数字 = ?2, 第2数字 = ?3, 第3数字 = ?4, "
+                                  "抽せん日 = ?5 WHERE 回数 = ?1");
     auto bindRow = [](Statement& st, const CsvDraw& d) {
         st.bind(1, d.drawNo);
         for (int k = 0; k < 3; ++k) {
@@ -132,8 +139,10 @@ ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool r
                 continue;
             }
             if (!replace) {
-                r.errors << lineError(d.line, QStringLiteral("回数%1は登録済みで数字が異なります（置き換えるには --replace）")
-                                                  .arg(d.drawNo));
+                r.errors << lineError(
+                    d.line,
+                    QStringLiteral("回数%1は登録済みで数字が異なります（置き換えるには --replace）")
+                        .arg(d.drawNo));
                 continue;
             }
             update.reset();

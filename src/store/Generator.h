@@ -13,10 +13,10 @@ namespace peridon {
 // same draws, on every platform. Used for the sample database, the tests
 // and the benchmarks.
 struct GeneratorOptions {
-    int draws = 7000;         // number of rows
+    int draws = 7000; // number of rows
     std::uint64_t seed = 1;
-    int invalidEvery = 0;     // every n-th row has an empty digit (0: none)
-    int gapEvery = 0;         // every n-th draw number is skipped (0: none)
+    int invalidEvery = 0; // every n-th row has an empty digit (0: none)
+    int gapEvery = 0;     // every n-th draw number is skipped (0: none)
 };
 
 struct GeneratedDraw {

@@ -130,7 +130,8 @@ void Sheet::setForeColor(int col1, int row1, int col2, int row2, Rgb colour) {
 
 void Sheet::setCellType(int col1, int row1, int col2, int row2, CellType type) {
     forBlock(col1, row1, col2, row2, [type](Cell& c, int, int, const Block&) {
-        c.flags = std::uint8_t((c.flags & ~kEditFlag) | (type == CellType::EditNumber ? kEditFlag : 0));
+        c.flags =
+            std::uint8_t((c.flags & ~kEditFlag) | (type == CellType::EditNumber ? kEditFlag : 0));
     });
 }
 
@@ -211,11 +212,20 @@ Rgb Sheet::borderColor(int col, int row, BorderSide side) const {
         return kDefaultBorder;
     int s = 0;
     switch (side) {
-    case BorderLeft: s = 0; break;
-    case BorderRight: s = 1; break;
-    case BorderTop: s = 2; break;
-    case BorderBottom: s = 3; break;
-    default: return kDefaultBorder;
+    case BorderLeft:
+        s = 0;
+        break;
+    case BorderRight:
+        s = 1;
+        break;
+    case BorderTop:
+        s = 2;
+        break;
+    case BorderBottom:
+        s = 3;
+        break;
+    default:
+        return kDefaultBorder;
     }
     return m_borderPalette[cellAt(col, row)->borderColour[s]];
 }

@@ -14,9 +14,15 @@ using Rgb = std::uint32_t;
 constexpr Rgb rgb(int r, int g, int b) {
     return (Rgb(r & 0xff) << 16) | (Rgb(g & 0xff) << 8) | Rgb(b & 0xff);
 }
-constexpr int red(Rgb c) { return int((c >> 16) & 0xff); }
-constexpr int green(Rgb c) { return int((c >> 8) & 0xff); }
-constexpr int blue(Rgb c) { return int(c & 0xff); }
+constexpr int red(Rgb c) {
+    return int((c >> 16) & 0xff);
+}
+constexpr int green(Rgb c) {
+    return int((c >> 8) & 0xff);
+}
+constexpr int blue(Rgb c) {
+    return int(c & 0xff);
+}
 
 constexpr Rgb kBlack = rgb(0, 0, 0);
 constexpr Rgb kWhite = rgb(255, 255, 255);
@@ -96,8 +102,7 @@ public:
     void setCellType(int col1, int row1, int col2, int row2, CellType type);
     void setHAlign(int col1, int row1, int col2, int row2, HAlign align);
     // mask: BorderSide bits; 0 removes every border of the block's cells.
-    void setBorder(int col1, int row1, int col2, int row2, int mask,
-                   Rgb colour = kDefaultBorder);
+    void setBorder(int col1, int row1, int col2, int row2, int mask, Rgb colour = kDefaultBorder);
     void clearText(int col1, int row1, int col2, int row2);
 
     void setText(int col, int row, const QString& text);

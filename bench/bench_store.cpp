@@ -1,0 +1,55 @@
+// Opening the draw database and taking the start-up snapshot and statistics.
+#include "store/DrawCsv.h"
+#include "store/Generator.h"
+#include "store/Store.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+using namespace peridon;
+
+namespace {
+
+// One database per size, made once for the whole run.
+QString databaseOf(int draws) {
+    static QTemporaryDir dir;
+    static std::map<int, QString> made;
+    auto it = made.find(draws);
+    if (it != made.end())
+        return it->second;
+    const QString path = dir.filePath(QStringLiteral("bench%1.mdb").arg(draws));
+    Database db(connectStringFor(path), Database::Mode::CreateIfMissing);
+    std::vector<CsvDraw> rows;
+    for (const GeneratedDraw& g : generateDraws({draws, 99, 0, 0})) {
+        CsvDraw d;
+        d.drawNo = g.row.drawNo;
+        d.digits = g.row.digits;
+        d.date = g.date.toString(Qt::ISODate);
+        rows.push_back(d);
+    }
+    importDraws(db, rows, false);
+    return made[draws] = path;
+}
+
+void BM_OpenSnapshotAndStats(benchmark::State& state) {
+    const ConnectString cs = connectStringFor(databaseOf(int(state.range(0))));
+    for (auto _ : state) {
+        Store store = Store::open(cs);
+        benchmark::DoNotOptimize(store.stats().maxCount);
+    }
+}
+BENCHMARK(BM_OpenSnapshotAndStats)->Arg(7000)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+void BM_StatsOnly(benchmark::State& state) {
+    const DrawHistory h = generateHistory({int(state.range(0)), 5, 0, 0});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(StartupStats::compute(h).countRows);
+}
+BENCHMARK(BM_StatsOnly)->Arg(7000)->Arg(32767)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
