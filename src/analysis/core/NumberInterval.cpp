@@ -1,11 +1,64 @@
 #include "analysis/core/Builders.h"
+#include "analysis/core/Colours.h"
+#include "analysis/core/IntervalLayout.h"
+#include "analysis/core/StatsText.h"
 
-namespace peridon::builders {
+#include <array>
 
-// Not built yet: an empty sheet.
-void numberInterval(const AnalysisInput& in, Sheet& sheet) {
-    Q_UNUSED(in);
-    sheet.setSize(0, 0);
+namespace peridon {
+
+namespace {
+
+// Background of a difference where the digit went down.
+constexpr Rgb kFallPink = rgb(255, 200, 255);
+
+// 数字間隔分析: every draw with its three digits and, beside each, the signed
+// difference from the digit in the same position of the previous valid draw.
+class 数字間隔分析 final : public IntervalLayout {
+public:
+    explicit 数字間隔分析(const AnalysisInput& in)
+        : IntervalLayout(in, u"　当 選 数 字"_qs, u"差分"_qs) {}
+
+private:
+    void FillGrid() override {
+        Sheet& s = *m_sheet;
+        std::array<int, 8> previous{}; // entries 1 to 3 used
+        // The running row follows the history rows, valid or not.
+        int row = 3;
+        for (const DrawRow& draw : m_in.history.rows()) {
+            if (stats::isDraw(draw)) {
+                s.setText(1, row, stats::number(draw.drawNo));
+                for (int k = 1; k <= 3; ++k)
+                    s.setText(2 * k, row, stats::number(draw.digit(k - 1)));
+                // The first history row has nothing to compare with; from the
+                // second on, a draw is compared with the last valid one (or
+                // with zeros when none came before).
+                if (row >= 4) {
+                    for (int k = 1; k <= 3; ++k) {
+                        const int c = 2 * k + 1;
+                        const int D = draw.digit(k - 1) - previous[std::size_t(k)];
+                        if (D > 0) {
+                            s.setText(c, row, u'+' + stats::number(D));
+                        } else if (D < 0) {
+                            s.setBackColor(c, row, c, row, kFallPink);
+                            s.setText(c, row, stats::number(D));
+                        } else {
+                            s.setText(c, row, stats::number(0));
+                        }
+                    }
+                }
+                for (int k = 1; k <= 3; ++k)
+                    previous[std::size_t(k)] = draw.digit(k - 1);
+            }
+            ++row;
+        }
+    }
+};
+
+} // namespace
+
+void builders::numberInterval(const AnalysisInput& in, Sheet& sheet) {
+    数字間隔分析(in).RunAnalysis(sheet);
 }
 
-} // namespace peridon::builders
+} // namespace peridon
