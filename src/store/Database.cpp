@@ -261,11 +261,22 @@ DrawHistory Database::readHistory() {
 void Database::backupTo(const QString& path) {
     const QString tmp = path + QStringLiteral(".tmp");
     QFile::remove(tmp);
+    // ATTACH opens the file with this connection's flags, which lack "create"
+    // for an existing database; an empty file is an empty database it accepts.
     {
+        QFile empty(tmp);
+        if (!empty.open(QIODevice::WriteOnly))
+            throw DbError(QStringLiteral("バックアップファイルを書けません。\n%1")
+                              .arg(QDir::toNativeSeparators(path)));
+    }
+    try {
         Statement att = prepare("ATTACH DATABASE ?1 AS bak KEY ?2");
         att.bind(1, tmp);
         att.bind(2, QString::fromLatin1(m_key));
         att.step();
+    } catch (...) {
+        QFile::remove(tmp);
+        throw;
     }
     try {
         exec("SELECT sqlcipher_export('bak')");

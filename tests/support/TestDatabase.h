@@ -1,0 +1,17 @@
+#pragma once
+
+#include "store/Database.h"
+
+#include <QString>
+
+namespace peridon::test {
+
+// Creates (or fills) an encrypted draw database at path with the rows of a
+// history text (see TestHistory.h) and returns its connection string.
+ConnectString makeDatabase(const QString& path, const QString& historyText);
+
+// Every stored row as one text in the same notation ("1:123 2:4-6"), read
+// through a connection of its own.
+QString storedRows(const ConnectString& cs);
+
+} // namespace peridon::test

@@ -1,0 +1,253 @@
+// The entry table's writes: each reaches the file at once, refused writes
+// change nothing, and the session backup holds the data as it was before.
+
+#include "store/Database.h"
+#include "store/DrawTable.h"
+#include "support/TestDatabase.h"
+#include "support/TestHistory.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+using namespace peridon;
+
+namespace {
+
+ConnectString makeDatabase(const QTemporaryDir& dir, const QString& historyText) {
+    return test::makeDatabase(dir.filePath(QStringLiteral("Numbers3Peridon.mdb")), historyText);
+}
+
+// The rows as one text: "1:123 2:4-6", "-" for an empty digit.
+QString rowsText(const std::vector<EntryRow>& rows) {
+    QStringList out;
+    for (const EntryRow& row : rows) {
+        QString digits;
+        for (const QString& d : row.digits)
+            digits += d.isEmpty() ? QStringLiteral("-") : d;
+        out << QStringLiteral("%1:%2").arg(row.drawNo).arg(digits);
+    }
+    return out.join(u' ');
+}
+
+QString storedText(const ConnectString& cs) {
+    return test::storedRows(cs);
+}
+
+} // namespace
+
+class TestDrawTable : public QObject {
+    Q_OBJECT
+private slots:
+    void readsEveryRowAsStored();
+    void setDigitIsWrittenAtOnce_data();
+    void setDigitIsWrittenAtOnce();
+    void insertTakesSmallestFreeNumberAbove_data();
+    void insertTakesSmallestFreeNumberAbove();
+    void insertAboveTheLastNumberIsRefused();
+    void deleteRemovesOnlyThatRow();
+    void writesToMissingRowsAreRefused();
+    void outOfRangeDigitIsRefusedBeforeWriting();
+    void lockedDatabaseRefusesAndKeepsData();
+    void fullDatabaseRefusesAndStaysSound();
+    void backupHoldsDataFromBeforeFirstWrite();
+    void backupReplacesOlderBackup();
+};
+
+void TestDrawTable::readsEveryRowAsStored() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123 2:4-6 5:--0"));
+    {
+        // Values the schema normally refuses, as a foreign file might hold them:
+        // they are shown as stored so that the close check can find them.
+        Database db(cs, Database::Mode::OpenExisting);
+        db.exec("PRAGMA ignore_check_constraints = ON");
+        db.exec("INSERT INTO 当選データ (回数, 第1数字, 第2数字, 第3数字) VALUES (7, 10, 1.5, -1)");
+    }
+    Database db(cs, Database::Mode::OpenExisting);
+    const auto rows = DrawTable(db).readRows();
+    QCOMPARE(rows.size(), std::size_t(4));
+    QCOMPARE(rowsText({rows.begin(), rows.begin() + 3}), QStringLiteral("1:123 2:4-6 5:--0"));
+    QVERIFY(rows[1].digits[1].isNull());
+    QCOMPARE(rows[3].drawNo, 7);
+    QCOMPARE(rows[3].digits[0], QStringLiteral("10"));
+    QCOMPARE(rows[3].digits[1], QStringLiteral("1.5"));
+    QCOMPARE(rows[3].digits[2], QStringLiteral("-1"));
+}
+
+void TestDrawTable::setDigitIsWrittenAtOnce_data() {
+    QTest::addColumn<int>("drawNo");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("value"); // -1: empty
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("first digit") << 1 << 0 << 9 << "1:923 2:4-6";
+    QTest::newRow("fill an empty digit") << 2 << 1 << 0 << "1:123 2:406";
+    QTest::newRow("clear a digit") << 1 << 2 << -1 << "1:12- 2:4-6";
+}
+
+void TestDrawTable::setDigitIsWrittenAtOnce() {
+    QFETCH(int, drawNo);
+    QFETCH(int, position);
+    QFETCH(int, value);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123 2:4-6"));
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    table.setDigit(drawNo, position, value < 0 ? std::nullopt : std::optional<int>(value));
+    // Another connection sees it while this one is still open: committed.
+    QCOMPARE(storedText(cs), expected);
+}
+
+void TestDrawTable::insertTakesSmallestFreeNumberAbove_data() {
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<int>("after");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("after the last row") << "1:123 2:456 3:789" << 3 << 4;
+    QTest::newRow("in the middle, run above") << "1:123 2:456 3:789" << 1 << 4;
+    QTest::newRow("into a gap") << "1:123 2:456 5:789 6:111" << 2 << 3;
+    QTest::newRow("run then gap") << "1:123 2:456 3:789 7:111" << 1 << 4;
+    QTest::newRow("gap of one") << "1:123 3:456" << 1 << 2;
+    QTest::newRow("empty table") << "" << 0 << 1;
+    QTest::newRow("below the first row") << "5:123 6:456" << 0 << 1;
+}
+
+void TestDrawTable::insertTakesSmallestFreeNumberAbove() {
+    QFETCH(QString, history);
+    QFETCH(int, after);
+    QFETCH(int, expected);
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, history);
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    QCOMPARE(table.insertBlankAfter(after), expected);
+    const auto rows = DrawTable(db).readRows();
+    const auto it = std::find_if(rows.begin(), rows.end(),
+                                 [&](const EntryRow& r) { return r.drawNo == expected; });
+    QVERIFY(it != rows.end());
+    for (const QString& d : it->digits)
+        QVERIFY(d.isNull()); // stored with empty digits: not a valid draw
+    QCOMPARE(rows.size(), test::history(history).size() + 1);
+}
+
+void TestDrawTable::insertAboveTheLastNumberIsRefused() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("32766:123 32767:456"));
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    QVERIFY_THROWS_EXCEPTION(DbError, table.insertBlankAfter(32766));
+    QCOMPARE(storedText(cs), QStringLiteral("32766:123 32767:456"));
+}
+
+void TestDrawTable::deleteRemovesOnlyThatRow() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123 2:456 3:789"));
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable(db).deleteRow(2);
+    QCOMPARE(storedText(cs), QStringLiteral("1:123 3:789"));
+}
+
+void TestDrawTable::writesToMissingRowsAreRefused() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    QVERIFY_THROWS_EXCEPTION(DbError, table.setDigit(2, 0, 5));
+    QVERIFY_THROWS_EXCEPTION(DbError, table.deleteRow(2));
+    QCOMPARE(storedText(cs), QStringLiteral("1:123"));
+}
+
+void TestDrawTable::outOfRangeDigitIsRefusedBeforeWriting() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    QVERIFY_THROWS_EXCEPTION(DbError, table.setDigit(1, 0, 10));
+    QVERIFY_THROWS_EXCEPTION(DbError, table.setDigit(1, 0, -1));
+    QVERIFY_THROWS_EXCEPTION(DbError, table.setDigit(1, 3, 1));
+    QCOMPARE(storedText(cs), QStringLiteral("1:123"));
+}
+
+void TestDrawTable::lockedDatabaseRefusesAndKeepsData() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    Database other(cs, Database::Mode::OpenExisting);
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    other.exec("BEGIN IMMEDIATE"); // another program is writing
+    try {
+        table.setDigit(1, 0, 7);
+        QFAIL("a write to a locked database was reported as done");
+    } catch (const DbError& e) {
+        QCOMPARE(e.code(), SQLITE_BUSY);
+        QVERIFY(e.message().contains(QStringLiteral("使用中")));
+    }
+    other.exec("ROLLBACK");
+    QCOMPARE(storedText(cs), QStringLiteral("1:123"));
+    table.setDigit(1, 0, 7); // works again once the lock is gone
+    QCOMPARE(storedText(cs), QStringLiteral("1:723"));
+}
+
+void TestDrawTable::fullDatabaseRefusesAndStaysSound() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    table.setDigit(1, 0, 1);              // writes the backup first
+    db.exec("PRAGMA max_page_count = 1"); // as small as it goes: the file is full
+    bool refused = false;
+    for (int i = 0; i < 5000 && !refused; ++i) {
+        try {
+            table.insertBlankAfter(1);
+        } catch (const DbError& e) {
+            refused = true;
+            QCOMPARE(e.code(), SQLITE_FULL);
+        }
+    }
+    QVERIFY(refused);
+    Statement check = db.prepare("PRAGMA integrity_check");
+    QVERIFY(check.step());
+    QCOMPARE(check.columnText(0), QStringLiteral("ok"));
+}
+
+void TestDrawTable::backupHoldsDataFromBeforeFirstWrite() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123 2:456"));
+    const QString bak = dir.filePath(QStringLiteral("Numbers3Peridon.bak"));
+    QCOMPARE(DrawTable::backupPathFor(cs.path), bak);
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    const auto before = table.readRows(); // reading writes nothing
+    QVERIFY(!QFile::exists(bak));
+    table.setDigit(1, 0, 9);
+    QVERIFY(table.backedUp());
+    table.deleteRow(2); // later writes of the session leave the backup alone
+    table.insertBlankAfter(1);
+    QVERIFY(QFile::exists(bak));
+    QVERIFY(!QFile::exists(bak + QStringLiteral(".tmp")));
+    // The backup is a database of its own with the same key and the old rows.
+    QCOMPARE(storedText(connectStringFor(bak)), rowsText(before));
+    QCOMPARE(storedText(cs), QStringLiteral("1:923 2:---"));
+}
+
+void TestDrawTable::backupReplacesOlderBackup() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    const QString bak = DrawTable::backupPathFor(cs.path);
+    {
+        Database db(cs, Database::Mode::OpenExisting);
+        DrawTable(db).setDigit(1, 0, 4);
+    }
+    {
+        // The next session backs up again, over the previous file.
+        Database db(cs, Database::Mode::OpenExisting);
+        DrawTable(db).setDigit(1, 0, 5);
+    }
+    QCOMPARE(storedText(connectStringFor(bak)), QStringLiteral("1:423"));
+    QCOMPARE(storedText(cs), QStringLiteral("1:523"));
+}
+
+QTEST_GUILESS_MAIN(TestDrawTable)
+#include "tst_store_drawtable.moc"
