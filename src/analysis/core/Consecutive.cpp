@@ -1,11 +1,120 @@
+#include "analysis/core/Consecutive.h"
+
 #include "analysis/core/Builders.h"
+#include "analysis/core/Colours.h"
+#include "analysis/core/PatternSupport.h"
 
-namespace peridon::builders {
+namespace peridon {
 
-// Not built yet: an empty sheet.
-void consecutive(const AnalysisInput& in, Sheet& sheet) {
-    Q_UNUSED(in);
-    sheet.setSize(0, 0);
+using colours::kLightCyan;
+using colours::kLightGreen;
+using colours::kLightYellow;
+using colours::kPink;
+using colours::kRed;
+
+namespace {
+constexpr int kSteppingStoneOffset = 4; // the right block starts at column 5
+constexpr Rgb kConsecutiveTitle = rgb(255, 200, 255);
+constexpr Rgb kNoPair = rgb(225, 225, 225);
+
+// Only plain differences count: 9 and 0 are not neighbours.
+bool differBy(int a, int b, int step) {
+    return a == b + step || a + step == b;
+}
+} // namespace
+
+void 連番飛び石分析::RunAnalysis(Sheet& sheet) {
+    const int lastRow = m_in.stats.lastDrawNo + 1;
+    SetupGrid(sheet, lastRow);
+    WriteHeader(sheet, 1);
+    FillGrid(sheet);
 }
 
-} // namespace peridon::builders
+void 連番飛び石分析::SetupGrid(Sheet& sheet, int lastRow) {
+    patterns::resetSheet(sheet, 8, lastRow);
+    sheet.setVisibleExtent(8, 51);
+    sheet.setColumnHeadersVisible(false);
+    sheet.setRowHeadersVisible(false);
+    sheet.setFrozen(0, 1);
+    sheet.setScrollBars(ScrollBars::Vertical);
+    sheet.setRowHeight(-1, 10);
+    sheet.setColWidth(-1, 5);
+    sheet.setColWidth(1, 6);
+    sheet.setColWidth(5, 6);
+    sheet.setCellType(-1, -1, -1, -1, CellType::StaticText);
+    sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
+    // The blocks reach one row past the sheet; the sheet cuts them off.
+    for (int col : {1, 1 + kSteppingStoneOffset}) {
+        sheet.setForeColor(col, 1, col, lastRow + 1, kRed);
+        sheet.setBackColor(col, 1, col, lastRow + 1, kLightYellow);
+    }
+    sheet.setBorder(1, 1, 8, lastRow + 1, BorderAll);
+    sheet.setActiveCell(0, 0);
+}
+
+void 連番飛び石分析::WriteHeader(Sheet& sheet, int row) {
+    sheet.setBorder(2, row, 4, row, BorderNone);
+    sheet.setBorder(2, row, 4, row, BorderOutline);
+    sheet.setBorder(6, row, 8, row, BorderNone);
+    sheet.setBorder(6, row, 8, row, BorderOutline);
+    sheet.setBackColor(2, row, 4, row, kConsecutiveTitle);
+    sheet.setBackColor(6, row, 8, row, kPink);
+    sheet.setText(1, row, u"回数"_qs);
+    sheet.setOverflow(true);
+    sheet.setText(2, row, u"     連番(当選数字)"_qs);
+    sheet.setHAlign(2, row, 2, row, HAlign::Left);
+    sheet.setText(5, row, u"回数"_qs);
+    sheet.setText(6, row, u"    飛び石(当選数字)"_qs);
+    sheet.setHAlign(6, row, 6, row, HAlign::Left);
+}
+
+void 連番飛び石分析::FillGrid(Sheet& sheet) {
+    int row = 2;
+    for (const DrawRow& draw : m_in.history.rows()) {
+        if (!draw.valid())
+            continue;
+        const int d1 = draw.digit(0);
+        const int d2 = draw.digit(1);
+        const int d3 = draw.digit(2);
+        const QString drawNo = QString::number(draw.drawNo);
+        const struct {
+            PairKind kind;
+            int col;
+            int step;
+        } blocks[] = {{PairKind::Consecutive, 1, 1},
+                      {PairKind::SteppingStone, 1 + kSteppingStoneOffset, 2}};
+        for (const auto& block : blocks) {
+            sheet.setText(block.col, row, drawNo);
+            sheet.setText(block.col + 1, row, patterns::digitText(d1));
+            sheet.setText(block.col + 2, row, patterns::digitText(d2));
+            sheet.setText(block.col + 3, row, patterns::digitText(d3));
+            int pairs = 0;
+            if (differBy(d1, d2, block.step)) {
+                ++pairs;
+                MarkPair(sheet, block.kind, block.col + 1, row);
+            }
+            if (differBy(d2, d3, block.step)) {
+                ++pairs;
+                MarkPair(sheet, block.kind, block.col + 2, row);
+            }
+            MarkNoPair(sheet, pairs, block.col, row);
+        }
+        ++row;
+    }
+}
+
+void 連番飛び石分析::MarkPair(Sheet& sheet, PairKind kind, int col, int row) {
+    sheet.setBackColor(col, row, col + 1, row,
+                       kind == PairKind::Consecutive ? kLightCyan : kLightGreen);
+}
+
+void 連番飛び石分析::MarkNoPair(Sheet& sheet, int count, int col, int row) {
+    if (count == 0)
+        sheet.setBackColor(col, row, col, row, kNoPair);
+}
+
+void builders::consecutive(const AnalysisInput& in, Sheet& sheet) {
+    連番飛び石分析(in).RunAnalysis(sheet);
+}
+
+} // namespace peridon

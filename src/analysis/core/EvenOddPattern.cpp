@@ -1,11 +1,10 @@
 #include "analysis/core/Builders.h"
+#include "analysis/core/ComboPattern.h"
 
 namespace peridon::builders {
 
-// Not built yet: an empty sheet.
 void evenOddPattern(const AnalysisInput& in, Sheet& sheet) {
-    Q_UNUSED(in);
-    sheet.setSize(0, 0);
+    偶数奇数の組合せパターン分析(in).RunAnalysis(sheet);
 }
 
 } // namespace peridon::builders

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "analysis/core/AnalysisRegistry.h"
+
+#include <QString>
+
+#include <array>
+
+// Small helpers shared by the pattern and split analyses.
+namespace peridon::patterns {
+
+// The texts "0" to "9", built once so that a million-cell sheet does not
+// build a string per digit cell.
+inline const QString& digitText(int digit) {
+    static const std::array<QString, 10> texts = [] {
+        std::array<QString, 10> t;
+        for (int d = 0; d < 10; ++d)
+            t[std::size_t(d)] = QString::number(d);
+        return t;
+    }();
+    return texts[std::size_t(digit)];
+}
+
+// The sheet of an analysis always starts from nothing, whatever the caller
+// passes in.
+inline void resetSheet(Sheet& sheet, int cols, int rows) {
+    sheet = Sheet();
+    sheet.setSize(cols, rows);
+}
+
+} // namespace peridon::patterns

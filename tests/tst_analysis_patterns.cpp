@@ -1,0 +1,363 @@
+// The pull, consecutive/stepping-stone, even/odd and low/high pattern sheets.
+#include "analysis/core/AnalysisRegistry.h"
+#include "support/TestHistory.h"
+
+#include <QtTest>
+
+using namespace peridon;
+
+namespace {
+
+QString colourText(Rgb c) {
+    return u"%1,%2,%3"_qs.arg(red(c)).arg(green(c)).arg(blue(c));
+}
+
+Sheet buildSheet(const QString& window, const QString& draws) {
+    const DrawHistory history = test::history(draws);
+    const StartupStats stats = StartupStats::compute(history);
+    const AnalysisInfo* info = findAnalysis(window);
+    if (!info)
+        qFatal("unknown window");
+    Sheet sheet;
+    info->build(AnalysisInput{history, stats}, sheet);
+    return sheet;
+}
+
+// The texts of one row, columns 1 to cols, joined by "|".
+QString rowTexts(const Sheet& sheet, int row) {
+    QStringList texts;
+    for (int c = 1; c <= sheet.cols(); ++c)
+        texts << sheet.text(c, row);
+    return texts.join(u'|');
+}
+
+// One letter per cell of a row: the cell's background by its role.
+QString rowBacks(const Sheet& sheet, int row, const QHash<Rgb, QChar>& code) {
+    QString s;
+    for (int c = 1; c <= sheet.cols(); ++c)
+        s += code.value(sheet.backColor(c, row), u'?');
+    return s;
+}
+
+const QString kPull = u"引っ張り分析"_qs;
+const QString kConsecutive = u"連番飛び石分析"_qs;
+const QString kEvenOdd = u"偶数奇数の組合せパターン分析"_qs;
+const QString kLowHigh = u"低数字高数字の組合せパターン分析"_qs;
+
+const QHash<Rgb, QChar> kCodes{
+    {rgb(255, 255, 255), u'.'}, {rgb(200, 255, 255), u'c'}, {rgb(200, 255, 200), u'g'},
+    {rgb(225, 225, 225), u'x'}, {rgb(255, 255, 200), u'y'}, {rgb(255, 200, 200), u'p'},
+    {rgb(255, 200, 255), u'm'},
+};
+
+} // namespace
+
+class TestAnalysisPatterns : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layout_data();
+    void layout();
+    void headerTexts_data();
+    void headerTexts();
+    void emptyHistory_data();
+    void emptyHistory();
+    void invalidRowsTakeNoRow_data();
+    void invalidRowsTakeNoRow();
+
+    void pullMarks_data();
+    void pullMarks();
+    void pullFormatting();
+
+    void consecutiveMarks_data();
+    void consecutiveMarks();
+    void consecutiveHeader();
+
+    void comboPattern_data();
+    void comboPattern();
+    void comboPatternColours_data();
+    void comboPatternColours();
+};
+
+void TestAnalysisPatterns::layout_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("visibleRows");
+    QTest::addColumn<int>("frozenCols");
+    QTest::addColumn<double>("headerHeight");
+    QTest::addColumn<QList<double>>("widths");
+    QTest::newRow("pull") << kPull << 4 << 51 << 1 << 15.0 << QList<double>{6, 6, 6, 6};
+    QTest::newRow("consecutive") << kConsecutive << 8 << 51 << 0 << 10.0
+                                 << QList<double>{6, 5, 5, 5, 6, 5, 5, 5};
+    QTest::newRow("even/odd") << kEvenOdd << 7 << 51 << 0 << 20.0
+                              << QList<double>{6, 5, 5, 5, 5, 5, 7};
+    QTest::newRow("low/high") << kLowHigh << 7 << 51 << 0 << 20.0
+                              << QList<double>{6, 5, 5, 5, 5, 5, 7};
+}
+
+void TestAnalysisPatterns::layout() {
+    QFETCH(QString, window);
+    QFETCH(int, cols);
+    QFETCH(int, visibleRows);
+    QFETCH(int, frozenCols);
+    QFETCH(double, headerHeight);
+    QFETCH(QList<double>, widths);
+    // Draw numbers 1 to 5 without gaps: one header row plus one row each.
+    const Sheet sheet = buildSheet(window, u"123 456 789 012 345"_qs);
+    QCOMPARE(sheet.cols(), cols);
+    QCOMPARE(sheet.rows(), 6);
+    QCOMPARE(sheet.text(1, 6), u"5"_qs);
+    QCOMPARE(sheet.visibleCols(), cols);
+    QCOMPARE(sheet.visibleRows(), visibleRows);
+    QCOMPARE(sheet.frozenRows(), 1);
+    QCOMPARE(sheet.frozenCols(), frozenCols);
+    QCOMPARE(sheet.scrollBars(), ScrollBars::Vertical);
+    QVERIFY(!sheet.columnHeadersVisible());
+    QVERIFY(!sheet.rowHeadersVisible());
+    QCOMPARE(sheet.rowHeight(1), headerHeight);
+    QCOMPARE(sheet.rowHeight(2), 10.0);
+    QCOMPARE(sheet.rowHeight(6), 10.0);
+    for (int c = 1; c <= cols; ++c)
+        QCOMPARE(sheet.colWidth(c), widths[c - 1]);
+    QCOMPARE(sheet.activeCol(), 0);
+    QCOMPARE(sheet.activeRow(), 0);
+    // Every data cell is a centred static cell with all four borders.
+    for (int r = 2; r <= 6; ++r) {
+        for (int c = 1; c <= cols; ++c) {
+            QCOMPARE(sheet.cellType(c, r), CellType::StaticText);
+            QCOMPARE(sheet.hAlign(c, r), HAlign::Center);
+            QCOMPARE(sheet.borderMask(c, r), int(BorderAll));
+            QCOMPARE(sheet.borderColor(c, r, BorderLeft), kDefaultBorder);
+        }
+    }
+    QVERIFY(sheet.overflow());
+}
+
+void TestAnalysisPatterns::headerTexts_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("texts");
+    QTest::newRow("pull") << kPull << u"回数||当 選 数 字|"_qs;
+    QTest::newRow("consecutive") << kConsecutive
+                                 << u"回数|     連番(当選数字)|||回数|    飛び石(当選数字)||"_qs;
+    QTest::newRow("even/odd") << kEvenOdd << u"回数|        当 選 数 字 |||偶数|奇数|パターン"_qs;
+    QTest::newRow("low/high") << kLowHigh
+                              << u"回数|        当 選 数 字 |||低数字|高数字|パターン"_qs;
+}
+
+void TestAnalysisPatterns::headerTexts() {
+    QFETCH(QString, window);
+    QFETCH(QString, texts);
+    const Sheet sheet = buildSheet(window, u"123"_qs);
+    QCOMPARE(rowTexts(sheet, 1), texts);
+    // Titles start at the left of their cell and spill to the right.
+    for (int c = 1; c <= sheet.cols(); ++c) {
+        if (sheet.text(c, 1).contains(u"当"))
+            QCOMPARE(sheet.hAlign(c, 1), HAlign::Left);
+        else
+            QCOMPARE(sheet.hAlign(c, 1), HAlign::Center);
+    }
+}
+
+void TestAnalysisPatterns::emptyHistory_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("draws");
+    for (const QString& w : {kPull, kConsecutive, kEvenOdd, kLowHigh}) {
+        QTest::addRow("%s no rows", qPrintable(w)) << w << QString();
+        QTest::addRow("%s only invalid rows", qPrintable(w)) << w << u"1-3 --- 45-"_qs;
+    }
+}
+
+void TestAnalysisPatterns::emptyHistory() {
+    QFETCH(QString, window);
+    QFETCH(QString, draws);
+    const Sheet sheet = buildSheet(window, draws);
+    QCOMPARE(sheet.rows(), 1);
+    QCOMPARE(sheet.text(1, 1), u"回数"_qs);
+    QCOMPARE(sheet.backColor(1, 1) == kWhite, false);
+    QCOMPARE(sheet.borderMask(1, 1), int(BorderAll));
+}
+
+void TestAnalysisPatterns::invalidRowsTakeNoRow_data() {
+    QTest::addColumn<QString>("window");
+    for (const QString& w : {kPull, kConsecutive, kEvenOdd, kLowHigh})
+        QTest::newRow(qPrintable(w)) << w;
+}
+
+void TestAnalysisPatterns::invalidRowsTakeNoRow() {
+    QFETCH(QString, window);
+    // Draw 2 is incomplete and draw 5 is missing: draws 3 and 6 move up,
+    // the sheet keeps one row per draw number and its last rows stay empty.
+    const Sheet sheet = buildSheet(window, u"123 4-6 789 012 6:345 7--"_qs);
+    QCOMPARE(sheet.rows(), 7);
+    QCOMPARE(sheet.text(1, 2), u"1"_qs);
+    QCOMPARE(sheet.text(1, 3), u"3"_qs);
+    QCOMPARE(sheet.text(2, 3), u"7"_qs);
+    QCOMPARE(sheet.text(1, 4), u"4"_qs);
+    QCOMPARE(sheet.text(1, 5), u"6"_qs);
+    QCOMPARE(sheet.text(4, 5), u"5"_qs);
+    for (int r = 6; r <= 7; ++r)
+        for (int c = 1; c <= sheet.cols(); ++c)
+            QVERIFY(!sheet.hasText(c, r));
+}
+
+void TestAnalysisPatterns::pullMarks_data() {
+    QTest::addColumn<QString>("draws");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("marked"); // columns 2 to 4, x = marked
+    QTest::newRow("any position of the previous draw") << u"123 341"_qs << 3 << u"x.x"_qs;
+    QTest::newRow("repeated previous digit") << u"555 505"_qs << 3 << u"x.x"_qs;
+    QTest::newRow("all three pulled, shuffled") << u"123 312"_qs << 3 << u"xxx"_qs;
+    QTest::newRow("nothing pulled") << u"123 456"_qs << 3 << u"..."_qs;
+    QTest::newRow("first draw against 0,0,0") << u"102"_qs << 2 << u".x."_qs;
+    QTest::newRow("first draw without 0") << u"123"_qs << 2 << u"..."_qs;
+    QTest::newRow("first draw all zeros") << u"000"_qs << 2 << u"xxx"_qs;
+    QTest::newRow("second draw compares with the first only")
+        << u"000 123 456"_qs << 4 << u"..."_qs;
+    QTest::newRow("incomplete row does not become the previous draw")
+        << u"123 45- 456"_qs << 3 << u"..."_qs;
+    QTest::newRow("incomplete row skipped, compared across it")
+        << u"123 4-6 341"_qs << 3 << u"x.x"_qs;
+}
+
+void TestAnalysisPatterns::pullMarks() {
+    QFETCH(QString, draws);
+    QFETCH(int, row);
+    QFETCH(QString, marked);
+    const Sheet sheet = buildSheet(kPull, draws);
+    QString got;
+    for (int c = 2; c <= 4; ++c) {
+        const Rgb back = sheet.backColor(c, row);
+        QVERIFY2(back == kWhite || back == rgb(200, 255, 255), qPrintable(colourText(back)));
+        got += back == kWhite ? u'.' : u'x';
+        QCOMPARE(sheet.foreColor(c, row), kBlack);
+    }
+    QCOMPARE(got, marked);
+}
+
+void TestAnalysisPatterns::pullFormatting() {
+    const Sheet sheet = buildSheet(kPull, u"123 341"_qs);
+    QCOMPARE(rowTexts(sheet, 3), u"2|3|4|1"_qs);
+    // Column 1: red on light yellow; the header row black on pink.
+    QCOMPARE(colourText(sheet.foreColor(1, 3)), u"255,0,0"_qs);
+    QCOMPARE(colourText(sheet.backColor(1, 3)), u"255,255,200"_qs);
+    for (int c = 1; c <= 4; ++c) {
+        QCOMPARE(colourText(sheet.foreColor(c, 1)), u"0,0,0"_qs);
+        QCOMPARE(colourText(sheet.backColor(c, 1)), u"255,200,200"_qs);
+    }
+    // The title cells lose their grid lines except the bottom one.
+    QCOMPARE(sheet.borderMask(1, 1), int(BorderAll));
+    for (int c = 2; c <= 4; ++c)
+        QCOMPARE(sheet.borderMask(c, 1), int(BorderBottom));
+}
+
+void TestAnalysisPatterns::consecutiveMarks_data() {
+    QTest::addColumn<QString>("draw");
+    // Backgrounds of columns 1 to 8: y draw number, x no pair, c consecutive,
+    // g stepping stone, . white.
+    QTest::addColumn<QString>("backs");
+    QTest::newRow("1,2,3") << u"123"_qs << u"ycccx..."_qs;
+    QTest::newRow("3,5,7") << u"357"_qs << u"x...yggg"_qs;
+    QTest::newRow("1,3,2") << u"132"_qs << u"y.ccygg."_qs;
+    QTest::newRow("1,5,2") << u"152"_qs << u"x...x..."_qs;
+    QTest::newRow("4,4,4") << u"444"_qs << u"x...x..."_qs;
+    QTest::newRow("9,0,1 (9 and 0 are not neighbours)") << u"901"_qs << u"y.ccx..."_qs;
+    QTest::newRow("0,9,7") << u"097"_qs << u"x...y.gg"_qs;
+    QTest::newRow("first and third never compared") << u"192"_qs << u"x...x..."_qs;
+    QTest::newRow("first and third two apart") << u"294"_qs << u"x...x..."_qs;
+    QTest::newRow("down and up") << u"898"_qs << u"ycccx..."_qs;
+    QTest::newRow("both kinds") << u"213"_qs << u"ycc.y.gg"_qs;
+}
+
+void TestAnalysisPatterns::consecutiveMarks() {
+    QFETCH(QString, draw);
+    QFETCH(QString, backs);
+    const QString history = u"000 "_qs + draw;
+    const Sheet sheet = buildSheet(kConsecutive, history);
+    QCOMPARE(rowBacks(sheet, 3, kCodes), backs);
+    const QString digits = QString(draw[0]) + u'|' + draw[1] + u'|' + draw[2];
+    QCOMPARE(rowTexts(sheet, 3), u"2|"_qs + digits + u"|2|"_qs + digits);
+    QCOMPARE(colourText(sheet.foreColor(1, 3)), u"255,0,0"_qs);
+    QCOMPARE(colourText(sheet.foreColor(5, 3)), u"255,0,0"_qs);
+}
+
+void TestAnalysisPatterns::consecutiveHeader() {
+    const Sheet sheet = buildSheet(kConsecutive, u"123"_qs);
+    QCOMPARE(rowBacks(sheet, 1, kCodes), u"ymmmyppp"_qs);
+    for (int c : {2, 3, 4, 6, 7, 8})
+        QCOMPARE(sheet.foreColor(c, 1), kBlack);
+    // Each title block reads as one cell: one outline around its three cells.
+    for (int first : {2, 6}) {
+        QCOMPARE(sheet.borderMask(first, 1), BorderLeft | BorderTop | BorderBottom);
+        QCOMPARE(sheet.borderMask(first + 1, 1), BorderTop | BorderBottom);
+        QCOMPARE(sheet.borderMask(first + 2, 1), BorderRight | BorderTop | BorderBottom);
+    }
+    QCOMPARE(sheet.borderMask(1, 1), int(BorderAll));
+    QCOMPARE(sheet.rowHeight(1), 10.0);
+}
+
+void TestAnalysisPatterns::comboPattern_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("draw");
+    QTest::addColumn<QString>("counts"); // columns 5 and 6
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<QString>("backs"); // columns 2 to 4 and 7
+    QTest::newRow("0-2-4: 0 is even")
+        << kEvenOdd << u"024"_qs << u"3|0"_qs << u"A"_qs << u"ccc."_qs;
+    QTest::newRow("1-3-5") << kEvenOdd << u"135"_qs << u"0|3"_qs << u"D"_qs << u"...y"_qs;
+    QTest::newRow("2-3-4") << kEvenOdd << u"234"_qs << u"2|1"_qs << u"B"_qs << u"c.cc"_qs;
+    QTest::newRow("1-2-9") << kEvenOdd << u"129"_qs << u"1|2"_qs << u"C"_qs << u".c.g"_qs;
+    QTest::newRow("4-4-4: 4 is high")
+        << kLowHigh << u"444"_qs << u"0|3"_qs << u"A"_qs << u"ccc."_qs;
+    QTest::newRow("0-1-3") << kLowHigh << u"013"_qs << u"3|0"_qs << u"D"_qs << u"cccy"_qs;
+    QTest::newRow("3-4-9") << kLowHigh << u"349"_qs << u"1|2"_qs << u"B"_qs << u"cccc"_qs;
+    QTest::newRow("2-8-0") << kLowHigh << u"280"_qs << u"2|1"_qs << u"C"_qs << u"cccg"_qs;
+}
+
+void TestAnalysisPatterns::comboPattern() {
+    QFETCH(QString, window);
+    QFETCH(QString, draw);
+    QFETCH(QString, counts);
+    QFETCH(QString, letter);
+    QFETCH(QString, backs);
+    const Sheet sheet = buildSheet(window, u"999 "_qs + draw);
+    const QString digits = QString(draw[0]) + u'|' + draw[1] + u'|' + draw[2];
+    QCOMPARE(rowTexts(sheet, 3), u"2|"_qs + digits + u'|' + counts + u'|' + letter);
+    QString got;
+    for (int c : {2, 3, 4, 7})
+        got += kCodes.value(sheet.backColor(c, 3), u'?');
+    QCOMPARE(got, backs);
+    for (int c : {2, 3, 4, 7})
+        QCOMPARE(sheet.foreColor(c, 3), kBlack);
+}
+
+void TestAnalysisPatterns::comboPatternColours_data() {
+    QTest::addColumn<QString>("window");
+    QTest::newRow("even/odd") << kEvenOdd;
+    QTest::newRow("low/high") << kLowHigh;
+}
+
+void TestAnalysisPatterns::comboPatternColours() {
+    QFETCH(QString, window);
+    const Sheet sheet = buildSheet(window, u"123 4-6 789 0-1"_qs);
+    // Header row: blue on pink, the digit titles outlined as one cell.
+    for (int c = 1; c <= 7; ++c) {
+        QCOMPARE(colourText(sheet.foreColor(c, 1)), u"0,0,255"_qs);
+        QCOMPARE(colourText(sheet.backColor(c, 1)), u"255,200,200"_qs);
+    }
+    QCOMPARE(sheet.borderMask(2, 1), BorderLeft | BorderTop | BorderBottom);
+    QCOMPARE(sheet.borderMask(3, 1), BorderTop | BorderBottom);
+    QCOMPARE(sheet.borderMask(4, 1), BorderRight | BorderTop | BorderBottom);
+    // The column colours cover every data row, filled or not.
+    QCOMPARE(sheet.rows(), 4);
+    for (int r = 2; r <= 4; ++r) {
+        QCOMPARE(colourText(sheet.foreColor(1, r)), u"255,0,0"_qs);
+        QCOMPARE(colourText(sheet.backColor(1, r)), u"255,255,200"_qs);
+        QCOMPARE(colourText(sheet.foreColor(5, r)), u"0,0,255"_qs);
+        QCOMPARE(colourText(sheet.backColor(5, r)), u"200,255,255"_qs);
+        QCOMPARE(colourText(sheet.foreColor(6, r)), u"0,0,255"_qs);
+        QCOMPARE(colourText(sheet.backColor(6, r)), u"255,255,255"_qs);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestAnalysisPatterns)
+#include "tst_analysis_patterns.moc"
