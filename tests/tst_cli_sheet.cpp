@@ -1,0 +1,190 @@
+// peridon-cli sheet: the JSON form of an analysis window's sheet.
+#include "analysis/core/AnalysisRegistry.h"
+#include "support/TestHistory.h"
+#include "ui/core/SheetJson.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace peridon;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run cli(const QStringList& args) {
+    QProcess p;
+    p.start(qEnvironmentVariable("PERIDON_CLI"), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// The same draws as a CSV file and as a hand-made history: a row with an
+// empty digit and a gap in the numbering.
+constexpr char kCsv[] = "回数,第1数字,第2数字,第3数字\n1,1,1,2\n2,1,,3\n3,1,3,3\n5,9,0,9\n";
+const QString kDraws = QStringLiteral("112 1-3 133 5:909");
+
+} // namespace
+
+class TestCliSheet final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void exactOutput();
+    void everyWindowMatchesItsBuilder_data();
+    void everyWindowMatchesItsBuilder();
+    void refusals_data();
+    void refusals();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_db;
+};
+
+void TestCliSheet::initTestCase() {
+    QVERIFY(!qEnvironmentVariable("PERIDON_CLI").isEmpty());
+    QVERIFY(m_dir.isValid());
+    const QString csv = m_dir.filePath(u"draws.csv"_qs);
+    QFile f(csv);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(kCsv);
+    f.close();
+    m_db = m_dir.filePath(u"当選データ.mdb"_qs);
+    const Run r = cli({u"import"_qs, csv, u"--db"_qs, m_db});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+}
+
+// The whole document for a small sheet, byte for byte: key order, colours
+// in lowercase #rrggbb, white cells without text left out, one line.
+void TestCliSheet::exactOutput() {
+    const Run r = cli({u"sheet"_qs, u"数字合計分析"_qs, u"--db"_qs, m_db});
+    QCOMPARE(r.status, 0);
+    QByteArray expected =
+        R"({"window":"数字合計分析","caption":"数字合計分析","grids":[{"index":0,"cols":5,"rows":6,"cells":[)"
+        R"({"col":1,"row":1,"text":"回数","fg":"#000000","bg":"#ffc8c8"},)"
+        R"({"col":2,"row":1,"text":"　      当 選 数 字","fg":"#000000","bg":"#ffc8c8"},)"
+        R"({"col":3,"row":1,"text":"","fg":"#000000","bg":"#ffc8c8"},)"
+        R"({"col":4,"row":1,"text":"","fg":"#000000","bg":"#ffc8c8"},)"
+        R"({"col":5,"row":1,"text":"合計","fg":"#000000","bg":"#ffc8c8"},)";
+    const char* rows[][5] = {
+        {"1", "1", "1", "2", "4"}, {"3", "1", "3", "3", "7"}, {"5", "9", "0", "9", "18"}};
+    int row = 2;
+    for (const auto& texts : rows) {
+        const QByteArray r2 = QByteArray::number(row++);
+        expected += R"({"col":1,"row":)" + r2 + R"(,"text":")" + texts[0] +
+                    R"(","fg":"#ff0000","bg":"#ffffc8"},)";
+        for (int c = 2; c <= 4; ++c)
+            expected += R"({"col":)" + QByteArray::number(c) + R"(,"row":)" + r2 + R"(,"text":")" +
+                        texts[c - 1] + R"(","fg":"#000000","bg":"#ffffff"},)";
+        expected += R"({"col":5,"row":)" + r2 + R"(,"text":")" + texts[4] +
+                    R"(","fg":"#0000ff","bg":"#c8ffff"},)";
+    }
+    // Rows 5 and 6 are reserved for draw numbers 4 and 5 and stay empty, but
+    // their coloured cells are listed.
+    for (int r2 = 5; r2 <= 6; ++r2) {
+        expected += R"({"col":1,"row":)" + QByteArray::number(r2) +
+                    R"(,"text":"","fg":"#ff0000","bg":"#ffffc8"},)";
+        expected += R"({"col":5,"row":)" + QByteArray::number(r2) +
+                    R"(,"text":"","fg":"#0000ff","bg":"#c8ffff"})";
+        expected += r2 == 5 ? "," : "";
+    }
+    expected += "]}]}\n";
+    QCOMPARE(r.out, expected);
+}
+
+void TestCliSheet::everyWindowMatchesItsBuilder_data() {
+    QTest::addColumn<QString>("window");
+    for (const AnalysisInfo& info : analysisRegistry())
+        QTest::newRow(info.className.toUtf8()) << info.className;
+}
+
+// Every registry window prints the sheet its window builds, as one JSON
+// object that other tools can read.
+void TestCliSheet::everyWindowMatchesItsBuilder() {
+    QFETCH(QString, window);
+    const Run r = cli({u"sheet"_qs, window, u"--db"_qs, m_db});
+    QCOMPARE(r.status, 0);
+
+    const AnalysisInfo* info = findAnalysis(window);
+    QVERIFY(info);
+    const DrawHistory history = test::history(kDraws);
+    const StartupStats stats = StartupStats::compute(history);
+    Sheet sheet;
+    info->build(AnalysisInput{history, stats}, sheet);
+    QCOMPARE(r.out, sheetsToJson(window, info->caption, {&sheet}) + '\n');
+
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out, &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonObject top = doc.object();
+    QCOMPARE(top.value(u"window"_qs).toString(), window);
+    QCOMPARE(top.value(u"caption"_qs).toString(), info->caption);
+    const QJsonArray grids = top.value(u"grids"_qs).toArray();
+    QCOMPARE(grids.size(), 1);
+    const QJsonObject grid = grids[0].toObject();
+    QCOMPARE(grid.value(u"index"_qs).toInt(), 0);
+    QCOMPARE(grid.value(u"cols"_qs).toInt(), sheet.cols());
+    QCOMPARE(grid.value(u"rows"_qs).toInt(), sheet.rows());
+    const QRegularExpression hex(u"^#[0-9a-f]{6}$"_qs);
+    int lastKey = 0;
+    for (const QJsonValue& v : grid.value(u"cells"_qs).toArray()) {
+        const QJsonObject cell = v.toObject();
+        const int col = cell.value(u"col"_qs).toInt();
+        const int row = cell.value(u"row"_qs).toInt();
+        QVERIFY(sheet.contains(col, row));
+        const int key = row * 1000 + col;
+        QVERIFY2(key > lastKey, "cells in row-major order");
+        lastKey = key;
+        QVERIFY(hex.match(cell.value(u"fg"_qs).toString()).hasMatch());
+        QVERIFY(hex.match(cell.value(u"bg"_qs).toString()).hasMatch());
+        QVERIFY(!cell.value(u"text"_qs).toString().isEmpty() ||
+                cell.value(u"bg"_qs).toString() != u"#ffffff"_qs);
+    }
+}
+
+void TestCliSheet::refusals_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("listsWindows");
+
+    QTest::newRow("unknown window") << QStringList{u"sheet"_qs, u"不明な分析"_qs} << 2 << true;
+    QTest::newRow("no window") << QStringList{u"sheet"_qs} << 2 << true;
+    QTest::newRow("missing database")
+        << QStringList{u"sheet"_qs, u"出現頻度分析"_qs, u"--db"_qs, u"@missing@"_qs} << 1 << false;
+}
+
+// Refusals print to stderr only, and a missing database is not created.
+void TestCliSheet::refusals() {
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(bool, listsWindows);
+    const QString missing = m_dir.filePath(u"無い.mdb"_qs);
+    args.replaceInStrings(u"@missing@"_qs, missing);
+    if (!args.contains(u"--db"_qs))
+        args << u"--db"_qs << m_db;
+    const Run r = cli(args);
+    QCOMPARE(r.status, status);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(!r.err.isEmpty());
+    if (listsWindows) {
+        for (const AnalysisInfo& info : analysisRegistry())
+            QVERIFY2(r.err.contains(info.className), qPrintable(info.className));
+    }
+    QVERIFY(!QFile::exists(missing));
+}
+
+QTEST_GUILESS_MAIN(TestCliSheet)
+#include "tst_cli_sheet.moc"
