@@ -1,21 +1,17 @@
 #include "app/MainFrm.h"
-#include "store/Store.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ナンバーズ3ペリドン"));
+    QApplication::setApplicationName(peridon::kAppTitle);
+    peridon::installFontSubstitutions();
 
-    peridon::Store store;
-    try {
-        store = peridon::Store::open(peridon::defaultConnectString());
-    } catch (const peridon::DbError& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("メッセ－ジ"), e.message());
+    peridon::MainFrm frame;
+    if (!frame.Load(peridon::defaultConnectString()))
         return 1;
-    }
-    peridon::MainFrm frame(store);
     frame.show();
     return app.exec();
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <QWidget>
+
+class QHelpEngine;
+class QLineEdit;
+class QTextBrowser;
+
+namespace peridon {
+
+// The help window: the index of the help file on the left (with a filter
+// box) and the chosen topic on the right.
+class HelpViewer final : public QWidget {
+    Q_OBJECT
+public:
+    // helpFile must exist (the launcher checks).
+    explicit HelpViewer(const QString& helpFile, QWidget* parent = nullptr);
+    ~HelpViewer() override;
+
+    // Filters the index by the keyword and shows the topic filed under it.
+    void showKeyword(const QString& keyword);
+
+    QString indexFilter() const;
+    QUrl currentTopic() const;
+    bool isReady() const { return m_ready; }
+
+private:
+    void createControls();
+    void applyFilter();
+
+    QTemporaryDir m_collectionDir;
+    QHelpEngine* m_engine = nullptr;
+    QLineEdit* m_filter = nullptr;
+    QTextBrowser* m_browser = nullptr;
+    QString m_pendingFilter;
+    bool m_indexReady = false;
+    bool m_ready = false;
+};
+
+} // namespace peridon
