@@ -1,10 +1,18 @@
 #pragma once
 
+#include "prediction/core/PredictionEngine.h"
 #include "ui/ChildHost.h"
 
 #include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class QMdiSubWindow;
 
 namespace peridon {
+
+class PredictionForm;
 
 // The prediction window object 一発ペリドン. It lives for the whole process
 // (created by the main window's load, before the statistics pass): closing
@@ -17,7 +25,9 @@ public:
     explicit 一発ペリドン(ChildHost& host, QObject* parent = nullptr);
     ~一発ペリドン() override;
 
-    // Settings file "ナンバーズ3ペリドン.ini" in the current directory.
+    // Settings file "ナンバーズ3ペリドン.ini" in the current directory. A
+    // missing or unreadable file leaves every option at 反映しない; a file
+    // that cannot be written is left as it was.
     void ReadInitFile();
     void WriteInitFile();
 
@@ -26,8 +36,19 @@ public:
     void showWindow();
     bool isOpen() const;
 
+    const PredictionEngine& engine() const { return *m_engine; }
+    // The visible part while the window is open, else nullptr.
+    PredictionForm* form() const;
+    QMdiSubWindow* subWindow() const;
+
 private:
+    void Form_Load();
+    void Form_Unload();
+
     ChildHost& m_host;
+    std::unique_ptr<PredictionEngine> m_engine;
+    QPointer<QMdiSubWindow> m_sub;
+    QPointer<PredictionForm> m_form;
 };
 
 } // namespace peridon

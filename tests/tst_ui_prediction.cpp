@@ -1,0 +1,383 @@
+// The prediction window on screen (offscreen): its controls, its life
+// across close and reopen, option clicks, and its place in start-up.
+#include "app/MainFrm.h"
+#include "prediction/PredictionForm.h"
+#include "prediction/PredictionWindow.h"
+#include "prediction/core/PredictionSheets.h"
+#include "store/Generator.h"
+#include "store/Store.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
+#include "ui/SheetView.h"
+#include "ui/Twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace peridon;
+
+namespace {
+
+const QString kRefusal = QStringLiteral("表示中のウィンドウを閉じないと実行できません。");
+
+// A main window stand-in: an MDI area, a store and the propEnd flag.
+class Host final : public ChildHost {
+public:
+    explicit Host(DrawHistory history) : m_store(Store::fromHistory(std::move(history))) {
+        m_area.resize(800, 700);
+        m_area.show();
+    }
+    void setPropEnd(bool value) override {
+        propEnd = value;
+        ++writes;
+    }
+    QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
+    const Store& store() const override { return m_store; }
+
+    bool propEnd = true;
+    int writes = 0;
+
+private:
+    QMdiArea m_area;
+    Store m_store;
+};
+
+DrawHistory sampleHistory() {
+    return generateHistory({.draws = 500, .seed = 11});
+}
+
+QString sheetText(const Sheet& s) {
+    QString out;
+    for (int row = 1; row <= s.rows(); ++row) {
+        for (int col = 1; col <= s.cols(); ++col)
+            out += s.text(col, row) + u'\t';
+        out += u'\n';
+    }
+    return out;
+}
+
+template <typename T> T* child(QWidget* parent, const QString& name) {
+    return parent ? parent->findChild<T*>(name) : nullptr;
+}
+
+QAction* action(QWidget* w, const char* name) {
+    return w->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TestUiPrediction : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void controls_data();
+    void controls();
+    void layoutFollowsTwips();
+    void loadAndCloseReportPropEnd();
+    void showWhenOpenDoesNotReload();
+    void optionClickRecomputesDependentGrids();
+    void closeAndReopenKeepsOptions();
+    void settingsFileFeedsTheButtons();
+
+    void startupShowsPredictionAndRefusesEntry();
+    void reopenFromMenuKeepsOptions();
+    void aboutClosingBringsPredictionBack();
+
+private:
+    QTemporaryDir* m_dir = nullptr;
+    QString m_oldDir;
+};
+
+void TestUiPrediction::initTestCase() {
+    installFontSubstitutions();
+    m_oldDir = QDir::currentPath();
+}
+
+// Every test runs in a folder of its own, so the settings file it reads and
+// writes is its own.
+void TestUiPrediction::init() {
+    m_dir = new QTemporaryDir;
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+}
+
+void TestUiPrediction::cleanup() {
+    QDir::setCurrent(m_oldDir);
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestUiPrediction::controls_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Frame3") << "Frame3"
+                            << "データ分析オプション";
+    QTest::newRow("Frame2") << "Frame2"
+                            << "当選予想";
+    QTest::newRow("Frame4") << "Frame4"
+                            << "■頻度分析（出現頻度分析、回数出現分析）";
+    QTest::newRow("Frame12") << "Frame12"
+                             << "■4分割傾向分析";
+    QTest::newRow("Frame13") << "Frame13"
+                             << "■分割データ分析";
+    QTest::newRow("Label15") << "Label15"
+                             << "各データ分析の分析結果を当選予想へ反映するかを設定します。";
+    QTest::newRow("Label1") << "Label1"
+                            << "●周期法による予想(この予想数字を組合わせて購入します)";
+    QTest::newRow("Label3") << "Label3"
+                            << "●連発ペリドン予想(この予想数字を組む合わせて購入します)";
+    QTest::newRow("Label4") << "Label4"
+                            << "●一発ペリドン予想";
+    QTest::newRow("Command2") << "Command2"
+                              << "印刷";
+    QTest::newRow("Cmd閉じる") << "Cmd閉じる"
+                               << "閉じる";
+    QTest::newRow("Opt反映する_9") << "Opt反映する_9"
+                                   << "反映する";
+    QTest::newRow("Opt反映しない_0") << "Opt反映しない_0"
+                                     << "反映しない";
+}
+
+void TestUiPrediction::controls() {
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    yoso.showWindow();
+    QWidget* form = yoso.form();
+    QVERIFY(form);
+    QCOMPARE(yoso.subWindow()->windowTitle(), QStringLiteral("一発ペリドン予想"));
+    QWidget* w = child<QWidget>(form, name);
+    QVERIFY2(w, qPrintable(name));
+    QString shown;
+    if (auto* box = qobject_cast<QGroupBox*>(w))
+        shown = box->title();
+    else if (auto* label = qobject_cast<QLabel*>(w))
+        shown = label->text();
+    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        shown = button->text();
+    QCOMPARE(shown, text);
+    if (name.startsWith(u"Label") && name.size() == 6) {
+        QCOMPARE(w->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 255, 255));
+    }
+}
+
+void TestUiPrediction::layoutFollowsTwips() {
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    yoso.showWindow();
+    PredictionForm* form = yoso.form();
+    const int lefts[] = {4320, 4320, 4320, 4320};
+    const int tops[] = {1680, 3480, 5040, 6360};
+    for (int i = 0; i < 4; ++i) {
+        SheetView* view = child<SheetView>(form, QStringLiteral("fpSpread1_%1").arg(i));
+        QVERIFY(view);
+        QCOMPARE(view->sheet(), &yoso.engine().grid(i));
+        const QPoint at = view->mapTo(form, QPoint(0, 0));
+        QCOMPARE(at, QPoint(twipsToPixels(lefts[i], form), twipsToPixels(tops[i], form)));
+        // The grid shows all its cells and nothing more.
+        QCOMPARE(view->size(), view->sizeHint());
+        QCOMPARE(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    }
+    // Grids stack without overlapping.
+    for (int i = 0; i < 3; ++i) {
+        auto* upper = child<SheetView>(form, QStringLiteral("fpSpread1_%1").arg(i));
+        auto* lower = child<QLabel>(form, QStringLiteral("Label%1").arg(i + 2));
+        QVERIFY(upper->mapTo(form, QPoint(0, upper->height())).y() <=
+                lower->mapTo(form, QPoint(0, 0)).y());
+    }
+    // The option frames stand 540 twips apart in index order.
+    for (int i = 0; i < 9; ++i) {
+        auto* a = child<QGroupBox>(form, QStringLiteral("Frame%1").arg(i + 4));
+        auto* b = child<QGroupBox>(form, QStringLiteral("Frame%1").arg(i + 5));
+        QVERIFY(a && b);
+        QVERIFY(qAbs(b->y() - a->y() - twipsToPixels(540, form)) <= 1);
+        QVERIFY(child<QRadioButton>(a, QStringLiteral("Opt反映する_%1").arg(i)));
+    }
+    QCOMPARE(yoso.subWindow()->pos(), QPoint(0, 0));
+    QCOMPARE(yoso.subWindow()->size(), twipsToPixels(9360, 8244, form));
+
+    if (const QByteArray out = qgetenv("PERIDON_SCREENSHOT"); !out.isEmpty())
+        QVERIFY(yoso.subWindow()->grab().save(QString::fromLocal8Bit(out)));
+}
+
+void TestUiPrediction::loadAndCloseReportPropEnd() {
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    QVERIFY(!yoso.isOpen());
+    yoso.showWindow();
+    QVERIFY(yoso.isOpen());
+    QCOMPARE(host.propEnd, false);
+    QTest::mouseClick(child<QPushButton>(yoso.form(), QStringLiteral("Cmd閉じる")), Qt::LeftButton);
+    QVERIFY(!yoso.isOpen());
+    QCOMPARE(host.propEnd, true);
+    QTRY_VERIFY(host.mdiArea()->subWindowList().isEmpty());
+    // Printing does nothing and leaves the window open.
+    yoso.showWindow();
+    QTest::mouseClick(child<QPushButton>(yoso.form(), QStringLiteral("Command2")), Qt::LeftButton);
+    QVERIFY(yoso.isOpen());
+    QCOMPARE(host.propEnd, false);
+}
+
+void TestUiPrediction::showWhenOpenDoesNotReload() {
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    yoso.showWindow();
+    QWidget* form = yoso.form();
+    const int writes = host.writes;
+    yoso.showWindow();
+    QCOMPARE(yoso.form(), form);
+    QCOMPARE(host.writes, writes);
+    QCOMPARE(host.mdiArea()->subWindowList().size(), 1);
+}
+
+void TestUiPrediction::optionClickRecomputesDependentGrids() {
+    const DrawHistory history = sampleHistory();
+    Host host(history);
+    一発ペリドン yoso(host);
+    yoso.showWindow();
+    const QString cycle = sheetText(yoso.engine().grid(0));
+    const QString elimination = sheetText(yoso.engine().grid(1));
+
+    for (int i : {0, 1, 2}) {
+        auto* on = child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映する_%1").arg(i));
+        QTest::mouseClick(on, Qt::LeftButton);
+        QVERIFY(on->isChecked());
+        QVERIFY(!child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映しない_%1").arg(i))
+                     ->isChecked());
+    }
+    QCOMPARE(yoso.engine().CountReflectedOptions(), 3);
+    QCOMPARE(sheetText(yoso.engine().grid(0)), cycle);
+    const auto expected = buildPredictionSheets(host.store().input(), 3);
+    for (int g = 1; g < 4; ++g)
+        QCOMPARE(sheetText(yoso.engine().grid(g)), sheetText(expected[std::size_t(g)]));
+    QVERIFY(sheetText(yoso.engine().grid(1)) != elimination);
+    // Other options' pairs are untouched.
+    QVERIFY(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映しない_3"))->isChecked());
+}
+
+void TestUiPrediction::closeAndReopenKeepsOptions() {
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    yoso.showWindow();
+    QTest::mouseClick(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映する_5")),
+                      Qt::LeftButton);
+    const QString elimination = sheetText(yoso.engine().grid(1));
+    QTest::mouseClick(child<QPushButton>(yoso.form(), QStringLiteral("Cmd閉じる")), Qt::LeftButton);
+    QVERIFY(!yoso.isOpen());
+    QCOMPARE(yoso.engine().reflectFlags()[5], true);
+    yoso.showWindow();
+    QVERIFY(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映する_5"))->isChecked());
+    QVERIFY(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映しない_4"))->isChecked());
+    QCOMPARE(sheetText(yoso.engine().grid(1)), elimination);
+}
+
+void TestUiPrediction::settingsFileFeedsTheButtons() {
+    ReflectFlags flags{};
+    flags[2] = flags[8] = true;
+    QVERIFY(writeSettingsFile(QString::fromUtf16(kSettingsFileName), flags));
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    yoso.ReadInitFile();
+    yoso.showWindow();
+    for (int i = 0; i < kOptionCount; ++i) {
+        const bool on = i == 2 || i == 8;
+        QCOMPARE(
+            child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映する_%1").arg(i))->isChecked(),
+            on);
+    }
+    QTest::mouseClick(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映しない_8")),
+                      Qt::LeftButton);
+    // Changing an option does not write the file; only WriteInitFile does.
+    ReflectFlags onDisk{};
+    QVERIFY(readSettingsFile(QString::fromUtf16(kSettingsFileName), onDisk));
+    QVERIFY(onDisk[8]);
+    yoso.WriteInitFile();
+    onDisk = {};
+    QVERIFY(readSettingsFile(QString::fromUtf16(kSettingsFileName), onDisk));
+    QVERIFY(onDisk[2] && !onDisk[8]);
+}
+
+void TestUiPrediction::startupShowsPredictionAndRefusesEntry() {
+    messages::Recorder recorder;
+    MainFrm frame;
+    frame.Load(Store::fromHistory(sampleHistory()));
+    frame.show();
+    frame.activateWindow();
+    QTRY_VERIFY(frame.predictionWindow() && frame.predictionWindow()->isOpen());
+    QVERIFY(!frame.propEndForTest());
+
+    action(&frame, "mnuMasterInput")->trigger();
+    QCOMPARE(recorder.count(), 1);
+    QCOMPARE(recorder.last().text, kRefusal);
+    QCOMPARE(recorder.last().title, QStringLiteral("メッセ－ジ"));
+
+    QTest::mouseClick(
+        child<QPushButton>(frame.predictionWindow()->form(), QStringLiteral("Cmd閉じる")),
+        Qt::LeftButton);
+    QVERIFY(!frame.predictionWindow()->isOpen());
+    QVERIFY(frame.propEndForTest());
+    recorder.clear();
+    action(&frame, "mnuMasterInput")->trigger();
+    for (const auto& request : recorder.requests())
+        QVERIFY(request.text != kRefusal);
+    frame.close();
+}
+
+void TestUiPrediction::reopenFromMenuKeepsOptions() {
+    messages::Recorder recorder;
+    MainFrm frame;
+    frame.Load(Store::fromHistory(sampleHistory()));
+    frame.show();
+    action(&frame, "mnuYoso")->trigger();
+    一発ペリドン* yoso = frame.predictionWindow();
+    QVERIFY(yoso->isOpen());
+    QTest::mouseClick(child<QRadioButton>(yoso->form(), QStringLiteral("Opt反映する_1")),
+                      Qt::LeftButton);
+    yoso->subWindow()->close();
+    QVERIFY(!yoso->isOpen());
+    action(&frame, "mnuYoso")->trigger();
+    QVERIFY(yoso->isOpen());
+    QVERIFY(child<QRadioButton>(yoso->form(), QStringLiteral("Opt反映する_1"))->isChecked());
+    // The main window's unload writes the options chosen.
+    frame.close();
+    ReflectFlags onDisk{};
+    QVERIFY(readSettingsFile(QString::fromUtf16(kSettingsFileName), onDisk));
+    QVERIFY(onDisk[1]);
+    QCOMPARE(std::count(onDisk.begin(), onDisk.end(), true), 1);
+}
+
+void TestUiPrediction::aboutClosingBringsPredictionBack() {
+    messages::Recorder recorder;
+    MainFrm frame;
+    frame.Load(Store::fromHistory(sampleHistory()));
+    frame.show();
+    frame.activateWindow();
+    QTRY_VERIFY(frame.predictionWindow()->isOpen());
+    frame.predictionWindow()->subWindow()->close();
+    QVERIFY(!frame.predictionWindow()->isOpen());
+
+    action(&frame, "mnuAbout")->trigger();
+    QWidget* about = frame.aboutWindow();
+    QVERIFY(about);
+    QTRY_VERIFY(about->isActiveWindow());
+    QVERIFY(!frame.predictionWindow()->isOpen());
+    about->close();
+    QTRY_VERIFY(frame.predictionWindow()->isOpen());
+    frame.close();
+}
+
+QTEST_MAIN(TestUiPrediction)
+#include "tst_ui_prediction.moc"
