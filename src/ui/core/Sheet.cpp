@@ -177,6 +177,11 @@ void Sheet::setText(int col, int row, const QString& text) {
     cellAt(col, row)->text = textIndex(text);
 }
 
+void Sheet::setTextId(int col, int row, TextId text) {
+    if (contains(col, row) && text < m_texts.size())
+        cellAt(col, row)->text = text;
+}
+
 QString Sheet::text(int col, int row) const {
     return contains(col, row) ? m_texts[cellAt(col, row)->text] : QString();
 }

@@ -106,6 +106,11 @@ public:
     void clearText(int col1, int row1, int col2, int row2);
 
     void setText(int col, int row, const QString& text);
+    // A text interned once and then written into many cells by its id, so
+    // that builders of large sheets do not look the same text up per cell.
+    using TextId = std::uint32_t;
+    TextId internText(const QString& text) { return textIndex(text); }
+    void setTextId(int col, int row, TextId text);
     QString text(int col, int row) const;
     bool hasText(int col, int row) const;
 
