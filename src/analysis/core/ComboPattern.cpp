@@ -78,9 +78,8 @@ void ComboPatternAnalysis::WriteHeader(Sheet& sheet, int row) {
 }
 
 void ComboPatternAnalysis::FillGrid(Sheet& sheet) {
-    std::array<QString, 4> counts;
-    for (int c = 0; c < 4; ++c)
-        counts[std::size_t(c)] = QString::number(c);
+    // Counts 0 to 3 are digit texts too.
+    const auto digits = patterns::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
@@ -89,14 +88,14 @@ void ComboPatternAnalysis::FillGrid(Sheet& sheet) {
         int first = 0;
         for (int k = 0; k < 3; ++k) {
             const int digit = draw.digit(k);
-            sheet.setText(2 + k, row, patterns::digitText(digit));
+            sheet.setTextId(2 + k, row, digits[std::size_t(digit)]);
             ColourDigitCell(sheet, digit, 2 + k, row);
             if (m_kind.isFirstClass(digit))
                 ++first;
         }
         const int second = 3 - first;
-        sheet.setText(kCountCol, row, counts[std::size_t(first)]);
-        sheet.setText(kCountCol + 1, row, counts[std::size_t(second)]);
+        sheet.setTextId(kCountCol, row, digits[std::size_t(first)]);
+        sheet.setTextId(kCountCol + 1, row, digits[std::size_t(second)]);
         WritePatternCell(sheet, m_kind.letterByFirstClass ? first : second, kPatternCol, row);
         ++row;
     }

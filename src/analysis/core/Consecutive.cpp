@@ -69,6 +69,7 @@ void 連番飛び石分析::WriteHeader(Sheet& sheet, int row) {
 }
 
 void 連番飛び石分析::FillGrid(Sheet& sheet) {
+    const auto digits = patterns::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
@@ -76,7 +77,7 @@ void 連番飛び石分析::FillGrid(Sheet& sheet) {
         const int d1 = draw.digit(0);
         const int d2 = draw.digit(1);
         const int d3 = draw.digit(2);
-        const QString drawNo = QString::number(draw.drawNo);
+        const Sheet::TextId drawNo = sheet.internText(QString::number(draw.drawNo));
         const struct {
             PairKind kind;
             int col;
@@ -84,10 +85,10 @@ void 連番飛び石分析::FillGrid(Sheet& sheet) {
         } blocks[] = {{PairKind::Consecutive, 1, 1},
                       {PairKind::SteppingStone, 1 + kSteppingStoneOffset, 2}};
         for (const auto& block : blocks) {
-            sheet.setText(block.col, row, drawNo);
-            sheet.setText(block.col + 1, row, patterns::digitText(d1));
-            sheet.setText(block.col + 2, row, patterns::digitText(d2));
-            sheet.setText(block.col + 3, row, patterns::digitText(d3));
+            sheet.setTextId(block.col, row, drawNo);
+            sheet.setTextId(block.col + 1, row, digits[std::size_t(d1)]);
+            sheet.setTextId(block.col + 2, row, digits[std::size_t(d2)]);
+            sheet.setTextId(block.col + 3, row, digits[std::size_t(d3)]);
             int pairs = 0;
             if (differBy(d1, d2, block.step)) {
                 ++pairs;

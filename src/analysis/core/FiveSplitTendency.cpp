@@ -85,6 +85,8 @@ void 分割5傾向分析::WriteHeader(Sheet& sheet, int row) {
 }
 
 void 分割5傾向分析::FillGrid(Sheet& sheet) {
+    // Counts 0 to 3 are digit texts too.
+    const auto digits = patterns::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         m_counts.fill(0);
@@ -92,13 +94,13 @@ void 分割5傾向分析::FillGrid(Sheet& sheet) {
             continue;
         sheet.setText(1, row, QString::number(draw.drawNo));
         for (int k = 0; k < 3; ++k) {
-            sheet.setText(2 + k, row, patterns::digitText(draw.digit(k)));
+            sheet.setTextId(2 + k, row, digits[std::size_t(draw.digit(k))]);
             ColourDigitCell(sheet, draw.digit(k), 2 + k, row);
         }
         for (int k = 0; k < 3; ++k)
             CountDigit(draw.digit(k));
         for (int g = 0; g < 5; ++g)
-            sheet.setText(kFirstGroupCol + g, row, patterns::digitText(m_counts[std::size_t(g)]));
+            sheet.setTextId(kFirstGroupCol + g, row, digits[std::size_t(m_counts[std::size_t(g)])]);
         ++row;
     }
 }

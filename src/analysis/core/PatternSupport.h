@@ -21,6 +21,15 @@ inline const QString& digitText(int digit) {
     return texts[std::size_t(digit)];
 }
 
+// The ids of "0" to "9" in a sheet, for writing digit cells without looking
+// the text up per cell.
+inline std::array<Sheet::TextId, 10> digitIds(Sheet& sheet) {
+    std::array<Sheet::TextId, 10> ids{};
+    for (int d = 0; d < 10; ++d)
+        ids[std::size_t(d)] = sheet.internText(digitText(d));
+    return ids;
+}
+
 // The sheet of an analysis always starts from nothing, whatever the caller
 // passes in.
 inline void resetSheet(Sheet& sheet, int cols, int rows) {

@@ -51,13 +51,14 @@ void 引っ張り分析::WriteHeader(Sheet& sheet, int row) {
 
 void 引っ張り分析::FillGrid(Sheet& sheet) {
     int previous[3] = {0, 0, 0};
+    const auto digits = patterns::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
             continue;
         sheet.setText(1, row, QString::number(draw.drawNo));
         for (int k = 0; k < 3; ++k)
-            sheet.setText(2 + k, row, patterns::digitText(draw.digit(k)));
+            sheet.setTextId(2 + k, row, digits[std::size_t(draw.digit(k))]);
         for (int i = 0; i < 3; ++i) {
             for (int k = 0; k < 3; ++k) {
                 if (draw.digit(k) == previous[i])

@@ -129,16 +129,16 @@ void SplitDataAnalysis::WriteHeader(Sheet& sheet) {
 }
 
 void SplitDataAnalysis::FillGrid(Sheet& sheet) {
-    static const QString mark = u"●"_qs;
+    const Sheet::TextId mark = sheet.internText(u"●"_qs);
     int row = kHeaderRows + 1;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
             continue;
-        const QString drawNo = QString::number(draw.drawNo);
-        sheet.setText(1, row, drawNo);
-        sheet.setText(kLastDrawCol, row, drawNo);
+        const Sheet::TextId drawNo = sheet.internText(QString::number(draw.drawNo));
+        sheet.setTextId(1, row, drawNo);
+        sheet.setTextId(kLastDrawCol, row, drawNo);
         for (int k = 0; k < 3; ++k)
-            sheet.setText(digitCol(k, draw.digit(k)), row, mark);
+            sheet.setTextId(digitCol(k, draw.digit(k)), row, mark);
         for (int k = 0; k < 3; ++k) {
             const int col = digitCol(k, draw.digit(k));
             sheet.setForeColor(col, row, col, row, kMark);
