@@ -1,0 +1,209 @@
+// The analysis window frame, offscreen: controls, placement, propEnd.
+#include "analysis/AnalysisWindow.h"
+#include "store/Store.h"
+#include "support/TestHistory.h"
+#include "ui/Fonts.h"
+#include "ui/SheetView.h"
+#include "ui/Twips.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+using namespace peridon;
+
+namespace {
+
+// The main window as far as a child window sees it.
+class FakeHost final : public ChildHost {
+public:
+    explicit FakeHost(const QString& draws) : m_store(Store::fromHistory(test::history(draws))) {
+        m_area.resize(1200, 1000);
+        m_area.show();
+    }
+    void setPropEnd(bool value) override {
+        m_propEnd = value;
+        ++m_calls;
+    }
+    QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
+    const Store& store() const override { return m_store; }
+
+    QMdiSubWindow* open(const AnalysisInfo& info) {
+        QWidget* w = createAnalysisWindow(info, *this);
+        QMdiSubWindow* sub = m_area.addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+        return sub;
+    }
+
+    bool m_propEnd = true;
+    int m_calls = 0;
+
+private:
+    Store m_store;
+    QMdiArea m_area;
+};
+
+const char* const kDraws = "123 456 1-3 789 5:555 000 999";
+
+} // namespace
+
+class TestAnalysisWindow final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void twips_data();
+    void twips();
+    void everyWindowOpens_data();
+    void everyWindowOpens();
+    void propEndIsOneFlag();
+    void printDoesNothing();
+};
+
+void TestAnalysisWindow::twips_data() {
+    QTest::addColumn<int>("twips");
+    QTest::addColumn<qreal>("dpi");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("15 twips, 96 DPI") << 15 << 96.0 << 1;
+    QTest::newRow("5280 twips, 96 DPI") << 5280 << 96.0 << 352;
+    QTest::newRow("5280 twips, 120 DPI") << 5280 << 120.0 << 440;
+    QTest::newRow("one inch, 144 DPI") << 1440 << 144.0 << 144;
+    QTest::newRow("rounds to nearest") << 22 << 96.0 << 1;
+}
+
+void TestAnalysisWindow::twips() {
+    QFETCH(int, twips);
+    QFETCH(qreal, dpi);
+    QFETCH(int, pixels);
+    QCOMPARE(twipsToPixels(twips, dpi), pixels);
+}
+
+void TestAnalysisWindow::everyWindowOpens_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("draws");
+    const auto& reg = analysisRegistry();
+    for (int i = 0; i < int(reg.size()); ++i) {
+        QTest::addRow("%s", reg[std::size_t(i)].className.toUtf8().constData()) << i << kDraws;
+        QTest::addRow("%s, empty history", reg[std::size_t(i)].className.toUtf8().constData())
+            << i << QString();
+    }
+}
+
+// Every registry entry opens as the common frame with its own controls,
+// computes its sheet on load, takes its place and size, and reports propEnd
+// false on load and true when "閉じる" closes it.
+void TestAnalysisWindow::everyWindowOpens() {
+    QFETCH(int, index);
+    QFETCH(QString, draws);
+    const AnalysisInfo& info = analysisRegistry()[std::size_t(index)];
+    FakeHost host(draws);
+
+    QPointer<QMdiSubWindow> sub = host.open(info);
+    QVERIFY(!host.m_propEnd);
+    auto* w = qobject_cast<AnalysisWindow*>(sub->widget());
+    QVERIFY(w);
+    QCOMPARE(w->objectName(), info.className);
+    QCOMPARE(w->windowTitle(), info.caption);
+    QVERIFY(QTest::qWaitForWindowExposed(sub));
+
+    // Placed at the client area's corner with the outer size from twips.
+    QCOMPARE(sub->geometry(),
+             QRect(QPoint(0, 0), twipsToPixels(info.widthTwips, info.heightTwips, sub)));
+
+    auto* label1 = w->findChild<QLabel*>(u"Label1"_qs);
+    QVERIFY(label1);
+    QCOMPARE(label1->text(), info.description);
+    auto* close = w->findChild<QPushButton*>(u"Command1"_qs);
+    QVERIFY(close);
+    QCOMPARE(close->text(), u"閉じる"_qs);
+    auto* print = w->findChild<QPushButton*>(u"Command2"_qs);
+    QCOMPARE(print != nullptr, info.hasPrint);
+    if (print)
+        QCOMPARE(print->text(), u"印刷"_qs);
+
+    switch (info.legend) {
+    case Legend::None:
+        QVERIFY(!w->findChild<QLabel*>(u"Picture1"_qs));
+        break;
+    case Legend::Ball13:
+    case Legend::Ball19: {
+        const int size = info.legend == Legend::Ball13 ? 13 : 19;
+        auto* picture = w->findChild<QLabel*>(u"Picture1"_qs);
+        QVERIFY(picture);
+        QCOMPARE(picture->size(), QSize(size, size));
+        QCOMPARE(picture->pixmap().deviceIndependentSize().toSize(), QSize(size, size));
+        QCOMPARE(w->findChild<QLabel*>(u"Label2"_qs)->text(), u"：当選数字"_qs);
+        break;
+    }
+    case Legend::PullPrevious:
+        QVERIFY(w->findChild<QLabel*>(u"Label2"_qs));
+        QCOMPARE(w->findChild<QLabel*>(u"Label3"_qs)->text(), u":前回の数字"_qs);
+        break;
+    }
+
+    // The grid shows the sheet the window's builder makes.
+    auto* grid = w->findChild<SheetView*>(u"fpSpread1"_qs);
+    QVERIFY(grid);
+    QCOMPARE(grid->sheet(), &w->sheet());
+    Sheet expected;
+    info.build(host.store().input(), expected);
+    QCOMPARE(w->sheet().rows(), expected.rows());
+    QCOMPARE(w->sheet().cols(), expected.cols());
+    QVERIFY(w->sheet().rows() >= 1);
+    QCOMPARE(grid->pos(), QPoint(twipsToPixels(120, w), twipsToPixels(600, w)));
+
+    // Controls stay inside the window and never cover one another.
+    QList<QWidget*> controls{label1, close};
+    if (print)
+        controls << print;
+    for (const char* name : {"Picture1", "Label2", "Label3"})
+        if (auto* c = w->findChild<QWidget*>(QString::fromLatin1(name)))
+            controls << c;
+    for (QWidget* a : controls) {
+        QVERIFY2(w->rect().contains(a->geometry()), qPrintable(a->objectName()));
+        QVERIFY2(!a->geometry().intersects(grid->geometry()), qPrintable(a->objectName()));
+        for (QWidget* b : controls)
+            QVERIFY2(a == b || !a->geometry().intersects(b->geometry()),
+                     qPrintable(a->objectName() + u" / "_qs + b->objectName()));
+    }
+
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(host.m_propEnd);
+    QTRY_VERIFY(sub.isNull());
+}
+
+void TestAnalysisWindow::propEndIsOneFlag() {
+    FakeHost host(QString::fromLatin1(kDraws));
+    QPointer<QMdiSubWindow> a = host.open(*findAnalysis(u"出現頻度分析"_qs));
+    QPointer<QMdiSubWindow> b = host.open(*findAnalysis(u"数字合計分析"_qs));
+    QVERIFY(!host.m_propEnd);
+    // Closing by the window frame counts as closing, too.
+    a->close();
+    QVERIFY(host.m_propEnd);
+    QTRY_VERIFY(a.isNull());
+    QVERIFY(!b.isNull());
+    b->close();
+    QVERIFY(host.m_propEnd);
+}
+
+void TestAnalysisWindow::printDoesNothing() {
+    FakeHost host(QString::fromLatin1(kDraws));
+    QPointer<QMdiSubWindow> sub = host.open(*findAnalysis(u"バラツキ分析"_qs));
+    const int calls = host.m_calls;
+    auto* print = sub->widget()->findChild<QPushButton*>(u"Command2"_qs);
+    QVERIFY(print);
+    QTest::mouseClick(print, Qt::LeftButton);
+    QTest::qWait(20);
+    QVERIFY(!sub.isNull());
+    QVERIFY(sub->isVisible());
+    QCOMPARE(host.m_calls, calls);
+    QVERIFY(!host.m_propEnd);
+}
+
+QTEST_MAIN(TestAnalysisWindow)
+#include "tst_ui_analysiswindow.moc"
