@@ -64,6 +64,8 @@ private slots:
     void emptyHistory();
     void invalidRowsTakeNoRow_data();
     void invalidRowsTakeNoRow();
+    void highestDrawNumber_data();
+    void highestDrawNumber();
 
     void pullMarks_data();
     void pullMarks();
@@ -198,6 +200,30 @@ void TestAnalysisPatterns::invalidRowsTakeNoRow() {
     for (int r = 6; r <= 7; ++r)
         for (int c = 1; c <= sheet.cols(); ++c)
             QVERIFY(!sheet.hasText(c, r));
+}
+
+void TestAnalysisPatterns::highestDrawNumber_data() {
+    invalidRowsTakeNoRow_data();
+}
+
+void TestAnalysisPatterns::highestDrawNumber() {
+    QFETCH(QString, window);
+    // The last draw number a history can hold gives a sheet one row larger
+    // than a 16-bit row number reaches. A digit outside 0 to 9 cannot come
+    // from the database; such a row is skipped like an incomplete one.
+    std::vector<DrawRow> rows = test::history(u"1:123 32766:456 32767:789"_qs).rows();
+    rows[1].digits[1] = 12;
+    const DrawHistory history(rows);
+    StartupStats stats; // the statistics pass itself expects digits 0 to 9
+    stats.lastDrawNo = 32767;
+    Sheet sheet;
+    findAnalysis(window)->build(AnalysisInput{history, stats}, sheet);
+    QCOMPARE(sheet.rows(), 32768);
+    QCOMPARE(sheet.text(1, 2), u"1"_qs);
+    QCOMPARE(sheet.text(1, 3), u"32767"_qs);
+    QCOMPARE(sheet.text(4, 3), u"9"_qs);
+    QVERIFY(!sheet.hasText(1, 4));
+    QVERIFY(!sheet.hasText(1, 32768));
 }
 
 void TestAnalysisPatterns::pullMarks_data() {

@@ -61,6 +61,8 @@ private slots:
     void splitRows_data();
     void splitRows();
     void splitLargestSheetMemory();
+    void highestDrawNumber_data();
+    void highestDrawNumber();
 
     void tendencyCounts_data();
     void tendencyCounts();
@@ -275,6 +277,42 @@ void TestAnalysisSplit::splitLargestSheetMemory() {
     QVERIFY2(sheet.memoryUsage() < 25u * 1024 * 1024,
              qPrintable(QString::number(sheet.memoryUsage())));
     QCOMPARE(sheet.text(1, 32770), u"32767"_qs);
+}
+
+void TestAnalysisSplit::highestDrawNumber_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("firstRow");
+    QTest::newRow("3 groups") << kSplit3 << 32770 << 4;
+    QTest::newRow("5 groups") << kSplit5 << 32770 << 4;
+    QTest::newRow("10 groups") << kSplit10 << 32770 << 4;
+    QTest::newRow("tendency") << kTendency << 32769 << 2;
+}
+
+void TestAnalysisSplit::highestDrawNumber() {
+    QFETCH(QString, window);
+    QFETCH(int, rows);
+    QFETCH(int, firstRow);
+    // Row numbers past 32,767 must not wrap. A digit outside 0 to 9 cannot
+    // come from the database; such a row is skipped like an incomplete one.
+    std::vector<DrawRow> draws = test::history(u"1:123 32766:456 32767:789"_qs).rows();
+    draws[1].digits[2] = 10;
+    const DrawHistory history(draws);
+    StartupStats stats; // the statistics pass itself expects digits 0 to 9
+    stats.lastDrawNo = 32767;
+    Sheet sheet;
+    findAnalysis(window)->build(AnalysisInput{history, stats}, sheet);
+    QCOMPARE(sheet.rows(), rows);
+    QCOMPARE(sheet.text(1, firstRow), u"1"_qs);
+    QCOMPARE(sheet.text(1, firstRow + 1), u"32767"_qs);
+    QVERIFY(!sheet.hasText(1, firstRow + 2));
+    if (window == kTendency) {
+        QCOMPARE(sheet.text(1, rows), u"回数"_qs);
+        QCOMPARE(sheet.text(9, firstRow + 1), u"2"_qs);
+    } else {
+        QCOMPARE(sheet.text(32, firstRow + 1), u"32767"_qs);
+        QCOMPARE(sheet.text(31, firstRow + 1), u"●"_qs);
+    }
 }
 
 void TestAnalysisSplit::tendencyCounts_data() {

@@ -82,7 +82,7 @@ void ComboPatternAnalysis::FillGrid(Sheet& sheet) {
     const auto digits = patterns::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
-        if (!draw.valid())
+        if (!patterns::usableDraw(draw))
             continue;
         sheet.setText(1, row, QString::number(draw.drawNo));
         int first = 0;

@@ -72,7 +72,7 @@ void 連番飛び石分析::FillGrid(Sheet& sheet) {
     const auto digits = patterns::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
-        if (!draw.valid())
+        if (!patterns::usableDraw(draw))
             continue;
         const int d1 = draw.digit(0);
         const int d2 = draw.digit(1);

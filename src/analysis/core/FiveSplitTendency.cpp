@@ -90,7 +90,7 @@ void 分割5傾向分析::FillGrid(Sheet& sheet) {
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         m_counts.fill(0);
-        if (!draw.valid())
+        if (!patterns::usableDraw(draw))
             continue;
         sheet.setText(1, row, QString::number(draw.drawNo));
         for (int k = 0; k < 3; ++k) {

@@ -30,6 +30,13 @@ inline std::array<Sheet::TextId, 10> digitIds(Sheet& sheet) {
     return ids;
 }
 
+// A valid draw whose digits all lie in 0 to 9. The database never holds
+// anything else, but a digit out of range would index past the digit tables
+// and the columns of a block, so such a row is skipped like an incomplete one.
+inline bool usableDraw(const DrawRow& draw) {
+    return draw.valid() && draw.digits[0] <= 9 && draw.digits[1] <= 9 && draw.digits[2] <= 9;
+}
+
 // The sheet of an analysis always starts from nothing, whatever the caller
 // passes in.
 inline void resetSheet(Sheet& sheet, int cols, int rows) {

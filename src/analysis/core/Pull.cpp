@@ -54,7 +54,7 @@ void 引っ張り分析::FillGrid(Sheet& sheet) {
     const auto digits = patterns::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
-        if (!draw.valid())
+        if (!patterns::usableDraw(draw))
             continue;
         sheet.setText(1, row, QString::number(draw.drawNo));
         for (int k = 0; k < 3; ++k)

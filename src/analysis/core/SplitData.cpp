@@ -132,7 +132,7 @@ void SplitDataAnalysis::FillGrid(Sheet& sheet) {
     const Sheet::TextId mark = sheet.internText(u"●"_qs);
     int row = kHeaderRows + 1;
     for (const DrawRow& draw : m_in.history.rows()) {
-        if (!draw.valid())
+        if (!patterns::usableDraw(draw))
             continue;
         const Sheet::TextId drawNo = sheet.internText(QString::number(draw.drawNo));
         sheet.setTextId(1, row, drawNo);
