@@ -1,0 +1,571 @@
+// The winning-data entry window as a user drives it: typing digits, the
+// editor's refusals, adding and deleting lines, the pop-up menu, the close
+// check and the close box, all against a real database file.
+
+#include "app/MainFrm.h"
+#include "entry/EntryModel.h"
+#include "entry/EntryWindow.h"
+#include "store/Store.h"
+#include "support/TestDatabase.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace peridon;
+using messages::Recorder;
+
+namespace {
+
+// A main window stand-in: the MDI area, the start-up store and propEnd.
+class Host final : public ChildHost {
+public:
+    explicit Host(Store store) : m_store(std::move(store)) {
+        m_area.resize(900, 1000);
+        m_area.show();
+    }
+    void setPropEnd(bool value) override { propEnd = value; }
+    QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
+    const Store& store() const override { return m_store; }
+
+    bool propEnd = true;
+
+private:
+    Store m_store;
+    QMdiArea m_area;
+};
+
+// One database file, a host over its start-up snapshot and the window open
+// in the host's area.
+struct Fixture {
+    explicit Fixture(const QString& history) {
+        cs = test::makeDatabase(dir.filePath(QStringLiteral("Numbers3Peridon.mdb")), history);
+        host = std::make_unique<Host>(Store::open(cs));
+        window = static_cast<当選データ入力*>(createEntryWindow(*host));
+        sub = host->mdiArea()->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+        QCoreApplication::processEvents();
+        table = window->table();
+        model = window->model();
+    }
+    QString stored() const { return test::storedRows(cs); }
+    QString shown() const {
+        QStringList out;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QString digits;
+            for (int c = 1; c <= 3; ++c) {
+                const QString t = model->cellText(r, c);
+                digits += t.isEmpty() ? QStringLiteral("-") : t;
+            }
+            out << QStringLiteral("%1:%2").arg(model->drawNoAt(r)).arg(digits);
+        }
+        return out.join(u' ');
+    }
+    void select(int row, int column) { table->setCurrentIndex(model->index(row, column)); }
+    // Types keys into a cell and presses Enter, as a user does.
+    void type(int row, int column, const QString& keys) {
+        select(row, column);
+        table->setFocus();
+        QTest::keyClicks(table, keys.left(1));
+        if (QLineEdit* editor = openEditor()) {
+            QTest::keyClicks(editor, keys.mid(1));
+            QTest::keyClick(editor, Qt::Key_Return);
+        }
+        settle();
+    }
+    // The editor open in the table, if any.
+    QLineEdit* openEditor() const {
+        for (auto* editor : table->findChildren<QLineEdit*>(QStringLiteral("digitEditor")))
+            if (editor->isVisible())
+                return editor;
+        return nullptr;
+    }
+    // Lets the editor commit (queued after its own key handling) and go.
+    static void settle() {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QTemporaryDir dir;
+    ConnectString cs;
+    std::unique_ptr<Host> host;
+    当選データ入力* window = nullptr;
+    QMdiSubWindow* sub = nullptr;
+    QTableView* table = nullptr;
+    EntryModel* model = nullptr;
+};
+
+void storeForeignValues(const ConnectString& cs, const char* sql) {
+    Database db(cs, Database::Mode::OpenExisting);
+    db.exec("PRAGMA ignore_check_constraints = ON");
+    db.exec(sql);
+}
+
+} // namespace
+
+class TestEntryWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void loadsTheTableAndControls();
+    void typedDigitIsWrittenAtOnce();
+    void editorRefusesAnythingButOneDigit_data();
+    void editorRefusesAnythingButOneDigit();
+    void pastedTextIsRefused();
+    void invalidTextIsNeverWritten_data();
+    void invalidTextIsNeverWritten();
+    void refusedWriteShowsMessageAndStoredValue();
+    void addLine_data();
+    void addLine();
+    void addLineByShortcutWhileEditing();
+    void deleteLine_data();
+    void deleteLine();
+    void popupMenuConditions_data();
+    void popupMenuConditions();
+    void closeCheck_data();
+    void closeCheck();
+    void closeCheckCoversTheFifthColumn();
+    void closeBoxSkipsTheCheck();
+    void backupIsWrittenBeforeTheFirstChangeOnly();
+    void startupSnapshotIsUnchanged();
+    void refusedWhileAnotherChildIsOpen();
+};
+
+void TestEntryWindow::loadsTheTableAndControls() {
+    Fixture f(QStringLiteral("1:123 2:4-6 3:789"));
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("当選データ入力"));
+    QVERIFY(!f.host->propEnd);
+    QCOMPARE(f.sub->pos(), QPoint(0, 0));
+    QCOMPARE(f.window->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("当選数字を開催回数毎に入力します（分析対象データとなります）"));
+    QCOMPARE(f.window->findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
+             QStringLiteral("閉じる"));
+    QCOMPARE(f.table->objectName(), QStringLiteral("fpSpread1"));
+    QVERIFY(f.table->horizontalHeader()->isHidden());
+    QVERIFY(!f.table->verticalHeader()->isHidden());
+    QCOMPARE(f.model->columnCount(), 5);
+    QCOMPARE(f.shown(), QStringLiteral("1:123 2:4-6 3:789"));
+
+    const QModelIndex drawNo = f.model->index(1, 0);
+    QCOMPARE(drawNo.data().toString(), QStringLiteral("2"));
+    QCOMPARE(drawNo.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 200));
+    QCOMPARE(drawNo.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QVERIFY(!(f.model->flags(drawNo) & Qt::ItemIsEditable));
+    QVERIFY(!(f.model->flags(f.model->index(0, 4)) & Qt::ItemIsEditable));
+    QVERIFY(f.model->index(0, 4).data().toString().isEmpty());
+    for (int c = 1; c <= 3; ++c) {
+        QVERIFY(f.model->flags(f.model->index(0, c)) & Qt::ItemIsEditable);
+        QCOMPARE(f.model->index(0, c).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+    }
+    // Digit columns are wider than the draw-number column, which is wider
+    // than the fifth.
+    QVERIFY(f.table->columnWidth(1) > f.table->columnWidth(0));
+    QVERIFY(f.table->columnWidth(0) > f.table->columnWidth(4));
+
+    const QList<QMenu*> menus = f.window->windowMenus();
+    QCOMPARE(menus.size(), 1);
+    QCOMPARE(menus[0]->objectName(), QStringLiteral("mnuEdit"));
+    QCOMPARE(menus[0]->title(), QStringLiteral("編集(&E)"));
+    auto* add = f.window->findChild<QAction*>(QStringLiteral("mnuAddLine"));
+    auto* del = f.window->findChild<QAction*>(QStringLiteral("mnuDelLine"));
+    QCOMPARE(add->text(), QStringLiteral("行追加"));
+    QCOMPARE(add->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+    QCOMPARE(del->text(), QStringLiteral("行削除"));
+    QCOMPARE(del->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+}
+
+void TestEntryWindow::typedDigitIsWrittenAtOnce() {
+    Fixture f(QStringLiteral("1:123 2:4-6"));
+    f.type(1, 2, QStringLiteral("5"));
+    QCOMPARE(f.stored(), QStringLiteral("1:123 2:456")); // while the window is still open
+    f.type(0, 2, QStringLiteral("0"));                   // a typed digit replaces the one shown
+    QCOMPARE(f.stored(), QStringLiteral("1:103 2:456"));
+    // Delete clears a digit: an empty field, the row no longer a valid draw.
+    f.select(0, 3);
+    QTest::keyClick(f.table, Qt::Key_Delete);
+    QCOMPARE(f.stored(), QStringLiteral("1:10- 2:456"));
+    QCOMPARE(f.shown(), f.stored());
+    // A new session reads back what was written.
+    EntryModel reopened(f.cs);
+    QCOMPARE(reopened.cellText(1, 2), QStringLiteral("5"));
+    QCOMPARE(reopened.cellText(0, 2), QStringLiteral("0"));
+    QVERIFY(reopened.cellText(0, 3).isEmpty());
+}
+
+void TestEntryWindow::editorRefusesAnythingButOneDigit_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("10") << "10"
+                        << "1:113";
+    QTest::newRow("1.5") << "1.5"
+                         << "1:113";
+    QTest::newRow("-1") << "-1"
+                        << "1:113";
+    QTest::newRow("a letter") << "a"
+                              << "1:123";
+    QTest::newRow("letter then digit") << "x7"
+                                       << "1:173";
+}
+
+void TestEntryWindow::editorRefusesAnythingButOneDigit() {
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    Fixture f(QStringLiteral("1:123"));
+    Recorder rec;
+    f.select(0, 2);
+    f.table->setFocus();
+    QTest::keyClicks(f.table, keys.left(1));
+    QLineEdit* editor = f.openEditor();
+    QVERIFY(editor);
+    QTest::keyClicks(editor, keys.mid(1));
+    QVERIFY(editor->text().size() <= 1);
+    QTest::keyClick(editor, Qt::Key_Return);
+    f.settle();
+    QCOMPARE(f.stored(), expected);
+    QCOMPARE(rec.count(), 0);
+}
+
+void TestEntryWindow::pastedTextIsRefused() {
+    Fixture f(QStringLiteral("1:123"));
+    f.select(0, 1);
+    f.table->edit(f.model->index(0, 1));
+    QLineEdit* editor = f.openEditor();
+    QVERIFY(editor);
+    for (const QString& text : {QStringLiteral("12"), QStringLiteral("1.5"), QStringLiteral("-1"),
+                                QStringLiteral("abc")}) {
+        editor->selectAll();
+        editor->insert(text); // what a paste does
+        QCOMPARE(editor->text(), QStringLiteral("1"));
+    }
+}
+
+void TestEntryWindow::invalidTextIsNeverWritten_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("10") << "10";
+    QTest::newRow("1.5") << "1.5";
+    QTest::newRow("-1") << "-1";
+    QTest::newRow("letter") << "a";
+    QTest::newRow("space") << " 4";
+}
+
+void TestEntryWindow::invalidTextIsNeverWritten() {
+    QFETCH(QString, text);
+    Fixture f(QStringLiteral("1:123"));
+    Recorder rec;
+    QVERIFY(!f.model->setData(f.model->index(0, 1), text));
+    QCOMPARE(f.stored(), QStringLiteral("1:123"));
+    QCOMPARE(f.shown(), QStringLiteral("1:123"));
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().icon, messages::Icon::Stop);
+    QCOMPARE(rec.last().title, QStringLiteral("メッセ－ジ"));
+}
+
+void TestEntryWindow::refusedWriteShowsMessageAndStoredValue() {
+    Fixture f(QStringLiteral("1:123"));
+    Recorder rec;
+    f.type(0, 1, QStringLiteral("4")); // the session's backup is written now
+    QCOMPARE(rec.count(), 0);
+    Database other(f.cs, Database::Mode::OpenExisting);
+    other.exec("BEGIN IMMEDIATE"); // another program holds the file
+    f.type(0, 2, QStringLiteral("9"));
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().icon, messages::Icon::Stop);
+    QCOMPARE(rec.last().title, QStringLiteral("メッセ－ジ"));
+    QVERIFY(rec.last().text.contains(QStringLiteral("使用中")));
+    QCOMPARE(f.model->cellText(0, 2), QStringLiteral("2"));
+    other.exec("ROLLBACK");
+    QCOMPARE(f.stored(), QStringLiteral("1:423"));
+}
+
+void TestEntryWindow::addLine_data() {
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("newRow");
+    QTest::newRow("after the last row")
+        << "1:123 2:456" << 1 << 2 << true << "1:123 2:456 3:---" << 2;
+    QTest::newRow("into a gap") << "1:123 2:456 5:789" << 1 << 3 << true
+                                << "1:123 2:456 3:--- 5:789" << 2;
+    QTest::newRow("middle, before a gap")
+        << "1:123 3:456 4:789" << 0 << 1 << true << "1:123 2:--- 3:456 4:789" << 1;
+    QTest::newRow("middle of a run")
+        << "1:123 2:456 3:789 9:111" << 0 << 0 << true << "1:123 2:456 3:789 4:--- 9:111" << 3;
+    QTest::newRow("No") << "1:123 2:456" << 0 << 1 << false << "1:123 2:456" << 0;
+}
+
+void TestEntryWindow::addLine() {
+    QFETCH(QString, history);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(bool, yes);
+    QFETCH(QString, expected);
+    QFETCH(int, newRow);
+    Fixture f(history);
+    Recorder rec(yes ? QMessageBox::Yes : QMessageBox::No);
+    f.select(row, column);
+    f.window->findChild<QAction*>(QStringLiteral("mnuAddLine"))->trigger();
+    QCOMPARE(rec.count(), 1);
+    const messages::Request& ask = rec.last();
+    QCOMPARE(ask.text, QStringLiteral("選択された行のうしろに行を追加します。よろしいですか？"));
+    QCOMPARE(ask.icon, messages::Icon::Warning);
+    QCOMPARE(ask.title, kAppTitle);
+    QCOMPARE(ask.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(ask.defaultButton, QMessageBox::No);
+    QCOMPARE(f.stored(), expected);
+    QCOMPARE(f.shown(), expected);
+    QCOMPARE(f.table->currentIndex(), f.model->index(yes ? newRow : row, column));
+}
+
+void TestEntryWindow::addLineByShortcutWhileEditing() {
+    Fixture f(QStringLiteral("1:123"));
+    Recorder rec(QMessageBox::Yes);
+    f.select(0, 3);
+    f.table->setFocus();
+    QTest::keyClicks(f.table, QStringLiteral("8"));
+    QLineEdit* editor = f.openEditor();
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(rec.count(), 1);
+    // The digit being typed is kept, then the line is added below.
+    QCOMPARE(f.stored(), QStringLiteral("1:128 2:---"));
+    QCOMPARE(f.table->currentIndex(), f.model->index(1, 3));
+}
+
+void TestEntryWindow::deleteLine_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("middle row") << 1 << true << "1:123 3:789";
+    QTest::newRow("last row") << 2 << true << "1:123 2:456";
+    QTest::newRow("No") << 1 << false << "1:123 2:456 3:789";
+}
+
+void TestEntryWindow::deleteLine() {
+    QFETCH(int, row);
+    QFETCH(bool, yes);
+    QFETCH(QString, expected);
+    Fixture f(QStringLiteral("1:123 2:456 3:789"));
+    Recorder rec(yes ? QMessageBox::Yes : QMessageBox::No);
+    f.select(row, 2);
+    f.table->setFocus();
+    QTest::keyClick(f.table, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().text, QStringLiteral("選択された行を削除します。よろしいですか？"));
+    QCOMPARE(rec.last().icon, messages::Icon::Warning);
+    QCOMPARE(rec.last().defaultButton, QMessageBox::No);
+    QCOMPARE(f.stored(), expected);
+    QCOMPARE(f.shown(), expected);
+    QVERIFY(f.table->currentIndex().isValid());
+}
+
+void TestEntryWindow::popupMenuConditions_data() {
+    QTest::addColumn<QString>("where"); // header, cell
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("doubleClick");
+    QTest::addColumn<int>("selectionRows");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("row header, one row selected") << "header" << 1 << false << 1 << true;
+    QTest::newRow("row header of another row") << "header" << 2 << false << 1 << true;
+    QTest::newRow("double click") << "header" << 1 << true << 1 << false;
+    QTest::newRow("data cell") << "cell" << 1 << false << 1 << false;
+    QTest::newRow("below the last row") << "header" << 5 << false << 1 << false;
+    QTest::newRow("selection over two rows") << "header" << 1 << false << 2 << false;
+}
+
+void TestEntryWindow::popupMenuConditions() {
+    QFETCH(QString, where);
+    QFETCH(int, row);
+    QFETCH(bool, doubleClick);
+    QFETCH(int, selectionRows);
+    QFETCH(bool, shown);
+    Fixture f(QStringLiteral("1:123 2:456 3:789"));
+    f.select(1, 1);
+    if (selectionRows > 1)
+        f.table->selectionModel()->select(
+            QItemSelection(f.model->index(1, 1), f.model->index(selectionRows, 2)),
+            QItemSelectionModel::ClearAndSelect);
+    QHeaderView* header = f.table->verticalHeader();
+    const int y = header->sectionViewportPosition(0) + (row * header->defaultSectionSize()) +
+                  header->defaultSectionSize() / 2;
+    QWidget* target = where == QLatin1String("header") ? header->viewport() : f.table->viewport();
+    const QPoint pos(where == QLatin1String("header") ? header->width() / 2 : 20, y);
+    if (doubleClick)
+        QTest::mouseDClick(target, Qt::RightButton, {}, pos);
+    else
+        QTest::mousePress(target, Qt::RightButton, {}, pos);
+    auto* menu = f.window->findChild<QMenu*>(QStringLiteral("mnuEdit"));
+    QCOMPARE(menu->isVisible(), shown);
+    menu->hide();
+}
+
+void TestEntryWindow::closeCheck_data() {
+    QTest::addColumn<QString>("foreign"); // values stored past the schema's checks
+    QTest::addColumn<int>("badRow");      // -1: the window closes
+    QTest::addColumn<int>("badColumn");
+    QTest::newRow("all digits or empty") << "" << -1 << -1;
+    QTest::newRow("10") << "UPDATE 当選データ SET 第2数字 = 10 WHERE 回数 = 2" << 1 << 2;
+    QTest::newRow("1.5") << "UPDATE 当選データ SET 第1数字 = 1.5 WHERE 回数 = 3" << 2 << 1;
+    QTest::newRow("negative") << "UPDATE 当選データ SET 第3数字 = -1 WHERE 回数 = 1" << 0 << 3;
+    QTest::newRow("not a number") << "UPDATE 当選データ SET 第1数字 = 'x' WHERE 回数 = 1" << 0 << 1;
+    QTest::newRow("top-most wins") << "UPDATE 当選データ SET 第1数字 = 12 WHERE 回数 = 3; "
+                                      "UPDATE 当選データ SET 第3数字 = 10 WHERE 回数 = 2"
+                                   << 1 << 3;
+    QTest::newRow("then left-most")
+        << "UPDATE 当選データ SET 第3数字 = 10, 第2数字 = -5 WHERE 回数 = 2" << 1 << 2;
+}
+
+void TestEntryWindow::closeCheck() {
+    QFETCH(QString, foreign);
+    QFETCH(int, badRow);
+    QFETCH(int, badColumn);
+    Fixture f(QStringLiteral("1:123 2:4-6 3:--- 4:000"));
+    if (!foreign.isEmpty()) {
+        // Reopen the window over the altered file.
+        f.sub->close();
+        storeForeignValues(f.cs, foreign.toUtf8().constData());
+        f.window = static_cast<当選データ入力*>(createEntryWindow(*f.host));
+        f.sub = f.host->mdiArea()->addSubWindow(f.window);
+        f.sub->show();
+        f.table = f.window->table();
+        f.model = f.window->model();
+    }
+    QPointer<QMdiSubWindow> sub = f.sub;
+    Recorder rec;
+    f.select(3, 0);
+    f.window->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    QCoreApplication::processEvents();
+    if (badRow < 0) {
+        QCOMPARE(rec.count(), 0);
+        QVERIFY(sub.isNull() || !sub->isVisible());
+        QVERIFY(f.host->propEnd);
+        return;
+    }
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().text, QStringLiteral("結果マスタの数字に誤りがあります。"));
+    QCOMPARE(rec.last().icon, messages::Icon::Stop);
+    QCOMPARE(rec.last().title, QStringLiteral("メッセ－ジ"));
+    QVERIFY(!sub.isNull() && sub->isVisible());
+    QVERIFY(!f.host->propEnd);
+    QCOMPARE(f.table->currentIndex(), f.model->index(badRow, badColumn));
+}
+
+void TestEntryWindow::closeCheckCoversTheFifthColumn() {
+    QStandardItemModel table(3, 5);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 5; ++c)
+            table.setItem(r, c, new QStandardItem(c == 0 ? QString::number(r + 1) : QString()));
+    QVERIFY(!findBadDigitCell(table));
+    table.item(1, 4)->setText(QStringLiteral("10"));
+    table.item(2, 1)->setText(QStringLiteral("-3"));
+    const auto bad = findBadDigitCell(table);
+    QVERIFY(bad);
+    QCOMPARE(bad->row(), 1);
+    QCOMPARE(bad->column(), 4);
+    // The draw-number column is not checked.
+    table.item(1, 4)->setText(QString());
+    table.item(2, 1)->setText(QString());
+    table.item(0, 0)->setText(QStringLiteral("99"));
+    QVERIFY(!findBadDigitCell(table));
+}
+
+void TestEntryWindow::closeBoxSkipsTheCheck() {
+    Fixture f(QStringLiteral("1:123"));
+    f.sub->close();
+    storeForeignValues(f.cs, "UPDATE 当選データ SET 第1数字 = 10");
+    f.window = static_cast<当選データ入力*>(createEntryWindow(*f.host));
+    f.sub = f.host->mdiArea()->addSubWindow(f.window);
+    f.sub->show();
+    QVERIFY(!f.host->propEnd);
+    Recorder rec;
+    QVERIFY(f.sub->close());
+    QCOMPARE(rec.count(), 0);
+    QVERIFY(f.host->propEnd);
+}
+
+void TestEntryWindow::backupIsWrittenBeforeTheFirstChangeOnly() {
+    Fixture f(QStringLiteral("1:123 2:456"));
+    const QString bak = f.dir.filePath(QStringLiteral("Numbers3Peridon.bak"));
+    Recorder rec(QMessageBox::No);
+    f.select(0, 1);
+    f.window->findChild<QAction*>(QStringLiteral("mnuAddLine"))->trigger();
+    f.window->findChild<QAction*>(QStringLiteral("mnuDelLine"))->trigger();
+    QVERIFY(!QFile::exists(bak)); // nothing was written: no backup either
+    f.type(0, 1, QStringLiteral("9"));
+    f.type(1, 1, QStringLiteral("9"));
+    QCOMPARE(test::storedRows(connectStringFor(bak)), QStringLiteral("1:123 2:456"));
+}
+
+void TestEntryWindow::startupSnapshotIsUnchanged() {
+    Fixture f(QStringLiteral("1:123 2:456 3:789"));
+    const std::vector<DrawRow> before = f.host->store().history().rows();
+    const StartupStats stats = f.host->store().stats();
+    Recorder rec(QMessageBox::Yes);
+    f.type(0, 1, QStringLiteral("0"));
+    f.select(2, 1);
+    f.window->findChild<QAction*>(QStringLiteral("mnuAddLine"))->trigger();
+    f.select(1, 1);
+    f.window->findChild<QAction*>(QStringLiteral("mnuDelLine"))->trigger();
+    f.sub->close();
+    QCOMPARE(f.stored(), QStringLiteral("1:023 3:789 4:---"));
+    // The analyses read the start-up snapshot until the program restarts.
+    const auto& after = f.host->store().history().rows();
+    QCOMPARE(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        QCOMPARE(after[i].drawNo, before[i].drawNo);
+        QVERIFY(after[i].digits == before[i].digits);
+    }
+    QCOMPARE(f.host->store().stats().lastDrawNo, stats.lastDrawNo);
+    QVERIFY(f.host->store().stats().digitCount == stats.digitCount);
+    // A restart sees the changes.
+    QCOMPARE(Store::open(f.cs).history().size(), std::size_t(3));
+}
+
+void TestEntryWindow::refusedWhileAnotherChildIsOpen() {
+    QTemporaryDir dir;
+    const ConnectString cs =
+        test::makeDatabase(dir.filePath(QStringLiteral("Numbers3Peridon.mdb")), "1:123 2:456");
+    MainFrm frm;
+    frm.Load(Store::open(cs));
+    auto* entry = frm.findChild<QAction*>(QStringLiteral("mnuMasterInput"));
+    QVERIFY(entry);
+    Recorder rec;
+    frm.setPropEnd(false); // another child window is open
+    entry->trigger();
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().text, QStringLiteral("表示中のウィンドウを閉じないと実行できません。"));
+    QVERIFY(!frm.childWindow(QStringLiteral("当選データ入力")));
+    frm.setPropEnd(true);
+    entry->trigger();
+    QMdiSubWindow* sub = frm.childWindow(QStringLiteral("当選データ入力"));
+    QVERIFY(sub);
+    QVERIFY(!frm.propEndForTest());
+    // While it is the active child its menu is the main window's menu bar.
+    frm.mdiArea()->setActiveSubWindow(sub);
+    QCoreApplication::processEvents();
+    const QList<QAction*> bar = frm.menuBar()->actions();
+    QVERIFY(!bar.isEmpty());
+    QCOMPARE(bar[0]->text(), QStringLiteral("編集(&E)"));
+    sub->close();
+    QVERIFY(frm.propEndForTest());
+}
+
+QTEST_MAIN(TestEntryWindow)
+#include "tst_ui_entry.moc"
