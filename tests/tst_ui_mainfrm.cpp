@@ -1,0 +1,407 @@
+#include "app/MainFrm.h"
+#include "prediction/PredictionWindow.h"
+#include "support/TestDatabase.h"
+#include "support/TestHistory.h"
+#include "ui/ChildHost.h"
+#include "ui/ChildWindow.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+using namespace peridon;
+
+namespace {
+
+// A child window as the real ones behave: propEnd false while open, true
+// when it unloads.
+class FakeChild : public QWidget {
+public:
+    explicit FakeChild(ChildHost& host) : m_host(host) {
+        m_host.setPropEnd(false);
+        resize(200, 150);
+    }
+    ~FakeChild() override { m_host.setPropEnd(true); }
+
+private:
+    ChildHost& m_host;
+};
+
+class MenuChild final : public FakeChild, public HasWindowMenu {
+public:
+    explicit MenuChild(ChildHost& host) : FakeChild(host) {
+        m_menu = new QMenu(QStringLiteral("印刷(&P)"), this);
+        m_menu->setObjectName(QStringLiteral("mnuChildPrint"));
+        m_menu->menuAction()->setObjectName(QStringLiteral("mnuChildPrint"));
+    }
+    QList<QMenu*> windowMenus() const override { return {m_menu}; }
+
+private:
+    QMenu* m_menu;
+};
+
+QStringList names(const QList<QAction*>& actions) {
+    QStringList list;
+    for (QAction* a : actions) {
+        if (!a->isSeparator())
+            list << a->objectName();
+    }
+    return list;
+}
+
+QMenu* findMenu(const MainFrm& f, const QString& name) {
+    return f.findChild<QMenu*>(name);
+}
+
+} // namespace
+
+class TestMainFrm : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void init();
+    void cleanup();
+    void caption();
+    void startupShowsPredictionAndRefusesEntry();
+    void menuOrder_data();
+    void menuOrder();
+    void captions_data();
+    void captions();
+    void masterKanriGreyed();
+    void entryRefusedWhilePropEndFalse();
+    void entryAcceptedAfterChildCloses();
+    void singleInstance();
+    void analysisMenuOpensOneWindow();
+    void closingChildDeletesItsFrame();
+    void arrangeWithNoChild();
+    void tiling_data();
+    void tiling();
+    void arrangeIconsAlongBottom();
+    void childMenuReplacesMainMenu();
+    void closeClosesAllChildrenWithoutQuestion();
+    void startupFailureNamesFileAndFails();
+
+private:
+    QTemporaryDir m_dir;
+    MainFrm* m_frame = nullptr;
+    messages::Recorder* m_messages = nullptr;
+};
+
+void TestMainFrm::init() {
+    m_messages = new messages::Recorder;
+    m_frame = new MainFrm;
+    const QString db = m_dir.filePath(QStringLiteral("Numbers3Peridon.mdb"));
+    if (!QFile::exists(db))
+        test::makeDatabase(db, QStringLiteral("123 456 789 012"));
+    QVERIFY(m_frame->Load(connectStringFor(db)));
+    QCOMPARE(m_frame->store().history().rows().size(), 4);
+    m_frame->show();
+    m_frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_frame));
+    // The first activation shows the prediction window; the tests below
+    // start from an empty area.
+    QTRY_VERIFY(m_frame->predictionWindow()->isOpen());
+    m_frame->mdiArea()->closeAllSubWindows();
+    QTRY_VERIFY(m_frame->mdiArea()->subWindowList().isEmpty());
+    QVERIFY(m_frame->propEndForTest());
+}
+
+void TestMainFrm::cleanup() {
+    delete m_frame;
+    m_frame = nullptr;
+    delete m_messages;
+    m_messages = nullptr;
+}
+
+void TestMainFrm::caption() {
+    QCOMPARE(m_frame->windowTitle(), QStringLiteral("ナンバーズ3ペリドン"));
+}
+
+void TestMainFrm::startupShowsPredictionAndRefusesEntry() {
+    MainFrm frame;
+    QVERIFY(frame.Load(connectStringFor(m_dir.filePath(QStringLiteral("Numbers3Peridon.mdb")))));
+    frame.show();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QTRY_VERIFY(frame.predictionWindow()->isOpen());
+    QVERIFY(!frame.propEndForTest());
+    frame.findChild<QAction*>(QStringLiteral("mnuMasterInput"))->trigger();
+    QCOMPARE(m_messages->count(), 1);
+    QVERIFY(!frame.childWindow(QStringLiteral("当選データ入力")));
+    // After the prediction window closes, the entry window opens.
+    frame.mdiArea()->closeAllSubWindows();
+    QTRY_VERIFY(frame.propEndForTest());
+    frame.findChild<QAction*>(QStringLiteral("mnuMasterInput"))->trigger();
+    QCOMPARE(m_messages->count(), 1);
+    QVERIFY(frame.childWindow(QStringLiteral("当選データ入力")));
+}
+
+void TestMainFrm::menuOrder_data() {
+    QTest::addColumn<QString>("menu"); // empty: the menu bar
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("menu bar") << QString() << QStringList{"mnuEnd",   "mnuYoso",   "mnuMain",
+                                                          "mnuHosyu", "mnuWindow", "mnuHelp"};
+    QTest::newRow("mnuMain") << "mnuMain"
+                             << QStringList{"mnuHindo",       "mnuKankaku", "mnuZenkaiSyutugen",
+                                            "mnuBaratsuki",   "mnuHippari", "mnuRenbanTobiishi",
+                                            "mnuHonsuji",     "mnuPattern", "mnu5BunkatsuKeiko",
+                                            "mnuBunkatsuData"};
+    QTest::newRow("mnuHindo") << "mnuHindo" << QStringList{"mnuSyutugenHindo", "mnuSyutugenKaisu"};
+    QTest::newRow("mnuKankaku") << "mnuKankaku"
+                                << QStringList{"mnuSyutugenKankaku", "mnuNumberKankaku"};
+    QTest::newRow("mnuPattern") << "mnuPattern"
+                                << QStringList{"mnuLowHightPattern", "mnuKisuGusuPattern"};
+    QTest::newRow("mnuBunkatsuData")
+        << "mnuBunkatsuData"
+        << QStringList{"mnu3BunkatsuData", "mnu6BunkatsuData", "mnu11BunkatsuData"};
+    QTest::newRow("mnuHosyu") << "mnuHosyu" << QStringList{"mnuMasterInput", "mnuMasterKanri"};
+    QTest::newRow("mnuWindow") << "mnuWindow"
+                               << QStringList{"mnuWindowHorizontal", "mnuWindowVertical",
+                                              "mnuWindowCascade", "mnuWindowArrangeIcon"};
+    QTest::newRow("mnuHelp") << "mnuHelp" << QStringList{"mnuHelpFile", "mnuAbout"};
+}
+
+void TestMainFrm::menuOrder() {
+    QFETCH(QString, menu);
+    QFETCH(QStringList, items);
+    if (menu.isEmpty()) {
+        QCOMPARE(names(m_frame->menuBar()->actions()), items);
+        return;
+    }
+    QMenu* m = findMenu(*m_frame, menu);
+    QVERIFY2(m, qPrintable(menu));
+    QCOMPARE(names(m->actions()), items);
+}
+
+void TestMainFrm::captions_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    const char* rows[][2] = {
+        {"mnuEnd", "終了(&X)"},
+        {"mnuYoso", "一発ペリドン予想(&D)"},
+        {"mnuMain", "データ分析(&S)"},
+        {"mnuHindo", "頻度分析"},
+        {"mnuSyutugenHindo", "出現頻度分析"},
+        {"mnuSyutugenKaisu", "回数別出現分析"},
+        {"mnuKankaku", "間隔分析"},
+        {"mnuSyutugenKankaku", "出現間隔分析"},
+        {"mnuNumberKankaku", "数字間隔分析"},
+        {"mnuZenkaiSyutugen", "出現回数分析"},
+        {"mnuBaratsuki", "バラツキ分析"},
+        {"mnuHippari", "引っ張り分析"},
+        {"mnuRenbanTobiishi", "連番・飛び石分析"},
+        {"mnuHonsuji", "数字合計分析"},
+        {"mnuPattern", "組合せパターン分析"},
+        {"mnuLowHightPattern", "低数字・高数字の組合せパターン分析"},
+        {"mnuKisuGusuPattern", "偶数・奇数の組合せパターン分析"},
+        {"mnu5BunkatsuKeiko", "5分割傾向分析"},
+        {"mnuBunkatsuData", "分割データ分析"},
+        {"mnu3BunkatsuData", "3分割データ分析"},
+        {"mnu6BunkatsuData", "5分割データ分析"},
+        {"mnu11BunkatsuData", "10分割データ分析"},
+        {"mnuHosyu", "データ管理(&M)"},
+        {"mnuMasterInput", "当選データ入力(&I)"},
+        {"mnuMasterKanri", "当選データ保守(&D)"},
+        {"mnuWindow", "ウィンドウ(&W)"},
+        {"mnuWindowHorizontal", "上下に並べて表示(&H)"},
+        {"mnuWindowVertical", "左右に並べて表示(&V)"},
+        {"mnuWindowCascade", "重ねて表示(&C)"},
+        {"mnuWindowArrangeIcon", "アイコンの整列(&A)"},
+        {"mnuHelp", "ヘルプ(&H)"},
+        {"mnuHelpFile", "ヘルプ(&H)"},
+        {"mnuAbout", "バージョン情報(&A)"},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r[0]) << QString::fromUtf8(r[0]) << QString::fromUtf8(r[1]);
+}
+
+void TestMainFrm::captions() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    const QList<QAction*> all = m_frame->findChildren<QAction*>(name);
+    QVERIFY2(!all.isEmpty(), qPrintable(name));
+    for (QAction* a : all)
+        QCOMPARE(a->text(), caption);
+}
+
+void TestMainFrm::masterKanriGreyed() {
+    QAction* a = m_frame->findChild<QAction*>(QStringLiteral("mnuMasterKanri"));
+    QVERIFY(a);
+    QVERIFY(a->isVisible());
+    QVERIFY(!a->isEnabled());
+}
+
+void TestMainFrm::entryRefusedWhilePropEndFalse() {
+    m_frame->setPropEnd(false);
+    m_frame->findChild<QAction*>(QStringLiteral("mnuMasterInput"))->trigger();
+    QCOMPARE(m_messages->count(), 1);
+    const messages::Request& r = m_messages->last();
+    QCOMPARE(r.icon, messages::Icon::Stop);
+    QCOMPARE(r.title, QStringLiteral("メッセ－ジ"));
+    QCOMPARE(r.title.at(3), QChar(0xFF0D));
+    QCOMPARE(r.text, QStringLiteral("表示中のウィンドウを閉じないと実行できません。"));
+    QCOMPARE(r.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(m_frame->mdiArea()->subWindowList().isEmpty());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestMainFrm::entryAcceptedAfterChildCloses() {
+    // Two children open; closing either one sets propEnd, and the entry
+    // command is then accepted while the other stays open.
+    QMdiSubWindow* a = m_frame->showChild("A", [this] { return new FakeChild(*m_frame); });
+    m_frame->showChild("B", [this] { return new FakeChild(*m_frame); });
+    QVERIFY(!m_frame->propEndForTest());
+    a->close();
+    QTRY_VERIFY(!m_frame->childWindow("A"));
+    QVERIFY(m_frame->propEndForTest());
+    m_frame->findChild<QAction*>(QStringLiteral("mnuMasterInput"))->trigger();
+    QVERIFY2(m_messages->count() == 0,
+             qPrintable(m_messages->count() ? m_messages->last().text : QString()));
+    QVERIFY(m_frame->childWindow(QStringLiteral("当選データ入力")));
+    QVERIFY(m_frame->childWindow("B"));
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestMainFrm::singleInstance() {
+    int made = 0;
+    auto make = [&] {
+        ++made;
+        return new FakeChild(*m_frame);
+    };
+    QMdiSubWindow* first = m_frame->showChild("X", make);
+    QMdiSubWindow* other = m_frame->showChild("Y", [this] { return new FakeChild(*m_frame); });
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), other);
+    first->showMinimized();
+    QMdiSubWindow* again = m_frame->showChild("X", make);
+    QCOMPARE(made, 1); // not loaded again
+    QCOMPARE(again, first);
+    QVERIFY(!again->isMinimized());
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), first); // brought to the front
+    QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 2);
+}
+
+void TestMainFrm::analysisMenuOpensOneWindow() {
+    QAction* a = m_frame->findChild<QAction*>(QStringLiteral("mnuSyutugenHindo"));
+    a->trigger();
+    a->trigger();
+    QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 1);
+    QVERIFY(m_frame->childWindow(QStringLiteral("出現頻度分析")));
+    // mnu6BunkatsuData opens the 5-group window, mnu11BunkatsuData the 10-group one.
+    m_frame->findChild<QAction*>(QStringLiteral("mnu6BunkatsuData"))->trigger();
+    m_frame->findChild<QAction*>(QStringLiteral("mnu11BunkatsuData"))->trigger();
+    QVERIFY(m_frame->childWindow(QStringLiteral("分割5データ分析")));
+    QVERIFY(m_frame->childWindow(QStringLiteral("分割10データ分析")));
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestMainFrm::closingChildDeletesItsFrame() {
+    QPointer<QMdiSubWindow> sub =
+        m_frame->showChild("Z", [this] { return new FakeChild(*m_frame); });
+    QPointer<QWidget> widget = sub->widget();
+    closeChildWindow(widget);
+    QTRY_VERIFY(!sub);
+    QVERIFY(!widget);
+    QVERIFY(m_frame->propEndForTest());
+    // Opening it again makes a new window.
+    QVERIFY(m_frame->showChild("Z", [this] { return new FakeChild(*m_frame); }));
+}
+
+void TestMainFrm::arrangeWithNoChild() {
+    for (const char* name :
+         {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade", "mnuWindowArrangeIcon"})
+        m_frame->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    QVERIFY(m_frame->mdiArea()->subWindowList().isEmpty());
+}
+
+void TestMainFrm::tiling_data() {
+    QTest::addColumn<bool>("horizontal");
+    QTest::newRow("one above the other") << true;
+    QTest::newRow("side by side") << false;
+}
+
+void TestMainFrm::tiling() {
+    QFETCH(bool, horizontal);
+    QList<QMdiSubWindow*> subs;
+    for (const char* key : {"1", "2", "3"})
+        subs << m_frame->showChild(key, [this] { return new FakeChild(*m_frame); });
+    if (horizontal)
+        m_frame->tileHorizontally();
+    else
+        m_frame->tileVertically();
+    const QRect area = m_frame->mdiArea()->viewport()->rect();
+    int covered = 0;
+    for (QMdiSubWindow* s : subs) {
+        const QRect g = s->geometry();
+        QVERIFY(area.contains(g));
+        if (horizontal) {
+            QCOMPARE(g.width(), area.width());
+            covered += g.height();
+        } else {
+            QCOMPARE(g.height(), area.height());
+            covered += g.width();
+        }
+    }
+    QCOMPARE(covered, horizontal ? area.height() : area.width());
+    // No two overlap.
+    for (int i = 0; i < subs.size(); ++i)
+        for (int j = i + 1; j < subs.size(); ++j)
+            QVERIFY(!subs[i]->geometry().intersects(subs[j]->geometry()));
+}
+
+void TestMainFrm::arrangeIconsAlongBottom() {
+    QList<QMdiSubWindow*> subs;
+    for (const char* key : {"1", "2", "3"}) {
+        subs << m_frame->showChild(key, [this] { return new FakeChild(*m_frame); });
+        subs.back()->showMinimized();
+    }
+    subs[1]->move(300, 10);
+    m_frame->arrangeIcons();
+    const QRect area = m_frame->mdiArea()->viewport()->rect();
+    for (QMdiSubWindow* s : subs) {
+        QCOMPARE(s->geometry().bottom(), area.bottom());
+        QVERIFY(area.contains(s->geometry()));
+    }
+    QVERIFY(!subs[0]->geometry().intersects(subs[1]->geometry()));
+    QVERIFY(!subs[1]->geometry().intersects(subs[2]->geometry()));
+}
+
+void TestMainFrm::childMenuReplacesMainMenu() {
+    QMdiSubWindow* withMenu = m_frame->showChild("M", [this] { return new MenuChild(*m_frame); });
+    QTRY_COMPARE(names(m_frame->menuBar()->actions()), QStringList{"mnuChildPrint"});
+    QMdiSubWindow* plain = m_frame->showChild("P", [this] { return new FakeChild(*m_frame); });
+    QTRY_COMPARE(names(m_frame->menuBar()->actions()).value(0), QStringLiteral("mnuEnd"));
+    m_frame->mdiArea()->setActiveSubWindow(withMenu);
+    QTRY_COMPARE(names(m_frame->menuBar()->actions()), QStringList{"mnuChildPrint"});
+    withMenu->close();
+    QTRY_COMPARE(names(m_frame->menuBar()->actions()).size(), 6);
+    Q_UNUSED(plain);
+}
+
+void TestMainFrm::closeClosesAllChildrenWithoutQuestion() {
+    QPointer<QMdiSubWindow> a = m_frame->showChild("A", [this] { return new FakeChild(*m_frame); });
+    QPointer<QMdiSubWindow> b = m_frame->showChild("B", [this] { return new FakeChild(*m_frame); });
+    m_frame->findChild<QAction*>(QStringLiteral("mnuEnd"))->trigger();
+    QVERIFY(!m_frame->isVisible());
+    QTRY_VERIFY(!a && !b);
+    QCOMPARE(m_messages->count(), 0);
+    QVERIFY(m_frame->propEndForTest());
+}
+
+void TestMainFrm::startupFailureNamesFileAndFails() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Numbers3Peridon.mdb"));
+    MainFrm frame;
+    QVERIFY(!frame.Load(connectStringFor(path)));
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().icon, messages::Icon::Stop);
+    QCOMPARE(m_messages->last().title, QStringLiteral("メッセ－ジ"));
+    QVERIFY(m_messages->last().text.contains(QStringLiteral("Numbers3Peridon.mdb")));
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+QTEST_MAIN(TestMainFrm)
+#include "tst_ui_mainfrm.moc"
