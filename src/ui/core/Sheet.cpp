@@ -109,12 +109,12 @@ std::uint8_t Sheet::borderColourIndex(Rgb colour) {
 std::uint32_t Sheet::textIndex(const QString& text) {
     if (text.isEmpty())
         return 0;
-    auto it = m_textIndex.constFind(text);
-    if (it != m_textIndex.constEnd())
-        return *it;
+    auto it = m_textIndex.find(text);
+    if (it != m_textIndex.end())
+        return it->second;
     const auto index = std::uint32_t(m_texts.size());
     m_texts.push_back(text);
-    m_textIndex.insert(text, index);
+    m_textIndex.emplace(text, index);
     return index;
 }
 

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace peridon {
@@ -178,7 +179,13 @@ private:
     std::vector<Rgb> m_palette{kBlack, kWhite};
     std::vector<Rgb> m_borderPalette{kDefaultBorder};
     std::vector<QString> m_texts{QString()};
-    QHash<QString, std::uint32_t> m_textIndex;
+    // Hashed without Qt's per-process seed: a seeded QHash<QString> falls
+    // back to SipHash, which made interning the texts of a large sheet cost
+    // more than building all the rest of it.
+    struct TextHash {
+        std::size_t operator()(const QString& s) const noexcept { return qHash(QStringView(s)); }
+    };
+    std::unordered_map<QString, std::uint32_t, TextHash> m_textIndex;
 };
 
 } // namespace peridon
