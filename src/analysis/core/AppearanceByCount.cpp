@@ -72,7 +72,7 @@ private:
             if (digits.isEmpty())
                 continue;
             ++row;
-            m_sheet->setText(1, row, stats::number(c) + u'回');
+            m_sheet->setText(1, row, QString::number(c) + u'回');
             m_sheet->setText(2, row, digits);
         }
     }

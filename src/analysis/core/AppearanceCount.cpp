@@ -81,16 +81,17 @@ private:
 
     void FillGrid() {
         Sheet& s = *m_sheet;
+        stats::NumberTexts numbers(s);
         std::array<int, 51> counts{};
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {
             if (!stats::isDraw(draw))
                 continue;
-            s.setText(1, row, stats::number(draw.drawNo));
+            numbers.write(1, row, draw.drawNo);
             for (int k = 0; k < 3; ++k) {
                 const int d = draw.digit(k);
-                s.setText(2 + k, row, stats::number(d));
-                s.setText(5 + k, row, stats::number(counts[std::size_t(d)]));
+                numbers.write(2 + k, row, d);
+                numbers.write(5 + k, row, counts[std::size_t(d)]);
             }
             for (int k = 0; k < 3; ++k)
                 ++counts[std::size_t(draw.digit(k))];

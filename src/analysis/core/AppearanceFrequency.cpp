@@ -72,13 +72,13 @@ private:
         Sheet& s = *m_sheet;
         s.setText(1, headerRow, u"出現数"_qs);
         for (int d = 0; d <= 9; ++d)
-            s.setText(d + 2, headerRow, stats::number(d));
+            s.setText(d + 2, headerRow, QString::number(d));
         for (int n = 1; n <= m; ++n)
-            s.setText(1, n + 2, stats::number(n));
+            s.setText(1, n + 2, QString::number(n));
     }
 
     void FillGrid() {
-        const QString mark = u"●"_qs;
+        const Sheet::TextId mark = m_sheet->internText(u"●"_qs);
         std::array<int, 11> counts{};
         for (const DrawRow& row : m_in.history.rows()) {
             if (!stats::isDraw(row))
@@ -86,7 +86,7 @@ private:
             for (int k = 0; k < 3; ++k) {
                 const int d = row.digit(k);
                 // The c-th earlier appearance puts this one on level c + 1.
-                m_sheet->setText(d + 2, counts[std::size_t(d)] + 3, mark);
+                m_sheet->setTextId(d + 2, counts[std::size_t(d)] + 3, mark);
                 ++counts[std::size_t(d)];
             }
         }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace peridon {
@@ -23,20 +24,23 @@ public:
 private:
     void FillGrid() override {
         Sheet& s = *m_sheet;
+        m_first = s.internText(u"初回"_qs);
+        m_ago = std::make_unique<stats::NumberTexts>(s, QString(), u"回前"_qs);
         // The digits of each draw number read so far; -1 marks a number that
         // holds no draw (not read yet, skipped in the numbering, or not a
         // valid draw), which the backward search must never take for a 0.
         using Digits = std::array<std::int8_t, 3>;
         std::vector<Digits> store(std::size_t(kMaxDrawNo) + 1, Digits{-1, -1, -1});
 
+        stats::NumberTexts numbers(s);
         // The running row follows the history rows, valid or not.
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {
             if (stats::isDraw(draw)) {
                 const int n = draw.drawNo;
-                s.setText(1, row, stats::number(n));
+                numbers.write(1, row, n);
                 for (int k = 0; k < 3; ++k)
-                    s.setText(2 * k + 2, row, stats::number(draw.digit(k)));
+                    numbers.write(2 * k + 2, row, draw.digit(k));
                 if (n >= 1 && n <= kMaxDrawNo)
                     store[std::size_t(n)] = draw.digits;
                 for (int k = 0; k < 3; ++k) {
@@ -59,10 +63,13 @@ private:
     // N draws ago; 0 for a digit never drawn before.
     void WriteInterval(int N, int c, int r) {
         if (N == 0)
-            m_sheet->setText(c, r, u"初回"_qs);
+            m_sheet->setTextId(c, r, m_first);
         else if (N > 0)
-            m_sheet->setText(c, r, stats::number(N) + u"回前"_qs);
+            m_ago->write(c, r, N);
     }
+
+    Sheet::TextId m_first = 0;
+    std::unique_ptr<stats::NumberTexts> m_ago;
 };
 
 } // namespace

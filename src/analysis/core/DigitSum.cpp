@@ -70,17 +70,18 @@ private:
 
     void FillGrid() {
         Sheet& s = *m_sheet;
+        stats::NumberTexts numbers(s);
         int row = 2;
         for (const DrawRow& draw : m_in.history.rows()) {
             if (!stats::isDraw(draw))
                 continue;
-            s.setText(1, row, stats::number(draw.drawNo));
+            numbers.write(1, row, draw.drawNo);
             int sum = 0;
             for (int k = 0; k < 3; ++k) {
-                s.setText(2 + k, row, stats::number(draw.digit(k)));
+                numbers.write(2 + k, row, draw.digit(k));
                 sum += draw.digit(k);
             }
-            s.setText(5, row, stats::number(sum));
+            numbers.write(5, row, sum);
             ++row;
         }
     }

@@ -69,7 +69,7 @@ private:
             s.setHAlign(1, row, 1, row, HAlign::Center);
             s.setText(1, row, u"回"_qs);
             for (int v = 0; v <= 9; ++v)
-                s.setText(v + 2, row, stats::number(v));
+                s.setText(v + 2, row, QString::number(v));
             s.setText(12, row, u"回"_qs);
             s.setForeColor(2, row, 11, row, kBlue);
             s.setCellType(2, row, 11, row, CellType::StaticText);
@@ -80,15 +80,16 @@ private:
 
     void FillGrid() {
         Sheet& s = *m_sheet;
-        const QString mark = u"●"_qs;
+        const Sheet::TextId mark = s.internText(u"●"_qs);
+        stats::NumberTexts numbers(s);
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {
             if (!stats::isDraw(draw))
                 continue;
-            s.setText(1, row, stats::number(draw.drawNo));
-            s.setText(12, row, stats::number(draw.drawNo));
+            numbers.write(1, row, draw.drawNo);
+            numbers.write(12, row, draw.drawNo);
             for (int k = 0; k < 3; ++k)
-                s.setText(draw.digit(k) + 2, row, mark);
+                s.setTextId(draw.digit(k) + 2, row, mark);
             for (int k = 0; k < 3; ++k) {
                 const int c = draw.digit(k) + 2;
                 s.setForeColor(c, row, c, row, kMark);

@@ -23,13 +23,15 @@ private:
     void FillGrid() override {
         Sheet& s = *m_sheet;
         std::array<int, 8> previous{}; // entries 1 to 3 used
+        stats::NumberTexts numbers(s);
+        stats::NumberTexts rises(s, u"+"_qs);
         // The running row follows the history rows, valid or not.
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {
             if (stats::isDraw(draw)) {
-                s.setText(1, row, stats::number(draw.drawNo));
+                numbers.write(1, row, draw.drawNo);
                 for (int k = 1; k <= 3; ++k)
-                    s.setText(2 * k, row, stats::number(draw.digit(k - 1)));
+                    numbers.write(2 * k, row, draw.digit(k - 1));
                 // The first history row has nothing to compare with; from the
                 // second on, a draw is compared with the last valid one (or
                 // with zeros when none came before).
@@ -38,12 +40,12 @@ private:
                         const int c = 2 * k + 1;
                         const int D = draw.digit(k - 1) - previous[std::size_t(k)];
                         if (D > 0) {
-                            s.setText(c, row, u'+' + stats::number(D));
+                            rises.write(c, row, D);
                         } else if (D < 0) {
                             s.setBackColor(c, row, c, row, kFallPink);
-                            s.setText(c, row, stats::number(D));
+                            numbers.write(c, row, D);
                         } else {
-                            s.setText(c, row, stats::number(0));
+                            numbers.write(c, row, 0);
                         }
                     }
                 }

@@ -1,28 +1,18 @@
 #include "analysis/core/StatsText.h"
 
-#include <vector>
-
 namespace peridon::stats {
 
-namespace {
-constexpr int kCached = 32768;
-
-const std::vector<QString>& cachedNumbers() {
-    static const std::vector<QString> texts = [] {
-        std::vector<QString> t;
-        t.reserve(kCached);
-        for (int i = 0; i < kCached; ++i)
-            t.push_back(QString::number(i));
-        return t;
-    }();
-    return texts;
-}
-} // namespace
-
-QString number(int n) {
-    if (n >= 0 && n < kCached)
-        return cachedNumbers()[std::size_t(n)];
-    return QString::number(n);
+Sheet::TextId NumberTexts::id(int n) {
+    const auto make = [&] { return m_sheet.internText(m_prefix + QString::number(n) + m_suffix); };
+    if (n < -kOffset || n > kMax)
+        return make();
+    const auto index = std::size_t(n + kOffset);
+    if (index >= m_ids.size())
+        m_ids.resize(index + 1, 0);
+    Sheet::TextId& id = m_ids[index];
+    if (id == 0)
+        id = make();
+    return id;
 }
 
 } // namespace peridon::stats
