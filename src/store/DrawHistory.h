@@ -11,7 +11,14 @@ namespace peridon {
 struct DrawRow {
     int drawNo = 0;
     std::array<std::int8_t, 3> digits{-1, -1, -1}; // -1: empty field
-    bool valid() const { return digits[0] >= 0 && digits[1] >= 0 && digits[2] >= 0; }
+    // Digits outside 0..9 cannot be stored; a row holding one anyway is
+    // treated like an incomplete row, so no reader can index past its tables.
+    bool valid() const {
+        for (const auto d : digits)
+            if (d < 0 || d > 9)
+                return false;
+        return true;
+    }
     int digit(int position) const { return digits[std::size_t(position)]; } // position 0..2
 };
 
