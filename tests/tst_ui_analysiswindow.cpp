@@ -1,11 +1,15 @@
 // The analysis window frame, offscreen: controls, placement, propEnd.
 #include "analysis/AnalysisWindow.h"
+#include "app/MainFrm.h"
+#include "prediction/PredictionWindow.h"
 #include "store/Store.h"
 #include "support/TestHistory.h"
 #include "ui/Fonts.h"
+#include "ui/Messages.h"
 #include "ui/SheetView.h"
 #include "ui/Twips.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -63,6 +67,7 @@ private slots:
     void everyWindowOpens();
     void propEndIsOneFlag();
     void printDoesNothing();
+    void everyMenuCommandOpensItsWindow();
 };
 
 void TestAnalysisWindow::twips_data() {
@@ -203,6 +208,41 @@ void TestAnalysisWindow::printDoesNothing() {
     QVERIFY(sub->isVisible());
     QCOMPARE(host.m_calls, calls);
     QVERIFY(!host.m_propEnd);
+}
+
+// The main window's menu opens each analysis window in its frame, at the
+// client area's corner, and "閉じる" hands propEnd back.
+void TestAnalysisWindow::everyMenuCommandOpensItsWindow() {
+    messages::Recorder messages;
+    MainFrm frame;
+    frame.Load(Store::fromHistory(test::history(QString::fromLatin1(kDraws))));
+    frame.resize(1400, 1100);
+    frame.show();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QTRY_VERIFY(frame.predictionWindow()->isOpen());
+    frame.mdiArea()->closeAllSubWindows();
+    QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());
+
+    for (const AnalysisInfo& info : analysisRegistry()) {
+        auto* action = frame.findChild<QAction*>(info.menuName);
+        QVERIFY2(action, qPrintable(info.menuName));
+        action->trigger();
+        QPointer<QMdiSubWindow> sub = frame.childWindow(info.className);
+        QVERIFY2(sub, qPrintable(info.className));
+        auto* w = qobject_cast<AnalysisWindow*>(sub->widget());
+        QVERIFY(w);
+        QCOMPARE(&w->info(), &info);
+        QVERIFY(!frame.propEndForTest());
+        QCOMPARE(sub->geometry(), QRect(QPoint(0, 0), w->outerSize()));
+        QCOMPARE(sub->windowTitle(), info.caption);
+        QVERIFY(w->sheet().rows() > 0);
+
+        QTest::mouseClick(w->findChild<QPushButton*>(u"Command1"_qs), Qt::LeftButton);
+        QVERIFY(frame.propEndForTest());
+        QTRY_VERIFY(sub.isNull());
+    }
+    QCOMPARE(messages.count(), 0);
 }
 
 QTEST_MAIN(TestAnalysisWindow)
