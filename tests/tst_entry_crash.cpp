@@ -1,0 +1,192 @@
+// Kills a process that is editing the draw table through the entry model at a
+// random moment, twenty times over, and checks after each kill that the file
+// is sound and holds every change that was reported as written.
+//
+// The child is this test program run with --child: it prints "B <change>"
+// before each change and "D" once the model reported it written, so the
+// parent knows every finished change and at most one that was under way.
+
+#include "entry/EntryModel.h"
+#include "store/Database.h"
+#include "store/DrawTable.h"
+#include "support/TestDatabase.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <optional>
+
+using namespace peridon;
+
+namespace {
+
+using Digits = std::array<QString, 3>; // "" for an empty field
+using Table = std::map<int, Digits>;
+
+Table readTable(const ConnectString& cs) {
+    Database db(cs, Database::Mode::OpenExisting);
+    Table table;
+    for (const EntryRow& row : DrawTable(db).readRows()) {
+        Digits d;
+        for (int k = 0; k < 3; ++k)
+            d[std::size_t(k)] =
+                row.digits[std::size_t(k)].isNull() ? QString() : row.digits[std::size_t(k)];
+        table[row.drawNo] = d;
+    }
+    return table;
+}
+
+// Applies one change line ("set N P V", "ins N", "del N") as the model does.
+void applyChange(Table& table, const QString& change) {
+    const QStringList parts = change.split(u' ');
+    const int drawNo = parts.value(1).toInt();
+    if (parts[0] == QLatin1String("set")) {
+        const QString value = parts.value(3) == QLatin1String("-") ? QString() : parts.value(3);
+        table[drawNo][std::size_t(parts.value(2).toInt())] = value;
+    } else if (parts[0] == QLatin1String("ins")) {
+        int no = drawNo + 1;
+        while (table.count(no))
+            ++no;
+        table[no] = Digits{};
+    } else if (parts[0] == QLatin1String("del")) {
+        table.erase(drawNo);
+    }
+}
+
+void say(const QByteArray& line) {
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// The child: edits without end until it is killed.
+int runChild(const QString& path, quint32 seed) {
+    EntryModel model(connectStringFor(path));
+    QRandomGenerator rng(seed);
+    say("ready");
+    for (;;) {
+        const int rows = model.rowCount();
+        const int pick = int(rng.bounded(100));
+        const int row = rows > 0 ? int(rng.bounded(rows)) : -1;
+        if (pick < 80 && row >= 0) {
+            const int position = int(rng.bounded(3));
+            const int value = int(rng.bounded(11)); // 10: clear the field
+            const QString text = value == 10 ? QString() : QString::number(value);
+            say(QStringLiteral("B set %1 %2 %3")
+                    .arg(model.drawNoAt(row))
+                    .arg(position)
+                    .arg(value == 10 ? QStringLiteral("-") : text)
+                    .toUtf8());
+            say(model.setData(model.index(row, position + 1), text) ? "D" : "F");
+        } else if (pick < 90 || rows < 20) {
+            say(QStringLiteral("B ins %1").arg(row >= 0 ? model.drawNoAt(row) : 0).toUtf8());
+            say(model.addLineAfter(row) >= 0 ? "D" : "F");
+        } else {
+            say(QStringLiteral("B del %1").arg(model.drawNoAt(row)).toUtf8());
+            say(model.deleteLine(row) ? "D" : "F");
+        }
+    }
+}
+
+QString describe(const Table& table) {
+    QStringList out;
+    for (const auto& [no, d] : table)
+        out << QStringLiteral("%1:%2,%3,%4").arg(no).arg(d[0], d[1], d[2]);
+    return out.join(u' ');
+}
+
+} // namespace
+
+class TestEntryCrash : public QObject {
+    Q_OBJECT
+private slots:
+    void killedWhileEditingLosesNothingReported();
+};
+
+void TestEntryCrash::killedWhileEditingLosesNothingReported() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Numbers3Peridon.mdb"));
+    QStringList draws;
+    for (int no = 1; no <= 300; ++no)
+        if (no % 17 != 0) // gaps for inserted rows to fill
+            draws << QStringLiteral("%1:%2%3%4").arg(no).arg(no % 10).arg(no / 10 % 10).arg(no % 7);
+    const ConnectString cs = test::makeDatabase(path, draws.join(u' '));
+
+    QRandomGenerator rng(20240607);
+    int reported = 0;
+    for (int round = 0; round < 20; ++round) {
+        Table expected = readTable(cs);
+        QProcess child;
+        child.setProcessChannelMode(QProcess::SeparateChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--child"), path, QString::number(rng.generate())});
+        QVERIFY2(child.waitForStarted(10000), "the child did not start");
+        QByteArray out;
+        while (!out.contains("ready\n")) {
+            QVERIFY2(child.waitForReadyRead(10000), child.readAllStandardError().constData());
+            out += child.readAllStandardOutput();
+        }
+        QThread::msleep(rng.bounded(5u, 400u));
+        child.kill(); // SIGKILL: no chance to finish anything
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        out += child.readAllStandardOutput();
+
+        // Replay what the child reported.
+        std::optional<QString> pending;
+        for (const QByteArray& raw : out.split('\n')) {
+            const QString line = QString::fromUtf8(raw);
+            if (line.startsWith(QLatin1String("B "))) {
+                pending = line.mid(2);
+            } else if (line == QLatin1String("D")) {
+                QVERIFY(pending);
+                applyChange(expected, *pending);
+                pending.reset();
+                ++reported;
+            } else if (line == QLatin1String("F")) {
+                QFAIL(qPrintable(QStringLiteral("a change was refused: ") +
+                                 pending.value_or(QString())));
+            }
+        }
+
+        {
+            Database db(cs, Database::Mode::OpenExisting);
+            Statement check = db.prepare("PRAGMA integrity_check");
+            QVERIFY(check.step());
+            QCOMPARE(check.columnText(0), QStringLiteral("ok"));
+        }
+        // Every reported change is there; the one under way may or may not be.
+        const Table stored = readTable(cs);
+        if (stored != expected) {
+            QVERIFY2(pending, qPrintable(QStringLiteral("round %1: stored %2\nexpected %3")
+                                             .arg(round)
+                                             .arg(describe(stored), describe(expected))));
+            applyChange(expected, *pending);
+            QVERIFY2(stored == expected,
+                     qPrintable(QStringLiteral("round %1: stored %2\nexpected %3")
+                                    .arg(round)
+                                    .arg(describe(stored), describe(expected))));
+        }
+    }
+    qInfo("%d changes reported as written over 20 kills", reported);
+    QVERIFY(reported > 0);
+}
+
+int main(int argc, char** argv) {
+    if (argc == 4 && qstrcmp(argv[1], "--child") == 0) {
+        QCoreApplication app(argc, argv);
+        return runChild(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toUInt());
+    }
+    QCoreApplication app(argc, argv);
+    TestEntryCrash test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_entry_crash.moc"
