@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -68,6 +69,8 @@ private slots:
     void propEndIsOneFlag();
     void printDoesNothing();
     void everyMenuCommandOpensItsWindow();
+    void centredTitleSpreadsBothWays_data();
+    void centredTitleSpreadsBothWays();
 };
 
 void TestAnalysisWindow::twips_data() {
@@ -243,6 +246,41 @@ void TestAnalysisWindow::everyMenuCommandOpensItsWindow() {
         QTRY_VERIFY(sub.isNull());
     }
     QCOMPARE(messages.count(), 0);
+}
+
+void TestAnalysisWindow::centredTitleSpreadsBothWays_data() {
+    QTest::addColumn<int>("align");
+    QTest::addColumn<bool>("inkLeft");
+    QTest::newRow("centred") << int(HAlign::Center) << true;
+    QTest::newRow("left") << int(HAlign::Left) << false;
+}
+
+// A centred title wider than its cell spreads over the empty cells on both
+// sides (the count window's "出現回数合計(回)" would otherwise be cut at the
+// sheet's edge); a left-aligned one spreads to the right only.
+void TestAnalysisWindow::centredTitleSpreadsBothWays() {
+    QFETCH(int, align);
+    QFETCH(bool, inkLeft);
+    Sheet sheet(3, 1);
+    sheet.setColWidth(-1, 6);
+    sheet.setOverflow(true);
+    sheet.setHAlign(2, 1, 2, 1, HAlign(align));
+    sheet.setText(2, 1, u"出現回数合計(回)"_qs);
+    SheetView view;
+    view.setSheet(&sheet);
+    const QSize size = view.rangeSize(1, 1, 3, 1);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        view.paint(&p, 1, 1, 3, 1);
+    }
+    // Dark text pixels inside column 1, away from its grid lines.
+    bool ink = false;
+    for (int x = 2; x < view.columnWidthPx(1) - 2; ++x)
+        for (int y = 2; y < size.height() - 2; ++y)
+            ink = ink || qGray(image.pixel(x, y)) < 128;
+    QCOMPARE(ink, inkLeft);
 }
 
 QTEST_MAIN(TestAnalysisWindow)

@@ -264,31 +264,60 @@ void SheetView::paint(QPainter* painter, int firstCol, int firstRow, int lastCol
         // Texts. A spilling text may start left of the range, so the whole
         // row is scanned; a row has few columns.
         std::fill(joined.begin(), joined.end(), 0);
+        int coveredTo = 0; // last column a text of this row has spread over
         const int scanTo = overflow ? s.cols() : c2;
         for (int c = overflow ? 1 : c1; c <= scanTo; ++c) {
             if (!s.hasText(c, r))
                 continue;
             const QString text = s.text(c, r);
+            const bool centred = s.hAlign(c, r) == HAlign::Center;
+            int start = c;
             int end = c;
+            int need = 0;
             if (overflow) {
-                const int need = fm.horizontalAdvance(text) + 2 * kTextPadPx;
-                while (end < s.cols() && columnX(end + 1) - columnX(c) < need &&
-                       !s.hasText(end + 1, r)) {
-                    joined[std::size_t(end)] = 1;
-                    ++end;
+                need = fm.horizontalAdvance(text) + 2 * kTextPadPx;
+                if (centred) {
+                    // A centred text spreads evenly over the empty cells on
+                    // both sides of its own.
+                    const int half = (need - columnWidthPx(c) + 1) / 2;
+                    while (columnX(end + 1) - columnX(c + 1) < half && end < s.cols() &&
+                           !s.hasText(end + 1, r)) {
+                        joined[std::size_t(end)] = 1;
+                        ++end;
+                    }
+                    while (columnX(c) - columnX(start) < half && start - 1 > coveredTo &&
+                           !s.hasText(start - 1, r)) {
+                        --start;
+                        joined[std::size_t(start)] = 1;
+                    }
+                } else {
+                    while (end < s.cols() && columnX(end + 1) - columnX(c) < need &&
+                           !s.hasText(end + 1, r)) {
+                        joined[std::size_t(end)] = 1;
+                        ++end;
+                    }
                 }
             }
-            if (end < c1 || c > c2)
+            coveredTo = end;
+            if (end < c1 || start > c2)
                 continue;
-            const int x = columnX(c) - ox;
-            const int width = columnX(end + 1) - columnX(c);
+            int x = columnX(start) - ox;
+            int width = columnX(end + 1) - columnX(start);
             int align = Qt::AlignVCenter;
-            if (end > c || s.hAlign(c, r) == HAlign::Left)
-                align |= Qt::AlignLeft;
-            else if (s.hAlign(c, r) == HAlign::Right)
-                align |= Qt::AlignRight;
-            else
+            if (centred && (start < c || end > c)) {
+                // Centred on its own cell, kept inside the cells it covers.
+                const int span = width;
+                width = qMin(need, span);
+                x += qBound(0, (columnX(c) + columnX(c + 1)) / 2 - columnX(start) - width / 2,
+                            span - width);
                 align |= Qt::AlignHCenter;
+            } else if (end > c || s.hAlign(c, r) == HAlign::Left) {
+                align |= Qt::AlignLeft;
+            } else if (s.hAlign(c, r) == HAlign::Right) {
+                align |= Qt::AlignRight;
+            } else {
+                align |= Qt::AlignHCenter;
+            }
             painter->setPen(toColor(s.foreColor(c, r)));
             painter->drawText(QRect(x + kTextPadPx, y, width - 2 * kTextPadPx, h), align, text);
         }
