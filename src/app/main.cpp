@@ -13,5 +13,8 @@ int main(int argc, char** argv) {
     if (!frame.Load(peridon::defaultConnectString()))
         return 1;
     frame.show();
+    // The first activation shows the prediction window; ask for it, since
+    // without a window manager nothing else activates the frame.
+    frame.activateWindow();
     return app.exec();
 }
