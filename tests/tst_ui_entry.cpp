@@ -131,6 +131,7 @@ private slots:
     void invalidTextIsNeverWritten_data();
     void invalidTextIsNeverWritten();
     void refusedWriteShowsMessageAndStoredValue();
+    void refusalIsShownOnceWhenTheBoxTakesFocus();
     void addLine_data();
     void addLine();
     void addLineByShortcutWhileEditing();
@@ -293,6 +294,36 @@ void TestEntryWindow::refusedWriteShowsMessageAndStoredValue() {
     QCOMPARE(f.stored(), QStringLiteral("1:423"));
 }
 
+void TestEntryWindow::refusalIsShownOnceWhenTheBoxTakesFocus() {
+    Fixture f(QStringLiteral("1:123"));
+    f.type(0, 1, QStringLiteral("4"));
+    Database other(f.cs, Database::Mode::OpenExisting);
+    other.exec("BEGIN IMMEDIATE");
+    // A real message box takes the focus from the editor while it is shown.
+    int shown = 0;
+    auto* button = f.window->findChild<QPushButton*>(QStringLiteral("Command1"));
+    messages::setTestHandler([&](const messages::Request&) {
+        ++shown;
+        button->setFocus(Qt::ActiveWindowFocusReason);
+        return QMessageBox::Ok;
+    });
+    f.select(0, 2);
+    f.table->setFocus();
+    QTest::keyClicks(f.table, QStringLiteral("9"));
+    QLineEdit* editor = f.openEditor();
+    QVERIFY(editor);
+    editor->setFocus();
+    QVERIFY(editor->hasFocus());
+    QTest::keyClick(editor, Qt::Key_Return);
+    f.settle();
+    messages::setTestHandler({});
+    QVERIFY(button->hasFocus());
+    other.exec("ROLLBACK");
+    QCOMPARE(shown, 1);
+    QCOMPARE(f.model->cellText(0, 2), QStringLiteral("2"));
+    QCOMPARE(f.stored(), QStringLiteral("1:423"));
+}
+
 void TestEntryWindow::addLine_data() {
     QTest::addColumn<QString>("history");
     QTest::addColumn<int>("row");
@@ -309,6 +340,7 @@ void TestEntryWindow::addLine_data() {
     QTest::newRow("middle of a run")
         << "1:123 2:456 3:789 9:111" << 0 << 0 << true << "1:123 2:456 3:789 4:--- 9:111" << 3;
     QTest::newRow("No") << "1:123 2:456" << 0 << 1 << false << "1:123 2:456" << 0;
+    QTest::newRow("empty table") << "" << -1 << 1 << true << "1:---" << 0;
 }
 
 void TestEntryWindow::addLine() {
