@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace peridon;
@@ -164,6 +165,14 @@ void TestAnalysisWindow::everyWindowOpens() {
     QCOMPARE(w->sheet().cols(), expected.cols());
     QVERIFY(w->sheet().rows() >= 1);
     QCOMPARE(grid->pos(), QPoint(twipsToPixels(120, w), twipsToPixels(600, w)));
+    // A sheet that fits its grid shows no scroll bar, though the grid was
+    // laid out smaller before the window took its size.
+    const Sheet& shown = w->sheet();
+    if (grid->columnX(shown.cols() + 1) <= grid->maximumViewportSize().width() &&
+        grid->rowY(shown.rows() + 1) <= grid->maximumViewportSize().height()) {
+        QTRY_VERIFY(!grid->verticalScrollBar()->isVisible());
+        QTRY_VERIFY(!grid->horizontalScrollBar()->isVisible());
+    }
 
     // Controls stay inside the window and never cover one another.
     QList<QWidget*> controls{label1, close};

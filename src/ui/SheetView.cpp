@@ -143,9 +143,14 @@ QSize SheetView::minimumSizeHint() const {
 }
 
 void SheetView::updateScrollBars() {
-    const QSize vp = viewport()->size();
     const int totalW = m_colX.back();
     const int totalH = m_rowY.back();
+    // When the whole sheet fits the view without scroll bars, none is
+    // needed, even if bars shown at a smaller size still narrow the
+    // viewport (they would otherwise keep each other visible).
+    const QSize maxVp = maximumViewportSize();
+    const bool fits = totalW <= maxVp.width() && totalH <= maxVp.height();
+    const QSize vp = fits ? maxVp : viewport()->size();
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
     h->setRange(0, qMax(0, totalW - vp.width()));
