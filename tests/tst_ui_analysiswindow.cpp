@@ -70,6 +70,7 @@ private slots:
     void propEndIsOneFlag();
     void printDoesNothing();
     void everyMenuCommandOpensItsWindow();
+    void failedLoadHandsPropEndBack();
     void centredTitleSpreadsBothWays_data();
     void centredTitleSpreadsBothWays();
 };
@@ -255,6 +256,17 @@ void TestAnalysisWindow::everyMenuCommandOpensItsWindow() {
         QTRY_VERIFY(sub.isNull());
     }
     QCOMPARE(messages.count(), 0);
+}
+
+// A computation that fails (the main window reports it) leaves no window
+// behind and propEnd as it was before.
+void TestAnalysisWindow::failedLoadHandsPropEndBack() {
+    FakeHost host(QString::fromLatin1(kDraws));
+    AnalysisInfo info = *findAnalysis(u"数字合計分析"_qs);
+    info.build = [](const AnalysisInput&, Sheet&) { throw std::runtime_error("no memory"); };
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, createAnalysisWindow(info, host));
+    QVERIFY(host.m_propEnd);
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void TestAnalysisWindow::centredTitleSpreadsBothWays_data() {

@@ -148,7 +148,14 @@ void AnalysisWindow::Load() {
     QCoreApplication::processEvents();
     m_host.setPropEnd(false);
     placeWindow();
-    RunAnalysis();
+    try {
+        RunAnalysis();
+    } catch (...) {
+        // The window will not open: it must not leave the main window
+        // believing a child is still open.
+        m_host.setPropEnd(true);
+        throw;
+    }
     unsetCursor();
 }
 
