@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 
 namespace peridon {
@@ -41,8 +42,14 @@ MainFrm::MainFrm(QWidget* parent) : QMainWindow(parent) {
 
 MainFrm::~MainFrm() {
     // Children go first: their unload still reports to this window.
-    if (m_mdi)
-        qDeleteAll(m_mdi->subWindowList());
+    // Closed sub-windows still waiting for their deferred delete count too.
+    if (m_mdi) {
+        QList<QPointer<QMdiSubWindow>> subs;
+        for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>())
+            subs << sub;
+        for (const QPointer<QMdiSubWindow>& sub : subs)
+            delete sub.data();
+    }
     delete m_about.data();
 }
 
