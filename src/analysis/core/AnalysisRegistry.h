@@ -39,7 +39,7 @@ struct AnalysisInfo {
     QString description; // Label1
     int widthTwips;
     int heightTwips;
-    bool hasPrint;       // Command2 "印刷"
+    bool hasPrint; // Command2 "印刷"
     Legend legend;
     ButtonLayout buttons;
     SheetBuilder build;
