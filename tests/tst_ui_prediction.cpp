@@ -135,6 +135,13 @@ void TestUiPrediction::controls_data() {
                              << "各データ分析の分析結果を当選予想へ反映するかを設定します。";
     QTest::newRow("Label1") << "Label1"
                             << "●周期法による予想(この予想数字を組合わせて購入します)";
+    QTest::newRow("Label2") << "Label2"
+                            << "●消去法による予想(この予想数字を組合わせて購入します)";
+    QTest::newRow("Label19") << "Label19"
+                             << "各データ分析の結果を元に周期法、消去法、連発ペリドン、一発ペリドン"
+                                "の各手法を用いて当選数字を予想します。";
+    QTest::newRow("Frame9") << "Frame9"
+                            << "■連番・飛び石分析";
     QTest::newRow("Label3") << "Label3"
                             << "●連発ペリドン予想(この予想数字を組む合わせて購入します)";
     QTest::newRow("Label4") << "Label4"
@@ -205,6 +212,21 @@ void TestUiPrediction::layoutFollowsTwips() {
         QVERIFY(a && b);
         QVERIFY(qAbs(b->y() - a->y() - twipsToPixels(540, form)) <= 1);
         QVERIFY(child<QRadioButton>(a, QStringLiteral("Opt反映する_%1").arg(i)));
+    }
+    // The two frames and the two buttons stand where the window has always
+    // had them.
+    const struct {
+        const char* name;
+        QRect twips;
+    } places[] = {{"Frame3", {120, 480, 3855, 7272}},
+                  {"Frame2", {4080, 480, 5055, 7272}},
+                  {"Command2", {7200, 60, 855, 375}},
+                  {"Cmd閉じる", {8160, 60, 855, 375}}};
+    for (const auto& place : places) {
+        auto* w = child<QWidget>(form, QString::fromUtf8(place.name));
+        QVERIFY2(w, place.name);
+        const QRect& t = place.twips;
+        QCOMPARE(w->geometry(), twipsRect(t.x(), t.y(), t.width(), t.height(), form));
     }
     QCOMPARE(yoso.subWindow()->pos(), QPoint(0, 0));
     QCOMPARE(yoso.subWindow()->size(), twipsToPixels(9360, 8244, form));
