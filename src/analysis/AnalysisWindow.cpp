@@ -237,6 +237,14 @@ void AnalysisWindow::layoutControls() {
     const QFontMetrics fm(m_label1->font());
     const int labelHeight = fm.height() + 2;
     const int labelW = fm.horizontalAdvance(m_info.description) + 2;
+    // A description wrapped into the given room, in lines of even length: a
+    // line that takes only the last character or two of the text looks like
+    // a mistake. The slack of two characters covers where the lines break.
+    const auto wrappedWidth = [&](int room) {
+        room = qMax(1, room);
+        const int lines = (labelW + room - 1) / room;
+        return qMin(room, labelW / lines + 2 * fm.horizontalAdvance(QChar(0x5B57)));
+    };
     if (m_info.buttons == ButtonLayout::CountWindow) {
         m_command1->setGeometry(QRect(px(kCountClose.x()), px(kCountClose.y()),
                                       px(kCountButtonWidth), px(kButtonHeight)));
@@ -247,7 +255,7 @@ void AnalysisWindow::layoutControls() {
         // window's width.
         const int top = qMax(px(kCountLabelTop), m_grid->geometry().bottom() + margin / 2);
         const int bottom = m_command2 ? m_command2->y() - margin / 2 : height() - margin;
-        m_label1->setGeometry(margin, top, qMax(1, width() - 2 * margin),
+        m_label1->setGeometry(margin, top, wrappedWidth(width() - 2 * margin),
                               qMax(labelHeight, bottom - top));
         m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return;
@@ -271,7 +279,7 @@ void AnalysisWindow::layoutControls() {
         if (labelW <= textRight - margin)
             m_label1->setGeometry(margin, buttonTop, textRight - margin, buttonH);
         else
-            m_label1->setGeometry(margin, 2, qMax(1, textRight - margin), gridTop - 4);
+            m_label1->setGeometry(margin, 2, wrappedWidth(textRight - margin), gridTop - 4);
         m_label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return;
     }
