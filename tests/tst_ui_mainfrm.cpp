@@ -81,6 +81,7 @@ private slots:
     void tiling_data();
     void tiling();
     void arrangeIconsAlongBottom();
+    void cascadeKeepsSizes();
     void childMenuReplacesMainMenu();
     void closeClosesAllChildrenWithoutQuestion();
     void startupFailureNamesFileAndFails();
@@ -367,6 +368,29 @@ void TestMainFrm::arrangeIconsAlongBottom() {
     }
     QVERIFY(!subs[0]->geometry().intersects(subs[1]->geometry()));
     QVERIFY(!subs[1]->geometry().intersects(subs[2]->geometry()));
+}
+
+void TestMainFrm::cascadeKeepsSizes() {
+    QList<QMdiSubWindow*> subs;
+    for (const char* key : {"1", "2", "3"})
+        subs << m_frame->showChild(key, [this] { return new FakeChild(*m_frame); });
+    for (QMdiSubWindow* s : subs)
+        s->resize(320, 240);
+    m_frame->mdiArea()->setActiveSubWindow(subs[1]);
+    m_frame->cascade();
+    const QRect area = m_frame->mdiArea()->viewport()->rect();
+    const QList<QMdiSubWindow*> stacked =
+        m_frame->mdiArea()->subWindowList(QMdiArea::StackingOrder);
+    for (int i = 0; i < stacked.size(); ++i) {
+        // No window shrinks to a bare title bar; each one steps down and right.
+        QCOMPARE(stacked[i]->size(), QSize(320, 240));
+        QVERIFY(area.contains(stacked[i]->geometry()));
+        if (i > 0) {
+            QVERIFY(stacked[i]->x() > stacked[i - 1]->x());
+            QVERIFY(stacked[i]->y() > stacked[i - 1]->y());
+        }
+    }
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs[1]);
 }
 
 void TestMainFrm::childMenuReplacesMainMenu() {

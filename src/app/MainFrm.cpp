@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QTimer>
 
 namespace peridon {
@@ -366,10 +368,6 @@ QList<QMdiSubWindow*> MainFrm::normalWindows() const {
     return list;
 }
 
-void MainFrm::cascade() {
-    m_mdi->cascadeSubWindows();
-}
-
 namespace {
 
 // The height kept free at the bottom for minimised windows.
@@ -383,6 +381,39 @@ int iconStripHeight(const QMdiArea* area) {
 }
 
 } // namespace
+
+void MainFrm::cascade() {
+    // Every window keeps its own size and steps down and to the right by one
+    // title bar, in stacking order so that the window in front stays in
+    // front. (QMdiArea's own cascade resizes each window to its size hint,
+    // which shrinks windows that place their controls themselves to a bare
+    // title bar.) A window too large for its place is made smaller to fit;
+    // once the steps reach the middle of the area a new run starts at the
+    // top-left corner.
+    QList<QMdiSubWindow*> list;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::StackingOrder)) {
+        if (sub->isVisible() && !sub->isMinimized())
+            list.append(sub);
+    }
+    if (list.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdi));
+    QStyleOptionTitleBar option;
+    option.initFrom(list.first());
+    const int step = qMax(
+        8, list.first()->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, list.first()));
+    int offset = 0;
+    for (QMdiSubWindow* sub : list) {
+        if (sub->isMaximized())
+            sub->showNormal();
+        if (offset > 0 && (2 * offset > area.width() || 2 * offset > area.height()))
+            offset = 0;
+        const QSize room = area.size() - QSize(offset, offset);
+        sub->setGeometry(
+            QRect(area.topLeft() + QPoint(offset, offset), sub->size().boundedTo(room)));
+        offset += step;
+    }
+}
 
 void MainFrm::tileHorizontally() {
     const QList<QMdiSubWindow*> list = normalWindows();
