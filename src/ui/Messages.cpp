@@ -1,5 +1,6 @@
 #include "ui/Messages.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 
 namespace peridon {
@@ -33,6 +34,18 @@ QMessageBox::StandardButton show(QWidget* parent, const Request& request) {
     if (handler())
         return handler()(request);
     QMessageBox box(toBoxIcon(request.icon), request.title, request.text, request.buttons, parent);
+    // The buttons speak Japanese like the rest of the program, whatever Qt
+    // translations are installed.
+    static const struct {
+        QMessageBox::StandardButton button;
+        const char16_t* text;
+    } kButtonTexts[] = {{QMessageBox::Yes, u"はい(&Y)"},
+                        {QMessageBox::No, u"いいえ(&N)"},
+                        {QMessageBox::Cancel, u"キャンセル"}};
+    for (const auto& b : kButtonTexts) {
+        if (QAbstractButton* button = box.button(b.button))
+            button->setText(QString::fromUtf16(b.text));
+    }
     if (request.defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(request.defaultButton);
         box.setEscapeButton(request.defaultButton);
