@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QtTest>
 
 using namespace peridon;
@@ -153,6 +154,19 @@ void TestAboutHelp::helpOpensOneViewerOnKeyword() {
     for (QWidget* w : QApplication::topLevelWidgets())
         viewers += w->objectName() == QStringLiteral("HelpViewer") && w->isVisible();
     QCOMPARE(viewers, 1);
+    // Links lead away from the introduction; 戻る and 目次 lead back to it.
+    auto* topic = viewer->findChild<QTextBrowser*>(QStringLiteral("helpTopic"));
+    auto* back = viewer->findChild<QPushButton*>(QStringLiteral("helpBack"));
+    auto* home = viewer->findChild<QPushButton*>(QStringLiteral("helpHome"));
+    QVERIFY(topic && back && home);
+    const QUrl intro = viewer->currentTopic();
+    topic->setSource(intro.resolved(QUrl(QStringLiteral("entry.html"))));
+    QVERIFY(back->isEnabled());
+    QTest::mouseClick(back, Qt::LeftButton);
+    QCOMPARE(viewer->currentTopic(), intro);
+    topic->setSource(intro.resolved(QUrl(QStringLiteral("about.html"))));
+    QTest::mouseClick(home, Qt::LeftButton);
+    QCOMPARE(viewer->currentTopic(), intro);
     QTest::qWait(300); // the index fills on a worker thread
     saveShot(viewer, QStringLiteral("help"));
     QCOMPARE(m_messages->count(), 0);

@@ -1,12 +1,14 @@
 #include "app/HelpViewer.h"
 
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHelpEngine>
 #include <QHelpIndexModel>
 #include <QHelpIndexWidget>
 #include <QHelpLink>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -69,10 +71,42 @@ void HelpViewer::createControls() {
     leftLayout->addWidget(index);
     qobject_cast<QLabel*>(leftLayout->itemAt(0)->widget())->setBuddy(m_filter);
 
-    m_browser = new HelpBrowser(m_engine, splitter);
+    // The topic with the buttons that move through the pages already shown
+    // and back to the introduction (links inside the pages lead away from it).
+    auto* right = new QWidget(splitter);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 4, 4, 4);
+    auto* buttons = new QHBoxLayout;
+    auto* back = new QPushButton(QStringLiteral("戻る(&B)"), right);
+    back->setObjectName(QStringLiteral("helpBack"));
+    auto* forward = new QPushButton(QStringLiteral("進む(&F)"), right);
+    forward->setObjectName(QStringLiteral("helpForward"));
+    auto* home = new QPushButton(QStringLiteral("目次(&T)"), right);
+    home->setObjectName(QStringLiteral("helpHome"));
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    for (QPushButton* b : {back, forward, home}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
+    rightLayout->addLayout(buttons);
+    m_browser = new HelpBrowser(m_engine, right);
     m_browser->setObjectName(QStringLiteral("helpTopic"));
+    rightLayout->addWidget(m_browser, 1);
+    connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QWidget::setEnabled);
+    connect(home, &QPushButton::clicked, this, [this] {
+        if (!m_ready)
+            return;
+        const QList<QHelpLink> links = m_engine->documentsForKeyword(m_homeKeyword);
+        if (!links.isEmpty())
+            m_browser->setSource(links.first().url);
+    });
     splitter->addWidget(left);
-    splitter->addWidget(m_browser);
+    splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({230, 590});
 
@@ -99,6 +133,7 @@ void HelpViewer::applyFilter() {
 }
 
 void HelpViewer::showKeyword(const QString& keyword) {
+    m_homeKeyword = keyword;
     if (m_filter->text() != keyword)
         m_filter->setText(keyword);
     else

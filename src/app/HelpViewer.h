@@ -10,7 +10,8 @@ class QTextBrowser;
 namespace peridon {
 
 // The help window: the index of the help file on the left (with a filter
-// box) and the chosen topic on the right.
+// box) and the chosen topic on the right, with buttons to go back, forward
+// and to the introduction.
 class HelpViewer final : public QWidget {
     Q_OBJECT
 public:
@@ -34,6 +35,8 @@ private:
     QLineEdit* m_filter = nullptr;
     QTextBrowser* m_browser = nullptr;
     QString m_pendingFilter;
+    // The keyword of the introduction, where the 目次 button leads.
+    QString m_homeKeyword;
     bool m_indexReady = false;
     bool m_ready = false;
 };
