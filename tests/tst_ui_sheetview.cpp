@@ -44,6 +44,7 @@ private slots:
     void sizeHintFollowsVisibleExtent_data();
     void sizeHintFollowsVisibleExtent();
     void frozenRowsStayWhileScrolling();
+    void scrollsByWholeRows();
     void bordersPainted();
     void hugeSheetOpensAndScrolls();
     void gridFontIsJapanese();
@@ -153,6 +154,33 @@ void TestSheetView::frozenRowsStayWhileScrolling() {
     // The cell under the point below the header is a late row, not row 2.
     QVERIFY(view.cellAt(QPoint(5, view.rowY(2) + 3)).y() > 150);
     QCOMPARE(view.cellAt(QPoint(5, 3)), QPoint(1, 1));
+}
+
+void TestSheetView::scrollsByWholeRows() {
+    Sheet s(12, 300);
+    s.setVisibleExtent(5, 20);
+    s.setScrollBars(ScrollBars::Both);
+    s.setFrozen(1, 2);
+    s.setRowHeight(-1, 10);
+    s.setRowHeight(1, 20); // a taller frozen header row
+    SheetView view;
+    view.setSheet(&s);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QScrollBar* v = view.verticalScrollBar();
+    QScrollBar* h = view.horizontalScrollBar();
+    const int top = view.rowY(3); // first scrolling row
+    for (const int value : {1, view.rowHeightPx(5) / 2 + 1, 1000, v->maximum() - 1}) {
+        v->setValue(value);
+        const int row = view.cellAt(QPoint(view.columnX(2), top)).y();
+        QCOMPARE(view.rowY(row) - top, v->value()); // that row starts right under the header
+    }
+    // At the end the last row is in view in full.
+    v->setValue(v->maximum());
+    QVERIFY(view.rowY(301) - top - v->value() <= view.viewport()->height() - top);
+    h->setValue(3);
+    const int col = view.cellAt(QPoint(view.columnX(2), 5)).x();
+    QCOMPARE(view.columnX(col) - view.columnX(2), h->value());
 }
 
 void TestSheetView::bordersPainted() {

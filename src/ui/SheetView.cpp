@@ -23,6 +23,28 @@ QColor toColor(Rgb c) {
     return QColor(red(c), green(c), blue(c));
 }
 
+// The scroll value nearest to value that puts a row (column) edge right
+// below (beside) the frozen part. edges[i] is the offset of the i-th edge.
+int snapToEdge(const std::vector<int>& edges, int frozen, int value) {
+    const int target = frozen + value;
+    const auto it = std::lower_bound(edges.begin(), edges.end(), target);
+    if (it == edges.end())
+        return value;
+    int best = *it;
+    if (it != edges.begin() && target - *(it - 1) < *it - target)
+        best = *(it - 1);
+    return qMax(0, best - frozen);
+}
+
+// The smallest scroll value on an edge that still brings the last row
+// (column) fully into view.
+int alignedMaximum(const std::vector<int>& edges, int frozen, int overflow) {
+    if (overflow <= 0)
+        return 0;
+    const auto it = std::lower_bound(edges.begin(), edges.end(), frozen + overflow);
+    return it == edges.end() ? overflow : *it - frozen;
+}
+
 } // namespace
 
 SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent), m_font(gridFont()) {
@@ -33,6 +55,14 @@ SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent), m_font(grid
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     recomputeGeometry();
+    // Scrolling moves by whole rows and columns, as in a spreadsheet, so the
+    // first row below the frozen header is never shown cut in half.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        verticalScrollBar()->setValue(snapToEdge(m_rowY, frozenHeight(), value));
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        horizontalScrollBar()->setValue(snapToEdge(m_colX, frozenWidth(), value));
+    });
 }
 
 void SheetView::setSheet(const Sheet* sheet) {
@@ -153,10 +183,10 @@ void SheetView::updateScrollBars() {
     const QSize vp = fits ? maxVp : viewport()->size();
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
-    h->setRange(0, qMax(0, totalW - vp.width()));
+    h->setRange(0, alignedMaximum(m_colX, frozenWidth(), totalW - vp.width()));
     h->setPageStep(qMax(1, vp.width() - frozenWidth()));
     h->setSingleStep(qMax(1, columnWidthPx(1)));
-    v->setRange(0, qMax(0, totalH - vp.height()));
+    v->setRange(0, alignedMaximum(m_rowY, frozenHeight(), totalH - vp.height()));
     v->setPageStep(qMax(1, vp.height() - frozenHeight()));
     v->setSingleStep(qMax(1, rowHeightPx(m_sheet ? m_sheet->rows() : 1)));
 }
