@@ -3,6 +3,7 @@
 #include "ui/Messages.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -12,7 +13,10 @@ int main(int argc, char** argv) {
     peridon::MainFrm frame;
     if (!frame.Load(peridon::defaultConnectString()))
         return 1;
-    frame.show();
+    // The analysis windows are tall: open on the whole work area.
+    if (const QScreen* screen = frame.screen())
+        frame.resize(screen->availableSize());
+    frame.showMaximized();
     // The first activation shows the prediction window; ask for it, since
     // without a window manager nothing else activates the frame.
     frame.activateWindow();
