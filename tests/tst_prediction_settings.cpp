@@ -10,7 +10,6 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include <unistd.h>
 #endif
 
 using namespace peridon;
