@@ -1,6 +1,6 @@
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/StatsText.h"
+#include "analysis/core/SheetSupport.h"
 
 namespace peridon {
 
@@ -28,22 +28,15 @@ private:
         // An empty history has no count rows at all; the header row still
         // shows, so the window never opens on a sheet without rows.
         const int rows = qMax(1, m_in.stats.countRows);
-        s.setSize(2, rows);
-        s.setVisibleExtent(2, rows);
-        s.setColumnHeadersVisible(false);
-        s.setRowHeadersVisible(false);
-        s.setScrollBars(ScrollBars::Horizontal);
-        s.setFrozen(0, 0);
+        sheets::startSheet(s, {2, rows}, {2, rows}, ScrollBars::Horizontal, {0, 0});
 
         s.setRowHeight(-1, 10);
         s.setColWidth(1, 5);
         s.setColWidth(2, 20);
 
         s.setBorder(-1, -1, -1, -1, BorderAll);
-        s.setCellType(-1, -1, -1, -1, CellType::StaticText);
-        s.setHAlign(-1, -1, -1, -1, HAlign::Center);
 
-        if (stats::rowsExist(2, rows))
+        if (sheets::rowsExist(2, rows))
             s.setBackColor(1, 2, 1, rows, kLightYellow);
 
         s.setActiveCell(0, 0);
@@ -58,7 +51,7 @@ private:
 
         s.setOverflow(true);
         const int last = s.rows();
-        if (stats::rowsExist(2, last)) {
+        if (sheets::rowsExist(2, last)) {
             s.setForeColor(2, 2, 2, last, kBlue);
             s.setHAlign(2, 2, 2, last, HAlign::Left);
         }

@@ -1,6 +1,6 @@
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/StatsText.h"
+#include "analysis/core/SheetSupport.h"
 
 #include <array>
 
@@ -27,20 +27,12 @@ private:
     void SetupGrid() {
         Sheet& s = *m_sheet;
         const int last = m_in.stats.lastDrawNo + 2;
-        s.setSize(7, last);
-        s.setVisibleExtent(7, 52);
-        s.setColumnHeadersVisible(false);
-        s.setRowHeadersVisible(false);
-        s.setScrollBars(ScrollBars::Vertical);
-        s.setFrozen(0, 2);
+        sheets::startSheet(s, {7, last}, {7, 52}, ScrollBars::Vertical, {0, 2});
 
         s.setRowHeight(-1, 10);
         s.setRowHeight(1, 15);
         s.setRowHeight(2, 12);
         s.setColWidth(-1, 6);
-
-        s.setCellType(-1, -1, -1, -1, CellType::StaticText);
-        s.setHAlign(-1, -1, -1, -1, HAlign::Center);
 
         s.setForeColor(1, -1, 1, -1, kRed);
         s.setBackColor(1, -1, 1, -1, kLightYellow);
@@ -81,11 +73,11 @@ private:
 
     void FillGrid() {
         Sheet& s = *m_sheet;
-        stats::NumberTexts numbers(s);
+        sheets::NumberTexts numbers(s);
         std::array<int, 51> counts{};
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {
-            if (!stats::isDraw(draw))
+            if (!draw.valid())
                 continue;
             numbers.write(1, row, draw.drawNo);
             for (int k = 0; k < 3; ++k) {

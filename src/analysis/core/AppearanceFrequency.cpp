@@ -1,6 +1,6 @@
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/StatsText.h"
+#include "analysis/core/SheetSupport.h"
 
 #include <array>
 
@@ -31,21 +31,13 @@ private:
     void SetupGrid(int m) {
         Sheet& s = *m_sheet;
         const int last = m + 2;
-        s.setSize(11, last);
-        s.setVisibleExtent(11, last);
-        s.setColumnHeadersVisible(false);
-        s.setRowHeadersVisible(false);
-        s.setScrollBars(ScrollBars::Both);
-        s.setFrozen(1, 2);
+        sheets::startSheet(s, {11, last}, {11, last}, ScrollBars::Both, {1, 2});
 
         s.setRowHeight(-1, 10);
         s.setRowHeight(1, 15);
         s.setRowHeight(2, 15);
         s.setColWidth(-1, 3);
         s.setColWidth(1, 5);
-
-        s.setCellType(-1, -1, -1, -1, CellType::StaticText);
-        s.setHAlign(-1, -1, -1, -1, HAlign::Center);
 
         s.setBorder(1, 1, 11, 1, BorderOutline, kBorderBlue);
         s.setBackColor(1, 1, 11, 1, kLightYellow);
@@ -62,7 +54,7 @@ private:
         s.setBorder(-1, 2, -1, last, BorderAll, kBorderBlue);
         s.setForeColor(2, 2, 11, 2, kRed);
         s.setBackColor(2, 2, 11, 2, kLightYellow);
-        if (stats::rowsExist(3, last))
+        if (sheets::rowsExist(3, last))
             s.setForeColor(2, 3, 11, last, kMark);
 
         s.setActiveCell(0, 0);
@@ -81,7 +73,7 @@ private:
         const Sheet::TextId mark = m_sheet->internText(u"●"_qs);
         std::array<int, 11> counts{};
         for (const DrawRow& row : m_in.history.rows()) {
-            if (!stats::isDraw(row))
+            if (!row.valid())
                 continue;
             for (int k = 0; k < 3; ++k) {
                 const int d = row.digit(k);

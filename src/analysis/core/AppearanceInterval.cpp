@@ -1,6 +1,6 @@
 #include "analysis/core/Builders.h"
 #include "analysis/core/IntervalLayout.h"
-#include "analysis/core/StatsText.h"
+#include "analysis/core/SheetSupport.h"
 
 #include <array>
 #include <cstdint>
@@ -25,18 +25,18 @@ private:
     void FillGrid() override {
         Sheet& s = *m_sheet;
         m_first = s.internText(u"初回"_qs);
-        m_ago = std::make_unique<stats::NumberTexts>(s, QString(), u"回前"_qs);
+        m_ago = std::make_unique<sheets::NumberTexts>(s, QString(), u"回前"_qs);
         // The digits of each draw number read so far; -1 marks a number that
         // holds no draw (not read yet, skipped in the numbering, or not a
         // valid draw), which the backward search must never take for a 0.
         using Digits = std::array<std::int8_t, 3>;
         std::vector<Digits> store(std::size_t(kMaxDrawNo) + 1, Digits{-1, -1, -1});
 
-        stats::NumberTexts numbers(s);
+        sheets::NumberTexts numbers(s);
         // The running row follows the history rows, valid or not.
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {
-            if (stats::isDraw(draw)) {
+            if (draw.valid()) {
                 const int n = draw.drawNo;
                 numbers.write(1, row, n);
                 for (int k = 0; k < 3; ++k)
@@ -69,7 +69,7 @@ private:
     }
 
     Sheet::TextId m_first = 0;
-    std::unique_ptr<stats::NumberTexts> m_ago;
+    std::unique_ptr<sheets::NumberTexts> m_ago;
 };
 
 } // namespace

@@ -1,18 +1,13 @@
 #include "analysis/core/ComboPattern.h"
 
 #include "analysis/core/Colours.h"
-#include "analysis/core/PatternSupport.h"
+#include "analysis/core/SheetSupport.h"
 
 #include <array>
 
 namespace peridon {
 
-using colours::kBlue;
-using colours::kLightCyan;
-using colours::kLightGreen;
-using colours::kLightYellow;
-using colours::kPink;
-using colours::kRed;
+using namespace colours;
 
 namespace {
 constexpr int kCountCol = 5;
@@ -39,19 +34,12 @@ void ComboPatternAnalysis::RunAnalysis(Sheet& sheet) {
 }
 
 void ComboPatternAnalysis::SetupGrid(Sheet& sheet, int lastRow) {
-    patterns::resetSheet(sheet, 7, lastRow);
-    sheet.setVisibleExtent(7, 51);
-    sheet.setColumnHeadersVisible(false);
-    sheet.setRowHeadersVisible(false);
-    sheet.setScrollBars(ScrollBars::Vertical);
-    sheet.setFrozen(0, 1);
+    sheets::startSheet(sheet, {7, lastRow}, {7, 51}, ScrollBars::Vertical, {0, 1});
     sheet.setRowHeight(-1, 10);
     sheet.setRowHeight(1, 20);
     sheet.setColWidth(-1, 5);
     sheet.setColWidth(1, 6);
     sheet.setColWidth(kPatternCol, 7);
-    sheet.setCellType(-1, -1, -1, -1, CellType::StaticText);
-    sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
     sheet.setForeColor(1, 2, 1, lastRow, kRed);
     sheet.setBackColor(1, 2, 1, lastRow, kLightYellow);
     sheet.setForeColor(kCountCol, 2, kCountCol, lastRow, kBlue);
@@ -79,10 +67,10 @@ void ComboPatternAnalysis::WriteHeader(Sheet& sheet, int row) {
 
 void ComboPatternAnalysis::FillGrid(Sheet& sheet) {
     // Counts 0 to 3 are digit texts too.
-    const auto digits = patterns::digitIds(sheet);
+    const auto digits = sheets::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
-        if (!patterns::usableDraw(draw))
+        if (!draw.valid())
             continue;
         sheet.setText(1, row, QString::number(draw.drawNo));
         int first = 0;

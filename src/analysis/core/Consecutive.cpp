@@ -2,15 +2,11 @@
 
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/PatternSupport.h"
+#include "analysis/core/SheetSupport.h"
 
 namespace peridon {
 
-using colours::kLightCyan;
-using colours::kLightGreen;
-using colours::kLightYellow;
-using colours::kPink;
-using colours::kRed;
+using namespace colours;
 
 namespace {
 constexpr int kSteppingStoneOffset = 4; // the right block starts at column 5
@@ -31,18 +27,11 @@ void 連番飛び石分析::RunAnalysis(Sheet& sheet) {
 }
 
 void 連番飛び石分析::SetupGrid(Sheet& sheet, int lastRow) {
-    patterns::resetSheet(sheet, 8, lastRow);
-    sheet.setVisibleExtent(8, 51);
-    sheet.setColumnHeadersVisible(false);
-    sheet.setRowHeadersVisible(false);
-    sheet.setFrozen(0, 1);
-    sheet.setScrollBars(ScrollBars::Vertical);
+    sheets::startSheet(sheet, {8, lastRow}, {8, 51}, ScrollBars::Vertical, {0, 1});
     sheet.setRowHeight(-1, 10);
     sheet.setColWidth(-1, 5);
     sheet.setColWidth(1, 6);
     sheet.setColWidth(5, 6);
-    sheet.setCellType(-1, -1, -1, -1, CellType::StaticText);
-    sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
     // The blocks reach one row past the sheet; the sheet cuts them off.
     for (int col : {1, 1 + kSteppingStoneOffset}) {
         sheet.setForeColor(col, 1, col, lastRow + 1, kRed);
@@ -69,10 +58,10 @@ void 連番飛び石分析::WriteHeader(Sheet& sheet, int row) {
 }
 
 void 連番飛び石分析::FillGrid(Sheet& sheet) {
-    const auto digits = patterns::digitIds(sheet);
+    const auto digits = sheets::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
-        if (!patterns::usableDraw(draw))
+        if (!draw.valid())
             continue;
         const int d1 = draw.digit(0);
         const int d2 = draw.digit(1);

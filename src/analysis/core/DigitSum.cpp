@@ -1,6 +1,6 @@
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/StatsText.h"
+#include "analysis/core/SheetSupport.h"
 
 namespace peridon {
 
@@ -27,12 +27,7 @@ private:
         Q_UNUSED(headerRow);
         Sheet& s = *m_sheet;
         const int last = m_in.stats.lastDrawNo + 1;
-        s.setSize(5, last);
-        s.setVisibleExtent(9, 51);
-        s.setColumnHeadersVisible(false);
-        s.setRowHeadersVisible(false);
-        s.setScrollBars(ScrollBars::Vertical);
-        s.setFrozen(0, 1);
+        sheets::startSheet(s, {5, last}, {9, 51}, ScrollBars::Vertical, {0, 1});
 
         s.setRowHeight(-1, 10);
         s.setRowHeight(1, 20);
@@ -40,10 +35,7 @@ private:
         s.setColWidth(1, 7);
         s.setColWidth(5, 7);
 
-        s.setCellType(-1, -1, -1, -1, CellType::StaticText);
-        s.setHAlign(-1, -1, -1, -1, HAlign::Center);
-
-        if (stats::rowsExist(2, last)) {
+        if (sheets::rowsExist(2, last)) {
             s.setForeColor(1, 2, 1, last, kRed);
             s.setBackColor(1, 2, 1, last, kLightYellow);
             s.setForeColor(5, 2, 5, last, kBlue);
@@ -70,10 +62,10 @@ private:
 
     void FillGrid() {
         Sheet& s = *m_sheet;
-        stats::NumberTexts numbers(s);
+        sheets::NumberTexts numbers(s);
         int row = 2;
         for (const DrawRow& draw : m_in.history.rows()) {
-            if (!stats::isDraw(draw))
+            if (!draw.valid())
                 continue;
             numbers.write(1, row, draw.drawNo);
             int sum = 0;

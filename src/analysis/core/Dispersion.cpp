@@ -1,6 +1,6 @@
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/StatsText.h"
+#include "analysis/core/SheetSupport.h"
 
 namespace peridon {
 
@@ -26,12 +26,7 @@ private:
     void SetupGrid() {
         Sheet& s = *m_sheet;
         const int last = m_in.stats.lastDrawNo + 3;
-        s.setSize(12, last);
-        s.setVisibleExtent(12, 52);
-        s.setColumnHeadersVisible(false);
-        s.setRowHeadersVisible(false);
-        s.setScrollBars(ScrollBars::Vertical);
-        s.setFrozen(0, 2);
+        sheets::startSheet(s, {12, last}, {12, 52}, ScrollBars::Vertical, {0, 2});
 
         s.setRowHeight(-1, 10);
         s.setRowHeight(1, 15);
@@ -39,9 +34,6 @@ private:
         s.setColWidth(-1, 2);
         s.setColWidth(1, 5);
         s.setColWidth(12, 5);
-
-        s.setCellType(-1, -1, -1, -1, CellType::StaticText);
-        s.setHAlign(-1, -1, -1, -1, HAlign::Center);
 
         s.setBorder(2, 1, 11, 1, BorderOutline, kBorderBlue);
         s.setBorder(1, 1, 1, 1, BorderRight, kBorderBlue);
@@ -81,10 +73,10 @@ private:
     void FillGrid() {
         Sheet& s = *m_sheet;
         const Sheet::TextId mark = s.internText(u"●"_qs);
-        stats::NumberTexts numbers(s);
+        sheets::NumberTexts numbers(s);
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {
-            if (!stats::isDraw(draw))
+            if (!draw.valid())
                 continue;
             numbers.write(1, row, draw.drawNo);
             numbers.write(12, row, draw.drawNo);

@@ -2,16 +2,11 @@
 
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/PatternSupport.h"
+#include "analysis/core/SheetSupport.h"
 
 namespace peridon {
 
-using colours::kBlue;
-using colours::kLightCyan;
-using colours::kLightGreen;
-using colours::kLightYellow;
-using colours::kPink;
-using colours::kRed;
+using namespace colours;
 
 namespace {
 constexpr int kCols = 9;
@@ -43,14 +38,7 @@ void 分割5傾向分析::RunAnalysis(Sheet& sheet) {
 }
 
 void 分割5傾向分析::SetupGrid(Sheet& sheet, int lastRow) {
-    patterns::resetSheet(sheet, kCols, lastRow);
-    sheet.setVisibleExtent(kCols, 51);
-    sheet.setColumnHeadersVisible(false);
-    sheet.setRowHeadersVisible(false);
-    sheet.setScrollBars(ScrollBars::Vertical);
-    sheet.setFrozen(0, 1);
-    sheet.setCellType(-1, -1, -1, -1, CellType::StaticText);
-    sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
+    sheets::startSheet(sheet, {kCols, lastRow}, {kCols, 51}, ScrollBars::Vertical, {0, 1});
     sheet.setRowHeight(-1, 10);
     sheet.setRowHeight(1, 20);
     sheet.setRowHeight(lastRow, 20);
@@ -86,11 +74,11 @@ void 分割5傾向分析::WriteHeader(Sheet& sheet, int row) {
 
 void 分割5傾向分析::FillGrid(Sheet& sheet) {
     // Counts 0 to 3 are digit texts too.
-    const auto digits = patterns::digitIds(sheet);
+    const auto digits = sheets::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         m_counts.fill(0);
-        if (!patterns::usableDraw(draw))
+        if (!draw.valid())
             continue;
         sheet.setText(1, row, QString::number(draw.drawNo));
         for (int k = 0; k < 3; ++k) {

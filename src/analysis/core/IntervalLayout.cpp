@@ -1,6 +1,7 @@
 #include "analysis/core/IntervalLayout.h"
 
 #include "analysis/core/Colours.h"
+#include "analysis/core/SheetSupport.h"
 
 namespace peridon {
 
@@ -18,20 +19,12 @@ void IntervalLayout::RunAnalysis(Sheet& sheet) {
 void IntervalLayout::SetupGrid(int h) {
     Sheet& s = *m_sheet;
     const int last = m_in.stats.lastDrawNo + h + 2;
-    s.setSize(7, last);
-    s.setVisibleExtent(7, 52);
-    s.setColumnHeadersVisible(false);
-    s.setRowHeadersVisible(false);
-    s.setScrollBars(ScrollBars::Vertical);
-    s.setFrozen(0, 2);
+    sheets::startSheet(s, {7, last}, {7, 52}, ScrollBars::Vertical, {0, 2});
 
     s.setRowHeight(-1, 10);
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 12);
     s.setColWidth(-1, 5);
-
-    s.setCellType(-1, -1, -1, -1, CellType::StaticText);
-    s.setHAlign(-1, -1, -1, -1, HAlign::Center);
 
     s.setForeColor(1, -1, 1, -1, kRed);
     s.setBackColor(1, -1, 1, -1, kLightYellow);

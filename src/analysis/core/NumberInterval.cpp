@@ -1,7 +1,7 @@
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
 #include "analysis/core/IntervalLayout.h"
-#include "analysis/core/StatsText.h"
+#include "analysis/core/SheetSupport.h"
 
 #include <array>
 
@@ -23,12 +23,12 @@ private:
     void FillGrid() override {
         Sheet& s = *m_sheet;
         std::array<int, 8> previous{}; // entries 1 to 3 used
-        stats::NumberTexts numbers(s);
-        stats::NumberTexts rises(s, u"+"_qs);
+        sheets::NumberTexts numbers(s);
+        sheets::NumberTexts rises(s, u"+"_qs);
         // The running row follows the history rows, valid or not.
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {
-            if (stats::isDraw(draw)) {
+            if (draw.valid()) {
                 numbers.write(1, row, draw.drawNo);
                 for (int k = 1; k <= 3; ++k)
                     numbers.write(2 * k, row, draw.digit(k - 1));

@@ -2,14 +2,11 @@
 
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/PatternSupport.h"
+#include "analysis/core/SheetSupport.h"
 
 namespace peridon {
 
-using colours::kLightCyan;
-using colours::kLightYellow;
-using colours::kPink;
-using colours::kRed;
+using namespace colours;
 
 void 引っ張り分析::RunAnalysis(Sheet& sheet) {
     const int lastRow = m_in.stats.lastDrawNo + 1;
@@ -19,17 +16,10 @@ void 引っ張り分析::RunAnalysis(Sheet& sheet) {
 }
 
 void 引っ張り分析::SetupGrid(Sheet& sheet, int lastRow) {
-    patterns::resetSheet(sheet, 4, lastRow);
-    sheet.setVisibleExtent(4, 51);
-    sheet.setColumnHeadersVisible(false);
-    sheet.setRowHeadersVisible(false);
-    sheet.setScrollBars(ScrollBars::Vertical);
-    sheet.setFrozen(1, 1);
+    sheets::startSheet(sheet, {4, lastRow}, {4, 51}, ScrollBars::Vertical, {1, 1});
     sheet.setRowHeight(-1, 10);
     sheet.setRowHeight(1, 15);
     sheet.setColWidth(-1, 6);
-    sheet.setCellType(-1, -1, -1, -1, CellType::StaticText);
-    sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
     // The blocks reach one row past the sheet; the sheet cuts them off.
     sheet.setForeColor(1, 1, 1, lastRow + 1, kRed);
     sheet.setBackColor(1, 1, 1, lastRow + 1, kLightYellow);
@@ -51,10 +41,10 @@ void 引っ張り分析::WriteHeader(Sheet& sheet, int row) {
 
 void 引っ張り分析::FillGrid(Sheet& sheet) {
     int previous[3] = {0, 0, 0};
-    const auto digits = patterns::digitIds(sheet);
+    const auto digits = sheets::digitIds(sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
-        if (!patterns::usableDraw(draw))
+        if (!draw.valid())
             continue;
         sheet.setText(1, row, QString::number(draw.drawNo));
         for (int k = 0; k < 3; ++k)

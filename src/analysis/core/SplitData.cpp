@@ -2,18 +2,11 @@
 
 #include "analysis/core/Builders.h"
 #include "analysis/core/Colours.h"
-#include "analysis/core/PatternSupport.h"
+#include "analysis/core/SheetSupport.h"
 
 namespace peridon {
 
-using colours::kBlue;
-using colours::kBorderBlue;
-using colours::kLightCyan;
-using colours::kLightGreen;
-using colours::kLightYellow;
-using colours::kMark;
-using colours::kPink;
-using colours::kRed;
+using namespace colours;
 
 namespace {
 constexpr int kCols = 32;
@@ -69,14 +62,7 @@ void SplitDataAnalysis::RunAnalysis(Sheet& sheet) {
 }
 
 void SplitDataAnalysis::SetupGrid(Sheet& sheet, int lastRow) {
-    patterns::resetSheet(sheet, kCols, lastRow);
-    sheet.setVisibleExtent(kCols, 53);
-    sheet.setColumnHeadersVisible(false);
-    sheet.setRowHeadersVisible(false);
-    sheet.setScrollBars(ScrollBars::Both);
-    sheet.setFrozen(0, kHeaderRows);
-    sheet.setCellType(-1, -1, -1, -1, CellType::StaticText);
-    sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
+    sheets::startSheet(sheet, {kCols, lastRow}, {kCols, 53}, ScrollBars::Both, {0, kHeaderRows});
     sheet.setHAlign(2, 1, kCols - 1, 2, HAlign::Left);
     sheet.setOverflow(true);
     sheet.setRowHeight(-1, 9);
@@ -121,7 +107,7 @@ void SplitDataAnalysis::WriteHeader(Sheet& sheet) {
                             kBorderBlue);
         }
         for (int d = 0; d < 10; ++d)
-            sheet.setText(digitCol(block, d), 3, patterns::digitText(d));
+            sheet.setText(digitCol(block, d), 3, sheets::digitText(d));
     }
     sheet.setText(1, 3, u"回数"_qs);
     sheet.setText(kLastDrawCol, 3, u"回数"_qs);
@@ -132,7 +118,7 @@ void SplitDataAnalysis::FillGrid(Sheet& sheet) {
     const Sheet::TextId mark = sheet.internText(u"●"_qs);
     int row = kHeaderRows + 1;
     for (const DrawRow& draw : m_in.history.rows()) {
-        if (!patterns::usableDraw(draw))
+        if (!draw.valid())
             continue;
         const Sheet::TextId drawNo = sheet.internText(QString::number(draw.drawNo));
         sheet.setTextId(1, row, drawNo);

@@ -1,14 +1,22 @@
 #pragma once
 
-#include "store/DrawHistory.h"
 #include "ui/core/Sheet.h"
 
 #include <QString>
 
+#include <array>
 #include <vector>
 
-// Small helpers shared by the digit-statistics windows.
-namespace peridon::stats {
+// Small helpers shared by the sheet builders of the analysis windows.
+namespace peridon::sheets {
+
+// The texts "0" to "9", built once so that a million-cell sheet does not
+// build a string per digit cell.
+const QString& digitText(int digit);
+
+// The ids of "0" to "9" in a sheet, for writing digit cells without looking
+// the text up per cell.
+std::array<Sheet::TextId, 10> digitIds(Sheet& sheet);
 
 // The texts of numbers written into one sheet, each optionally with a fixed
 // prefix and suffix ("+3", "12回", "3回前"). A number's text is made and
@@ -41,10 +49,17 @@ inline bool rowsExist(int first, int last) {
     return first <= last;
 }
 
-// A valid draw whose digits all lie in 0 to 9. The database admits nothing
-// else; checking here keeps the counter tables safe from a damaged row.
-inline bool isDraw(const DrawRow& row) {
-    return row.valid() && row.digits[0] <= 9 && row.digits[1] <= 9 && row.digits[2] <= 9;
-}
+// A number of columns and rows, in the order Sheet's setters take them.
+struct Extent {
+    int cols = 0;
+    int rows = 0;
+};
 
-} // namespace peridon::stats
+// Starts the sheet of an analysis from nothing, whatever the caller passes
+// in: of the given size, showing visible without scrolling, with the given
+// scroll bars and frozen columns and rows, without column and row headings,
+// every cell static text centred. The window's own sizes and formatting
+// follow.
+void startSheet(Sheet& sheet, Extent size, Extent visible, ScrollBars scrollBars, Extent frozen);
+
+} // namespace peridon::sheets
