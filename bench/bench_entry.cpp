@@ -1,75 +1,44 @@
 // The winning-data entry window: opening it over a database file (the
 // connection, reading every row, building the table and its first paint),
 // and one digit written in its own transaction.
+#include "BenchSupport.h"
 #include "entry/EntryModel.h"
 #include "entry/EntryWindow.h"
 #include "store/Database.h"
-#include "store/Generator.h"
-#include "store/Store.h"
-#include "ui/Fonts.h"
 
-#include <QApplication>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
-#include <QTest>
-
-#include <benchmark/benchmark.h>
-
-#include <map>
-#include <memory>
 
 using namespace peridon;
+using bench::BenchHost;
 
 namespace {
 
-// A database file of generated draws and the main window as far as the entry
-// window sees it.
-class BenchHost final : public ChildHost {
-public:
-    explicit BenchHost(int draws) {
-        const ConnectString cs =
-            connectStringFor(m_dir.filePath(QStringLiteral("Numbers3Peridon.mdb")));
-        {
-            Database db(cs, Database::Mode::CreateIfMissing);
-            GeneratorOptions o;
-            o.draws = draws;
-            o.seed = 7;
-            const DrawHistory history = generateHistory(o);
-            Database::Transaction tx(db);
-            Statement ins = db.prepare("INSERT INTO 当選データ (回数, 第1数字, 第2数字, 第3数字) "
-                                       "VALUES (?1, ?2, ?3, ?4)");
-            for (const DrawRow& row : history.rows()) {
-                ins.bind(1, row.drawNo);
-                for (int k = 0; k < 3; ++k)
-                    ins.bind(k + 2, int(row.digits[std::size_t(k)]));
-                ins.step();
-                ins.reset();
-            }
-            tx.commit();
+// A database file of generated draws, opened as the main window would.
+Store storeOfDatabase(int draws) {
+    static QTemporaryDir dir;
+    const ConnectString cs =
+        connectStringFor(dir.filePath(QStringLiteral("Numbers3Peridon%1.mdb").arg(draws)));
+    {
+        Database db(cs, Database::Mode::CreateIfMissing);
+        const DrawHistory history = bench::generatedHistory(draws, 7);
+        Database::Transaction tx(db);
+        Statement ins = db.prepare("INSERT INTO 当選データ (回数, 第1数字, 第2数字, 第3数字) "
+                                   "VALUES (?1, ?2, ?3, ?4)");
+        for (const DrawRow& row : history.rows()) {
+            ins.bind(1, row.drawNo);
+            for (int k = 0; k < 3; ++k)
+                ins.bind(k + 2, int(row.digits[std::size_t(k)]));
+            ins.step();
+            ins.reset();
         }
-        m_store = Store::open(cs);
-        m_area.resize(1280, 1024);
-        m_area.show();
-        if (!QTest::qWaitForWindowExposed(&m_area))
-            qWarning("the window area was never shown");
+        tx.commit();
     }
-    void setPropEnd(bool) override {}
-    QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
-    const Store& store() const override { return m_store; }
-
-private:
-    QTemporaryDir m_dir;
-    Store m_store;
-    QMdiArea m_area;
-};
+    return Store::open(cs);
+}
 
 BenchHost& hostFor(int draws) {
-    static std::map<int, std::unique_ptr<BenchHost>> hosts;
-    auto& h = hosts[draws];
-    if (!h)
-        h = std::make_unique<BenchHost>(draws);
-    return *h;
+    return bench::hostFor(draws, storeOfDatabase);
 }
 
 void BM_OpenEntryWindow(benchmark::State& state) {
@@ -104,12 +73,5 @@ BENCHMARK(BM_OpenEntryWindow)->Arg(7000)->Arg(32767)->Unit(benchmark::kMilliseco
 BENCHMARK(BM_WriteDigit)->Arg(7000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

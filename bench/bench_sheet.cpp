@@ -1,12 +1,9 @@
-#include "ui/Fonts.h"
+#include "BenchSupport.h"
 #include "ui/SheetView.h"
 #include "ui/core/Sheet.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
-
-#include <benchmark/benchmark.h>
 
 using namespace peridon;
 
@@ -73,11 +70,5 @@ BENCHMARK(BM_PaintViewport)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }
