@@ -1,5 +1,6 @@
 // The pull, consecutive/stepping-stone, even/odd and low/high pattern sheets.
 #include "analysis/core/AnalysisRegistry.h"
+#include "support/AnalysisSheets.h"
 #include "support/TestHistory.h"
 
 #include <QtTest>
@@ -8,20 +9,8 @@ using namespace peridon;
 
 namespace {
 
-QString colourText(Rgb c) {
-    return u"%1,%2,%3"_qs.arg(red(c)).arg(green(c)).arg(blue(c));
-}
-
-Sheet buildSheet(const QString& window, const QString& draws) {
-    const DrawHistory history = test::history(draws);
-    const StartupStats stats = StartupStats::compute(history);
-    const AnalysisInfo* info = findAnalysis(window);
-    if (!info)
-        qFatal("unknown window");
-    Sheet sheet;
-    info->build(AnalysisInput{history, stats}, sheet);
-    return sheet;
-}
+using test::buildSheet;
+using test::colourText;
 
 // The texts of one row, columns 1 to cols, joined by "|".
 QString rowTexts(const Sheet& sheet, int row) {

@@ -1,6 +1,7 @@
 // The split-data sheets (3, 5 and 10 groups) and the five-split tendency.
 #include "analysis/core/AnalysisRegistry.h"
 #include "store/Generator.h"
+#include "support/AnalysisSheets.h"
 #include "support/TestHistory.h"
 
 #include <QtTest>
@@ -9,23 +10,8 @@ using namespace peridon;
 
 namespace {
 
-QString colourText(Rgb c) {
-    return u"%1,%2,%3"_qs.arg(red(c)).arg(green(c)).arg(blue(c));
-}
-
-Sheet buildSheet(const QString& window, const DrawHistory& history) {
-    const StartupStats stats = StartupStats::compute(history);
-    const AnalysisInfo* info = findAnalysis(window);
-    if (!info)
-        qFatal("unknown window");
-    Sheet sheet;
-    info->build(AnalysisInput{history, stats}, sheet);
-    return sheet;
-}
-
-Sheet buildSheet(const QString& window, const QString& draws) {
-    return buildSheet(window, test::history(draws));
-}
+using test::buildSheet;
+using test::colourText;
 
 QString rowTexts(const Sheet& sheet, int row, int first, int last) {
     QStringList texts;

@@ -1,7 +1,7 @@
 // The digit-statistics sheets, built from small hand-made histories.
 #include "analysis/core/AnalysisRegistry.h"
 #include "analysis/core/Colours.h"
-#include "support/TestHistory.h"
+#include "support/AnalysisSheets.h"
 #include "ui/core/SheetJson.h"
 
 #include <QTest>
@@ -21,16 +21,7 @@ namespace {
 
 constexpr Rgb kFallPink = rgb(255, 200, 255);
 
-Sheet build(const QString& window, const QString& draws) {
-    const AnalysisInfo* info = findAnalysis(window);
-    if (!info)
-        qFatal("no window %s", qPrintable(window));
-    const DrawHistory history = test::history(draws);
-    const StartupStats stats = StartupStats::compute(history);
-    Sheet sheet;
-    info->build(AnalysisInput{history, stats}, sheet);
-    return sheet;
-}
+using test::buildSheet;
 
 // The texts of one row joined by "|", so that a whole row is one comparison.
 QString rowText(const Sheet& s, int row) {
@@ -170,7 +161,7 @@ void TestAnalysisStats::sheetShape() {
     QFETCH(QList<double>, heights);
     QFETCH(QList<double>, widths);
 
-    const Sheet s = build(window, u"123 4-5 3:777 5:120"_qs);
+    const Sheet s = buildSheet(window, u"123 4-5 3:777 5:120"_qs);
     QCOMPARE(s.cols(), cols);
     QCOMPARE(s.rows(), rows);
     QCOMPARE(QSize(s.visibleCols(), s.visibleRows()), visible);
@@ -197,8 +188,8 @@ void TestAnalysisStats::rebuildGivesSameSheet_data() {
 void TestAnalysisStats::rebuildGivesSameSheet() {
     QFETCH(QString, window);
     const QString draws = u"112 133 1-3 540 999 000 5:555"_qs;
-    const Sheet first = build(window, draws);
-    const Sheet second = build(window, draws);
+    const Sheet first = buildSheet(window, draws);
+    const Sheet second = buildSheet(window, draws);
     QCOMPARE(sheetsToJson(window, window, {&second}), sheetsToJson(window, window, {&first}));
     QVERIFY(first.rows() > 0);
 }
@@ -219,7 +210,7 @@ void TestAnalysisStats::frequencyBars_data() {
 void TestAnalysisStats::frequencyBars() {
     QFETCH(QString, draws);
     QFETCH(QList<int>, bars);
-    const Sheet s = build(u"出現頻度分析"_qs, draws);
+    const Sheet s = buildSheet(u"出現頻度分析"_qs, draws);
     const int m = *std::max_element(bars.begin(), bars.end());
     QCOMPARE(s.rows(), m + 2);
     QCOMPARE(s.cols(), 11);
@@ -241,7 +232,7 @@ void TestAnalysisStats::frequencyBars() {
 }
 
 void TestAnalysisStats::frequencyHeader() {
-    const Sheet s = build(u"出現頻度分析"_qs, u"771"_qs);
+    const Sheet s = buildSheet(u"出現頻度分析"_qs, u"771"_qs);
     QCOMPARE(rowText(s, 1), u"||||　　当 選 数 字||||||"_qs);
     QCOMPARE(s.hAlign(5, 1), HAlign::Left);
     QCOMPARE(s.hAlign(6, 1), HAlign::Center);
@@ -274,7 +265,7 @@ void TestAnalysisStats::byCountRows_data() {
 void TestAnalysisStats::byCountRows() {
     QFETCH(QString, draws);
     QFETCH(Rows, rows);
-    const Sheet s = build(u"回数別出現分析"_qs, draws);
+    const Sheet s = buildSheet(u"回数別出現分析"_qs, draws);
     QCOMPARE(s.cols(), 2);
     QCOMPARE(s.rows(), int(rows.size()) + 1);
     QCOMPARE(rowText(s, 1), u"出 現|数 字"_qs);
@@ -311,7 +302,7 @@ void TestAnalysisStats::countRows() {
     QFETCH(QString, draws);
     QFETCH(int, sheetRows);
     QFETCH(Rows, rows);
-    const Sheet s = build(u"出現回数分析"_qs, draws);
+    const Sheet s = buildSheet(u"出現回数分析"_qs, draws);
     QCOMPARE(s.rows(), sheetRows);
     QCOMPARE(rowText(s, 2), u"回数|第1数字|第2数字|第3数字|第1数字|第2数字|第3数字"_qs);
     checkRows(s, rows);
@@ -322,7 +313,7 @@ void TestAnalysisStats::countRows() {
 }
 
 void TestAnalysisStats::countHeader() {
-    const Sheet s = build(u"出現回数分析"_qs, u"123"_qs);
+    const Sheet s = buildSheet(u"出現回数分析"_qs, u"123"_qs);
     QCOMPARE(rowText(s, 1), u"|           当 選 数 字||||　　出現回数合計(回)|"_qs);
     QCOMPARE(s.hAlign(2, 1), HAlign::Left);
     QCOMPARE(s.hAlign(6, 1), HAlign::Center);
@@ -375,7 +366,7 @@ void TestAnalysisStats::intervalRows() {
     QFETCH(QString, draws);
     QFETCH(int, sheetRows);
     QFETCH(Rows, rows);
-    const Sheet s = build(u"出現間隔分析"_qs, draws);
+    const Sheet s = buildSheet(u"出現間隔分析"_qs, draws);
     QCOMPARE(s.cols(), 7);
     QCOMPARE(s.rows(), sheetRows);
     checkRows(s, rows);
@@ -397,7 +388,7 @@ void TestAnalysisStats::intervalHeaderBlocks() {
     for (const auto& [window, title, label] :
          {std::tuple{u"出現間隔分析"_qs, u"　当 選 数 字     "_qs, u"出現"_qs},
           std::tuple{u"数字間隔分析"_qs, u"　当 選 数 字"_qs, u"差分"_qs}}) {
-        const Sheet s = build(window, u"123 456"_qs);
+        const Sheet s = buildSheet(window, u"123 456"_qs);
         QCOMPARE(s.rows(), 6);
         for (int titleRow : {1, 6}) {
             QCOMPARE(s.text(4, titleRow), title);
@@ -446,7 +437,7 @@ void TestAnalysisStats::numberIntervalRows() {
     QFETCH(int, sheetRows);
     QFETCH(Rows, rows);
     QFETCH(QList<int>, fallCols);
-    const Sheet s = build(u"数字間隔分析"_qs, draws);
+    const Sheet s = buildSheet(u"数字間隔分析"_qs, draws);
     QCOMPARE(s.rows(), sheetRows);
     QCOMPARE(rowText(s, 2), u"回数|第1数字|差分|第2数字|差分|第3数字|差分"_qs);
     checkRows(s, rows);
@@ -482,7 +473,7 @@ void TestAnalysisStats::dispersionRows() {
     QFETCH(QString, draws);
     QFETCH(int, sheetRows);
     QFETCH(Rows, rows);
-    const Sheet s = build(u"バラツキ分析"_qs, draws);
+    const Sheet s = buildSheet(u"バラツキ分析"_qs, draws);
     QCOMPARE(s.cols(), 12);
     QCOMPARE(s.rows(), sheetRows);
     QCOMPARE(rowText(s, 1), u"|||||    当  選  数　字||||||"_qs);
@@ -523,7 +514,7 @@ void TestAnalysisStats::digitSumRows() {
     QFETCH(QString, draws);
     QFETCH(int, sheetRows);
     QFETCH(Rows, rows);
-    const Sheet s = build(u"数字合計分析"_qs, draws);
+    const Sheet s = buildSheet(u"数字合計分析"_qs, draws);
     QCOMPARE(s.cols(), 5);
     QCOMPARE(s.rows(), sheetRows);
     QCOMPARE(rowText(s, 1), u"回数|　      当 選 数 字|||合計"_qs);
