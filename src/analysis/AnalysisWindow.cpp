@@ -50,9 +50,10 @@ QString buttonStyle(int r, int g, int b) {
         .arg(b * 9 / 10);
 }
 
-// The legend's blue ball, the picture of the marks in the grid: a ball in two
-// shades of blue on white, drawn at the exact pixel size asked for.
-QPixmap blueBall(int size) {
+// The legend's blue ball, the picture of the marks in the grid, drawn at the
+// exact pixel size asked for: a ball in two shades of blue on white, or (the
+// split windows' legend) a plain filled blue circle.
+QPixmap blueBall(int size, bool shaded) {
     const qreal dpr = qApp ? qApp->devicePixelRatio() : 1.0;
     QPixmap pm(QSize(size, size) * dpr);
     pm.setDevicePixelRatio(dpr);
@@ -60,9 +61,11 @@ QPixmap blueBall(int size) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF body(0.5, 0.5, size - 1.0, size - 1.0);
-    p.setPen(QPen(QColor(0, 64, 192), 1.0));
+    p.setPen(shaded ? QPen(QColor(0, 64, 192), 1.0) : QPen(QColor(62, 158, 255), 1.0));
     p.setBrush(QColor(62, 158, 255));
     p.drawEllipse(body);
+    if (!shaded)
+        return pm;
     // The lighter shade: a highlight towards the top left.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(170, 214, 255));
@@ -120,7 +123,7 @@ void AnalysisWindow::createLegend() {
         const int size = m_info.legend == Legend::Ball13 ? 13 : 19;
         m_picture1 = new QLabel(this);
         m_picture1->setObjectName(QStringLiteral("Picture1"));
-        m_picture1->setPixmap(blueBall(size));
+        m_picture1->setPixmap(blueBall(size, m_info.legend == Legend::Ball13));
         m_picture1->setFixedSize(size, size);
         m_legendText = new QLabel(QStringLiteral("：当選数字"), this);
         m_legendText->setObjectName(QStringLiteral("Label2"));
