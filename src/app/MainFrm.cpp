@@ -416,30 +416,30 @@ void MainFrm::cascade() {
 }
 
 void MainFrm::tileHorizontally() {
-    const QList<QMdiSubWindow*> list = normalWindows();
-    if (list.isEmpty())
-        return;
-    const QRect area = m_mdi->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdi));
-    const int n = int(list.size());
-    for (int i = 0; i < n; ++i) {
-        list[i]->showNormal();
-        const int top = area.top() + area.height() * i / n;
-        const int bottom = area.top() + area.height() * (i + 1) / n;
-        list[i]->setGeometry(area.left(), top, area.width(), bottom - top);
-    }
+    tile(Qt::Vertical);
 }
 
 void MainFrm::tileVertically() {
+    tile(Qt::Horizontal);
+}
+
+// Shares the area among the normal windows in equal slices stacked along
+// the given direction, each taking the full extent across it.
+void MainFrm::tile(Qt::Orientation stacking) {
     const QList<QMdiSubWindow*> list = normalWindows();
     if (list.isEmpty())
         return;
     const QRect area = m_mdi->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdi));
+    const bool down = stacking == Qt::Vertical;
+    const int length = down ? area.height() : area.width();
     const int n = int(list.size());
     for (int i = 0; i < n; ++i) {
         list[i]->showNormal();
-        const int left = area.left() + area.width() * i / n;
-        const int right = area.left() + area.width() * (i + 1) / n;
-        list[i]->setGeometry(left, area.top(), right - left, area.height());
+        const int from = length * i / n;
+        const int to = length * (i + 1) / n;
+        list[i]->setGeometry(down
+                                 ? QRect(area.left(), area.top() + from, area.width(), to - from)
+                                 : QRect(area.left() + from, area.top(), to - from, area.height()));
     }
 }
 

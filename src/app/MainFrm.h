@@ -70,6 +70,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void tile(Qt::Orientation stacking);
     void createMenus();
     QMenu* addMenu(QWidget* parent, const char* name, const QString& caption);
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption,
