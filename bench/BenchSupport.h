@@ -3,10 +3,10 @@
 // What the benchmark programs of the windows share: a generated history, the
 // main window as far as a child window sees it, and a main() that runs the
 // registered benchmarks inside an offscreen application.
-#include "store/Generator.h"
-#include "store/Store.h"
-#include "ui/ChildHost.h"
-#include "ui/Fonts.h"
+#include "core/store/Generator.h"
+#include "core/store/Store.h"
+#include "gui/widgets/ChildHost.h"
+#include "gui/widgets/Fonts.h"
 
 #include <QApplication>
 #include <QMdiArea>

@@ -1,8 +1,9 @@
-// Every analysis window: building its sheet from a generated history, and
-// opening the window offscreen up to and including its first paint.
+// Every analysis window: building its sheet from a generated history (with
+// the memory the finished sheet holds), and opening the window offscreen up
+// to and including its first paint.
 #include "BenchSupport.h"
-#include "analysis/AnalysisWindow.h"
-#include "analysis/core/AnalysisRegistry.h"
+#include "core/analysis/AnalysisRegistry.h"
+#include "gui/analysis/AnalysisWindow.h"
 
 #include <QMdiSubWindow>
 
@@ -20,11 +21,14 @@ BenchHost& hostFor(int draws) {
 
 void BM_BuildSheet(benchmark::State& state, const AnalysisInfo* info, int draws) {
     const AnalysisInput input = hostFor(draws).store().input();
+    std::size_t bytes = 0;
     for (auto _ : state) {
         Sheet sheet;
         info->build(input, sheet);
+        bytes = sheet.memoryUsage();
         benchmark::DoNotOptimize(sheet);
     }
+    state.counters["MB"] = double(bytes) / (1024.0 * 1024.0);
 }
 
 // Load (computation included), placement and the first paint of the whole

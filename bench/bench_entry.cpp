@@ -2,9 +2,9 @@
 // connection, reading every row, building the table and its first paint),
 // and one digit written in its own transaction.
 #include "BenchSupport.h"
-#include "entry/EntryModel.h"
-#include "entry/EntryWindow.h"
-#include "store/Database.h"
+#include "core/entry/EntryModel.h"
+#include "core/store/Database.h"
+#include "gui/entry/EntryWindow.h"
 
 #include <QMdiSubWindow>
 #include <QTemporaryDir>

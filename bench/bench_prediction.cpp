@@ -1,11 +1,11 @@
 // Opening the prediction window (history scan, four methods, grids) and one
 // option click, over synthetic histories of typical and maximum size.
-#include "prediction/PredictionForm.h"
-#include "prediction/PredictionWindow.h"
-#include "prediction/core/PredictionEngine.h"
-#include "store/Generator.h"
-#include "store/Store.h"
-#include "ui/ChildHost.h"
+#include "core/prediction/PredictionEngine.h"
+#include "core/store/Generator.h"
+#include "core/store/Store.h"
+#include "gui/prediction/PredictionForm.h"
+#include "gui/prediction/PredictionWindow.h"
+#include "gui/widgets/ChildHost.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
-#include "ui/SheetView.h"
-#include "ui/core/Sheet.h"
+#include "core/sheet/Sheet.h"
+#include "gui/widgets/SheetView.h"
 
 #include <QImage>
 #include <QPainter>

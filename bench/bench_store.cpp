@@ -1,7 +1,7 @@
 // Opening the draw database and taking the start-up snapshot and statistics.
-#include "store/DrawCsv.h"
-#include "store/Generator.h"
-#include "store/Store.h"
+#include "core/store/DrawCsv.h"
+#include "core/store/Generator.h"
+#include "core/store/Store.h"
 
 #include <QTemporaryDir>
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh Release build/release
+scripts/build.sh Release
 bin=build/release
 if [ ! -e "$bin/Numbers3Peridon.mdb" ]; then
   "$bin/peridon-cli" sample --db "$bin/Numbers3Peridon.mdb"

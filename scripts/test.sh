@@ -4,14 +4,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh Release build/release
+scripts/build.sh Release
 if [ ! -e build/release/Numbers3Peridon.mdb ]; then
   build/release/peridon-cli sample --db build/release/Numbers3Peridon.mdb
 fi
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build/release --output-on-failure -j 2
 if [ "${CI:-}" = "true" ] || [ "${PERIDON_SANITIZE:-}" = "1" ]; then
-  scripts/build.sh Sanitize build/sanitize
+  scripts/build.sh Sanitize
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/sanitize --output-on-failure -j 2
 fi

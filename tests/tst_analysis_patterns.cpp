@@ -1,5 +1,5 @@
 // The pull, consecutive/stepping-stone, even/odd and low/high pattern sheets.
-#include "analysis/core/AnalysisRegistry.h"
+#include "core/analysis/AnalysisRegistry.h"
 #include "support/AnalysisSheets.h"
 #include "support/TestHistory.h"
 

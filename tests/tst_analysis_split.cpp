@@ -1,6 +1,6 @@
 // The split-data sheets (3, 5 and 10 groups) and the five-split tendency.
-#include "analysis/core/AnalysisRegistry.h"
-#include "store/Generator.h"
+#include "core/analysis/AnalysisRegistry.h"
+#include "core/store/Generator.h"
 #include "support/AnalysisSheets.h"
 #include "support/TestHistory.h"
 

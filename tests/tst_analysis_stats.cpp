@@ -1,8 +1,8 @@
 // The digit-statistics sheets, built from small hand-made histories.
-#include "analysis/core/AnalysisRegistry.h"
-#include "analysis/core/Colours.h"
+#include "core/analysis/AnalysisRegistry.h"
+#include "core/analysis/Colours.h"
+#include "core/sheet/SheetJson.h"
 #include "support/AnalysisSheets.h"
-#include "ui/core/SheetJson.h"
 
 #include <QTest>
 
@@ -182,7 +182,7 @@ void TestAnalysisStats::rebuildGivesSameSheet_data() {
     QTest::addColumn<QString>("window");
     for (const char16_t* w : {u"出現頻度分析", u"回数別出現分析", u"出現回数分析", u"出現間隔分析",
                               u"数字間隔分析", u"バラツキ分析", u"数字合計分析"})
-        QTest::newRow(QString::fromUtf16(w).toUtf8()) << QString::fromUtf16(w);
+        QTest::newRow(QString::fromUtf16(w).toUtf8().constData()) << QString::fromUtf16(w);
 }
 
 void TestAnalysisStats::rebuildGivesSameSheet() {

@@ -1,7 +1,7 @@
 // peridon-cli sheet: the JSON form of an analysis window's sheet.
-#include "analysis/core/AnalysisRegistry.h"
+#include "core/analysis/AnalysisRegistry.h"
+#include "core/sheet/SheetJson.h"
 #include "support/TestHistory.h"
-#include "ui/core/SheetJson.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -108,7 +108,7 @@ void TestCliSheet::exactOutput() {
 void TestCliSheet::everyWindowMatchesItsBuilder_data() {
     QTest::addColumn<QString>("window");
     for (const AnalysisInfo& info : analysisRegistry())
-        QTest::newRow(info.className.toUtf8()) << info.className;
+        QTest::newRow(info.className.toUtf8().constData()) << info.className;
 }
 
 // Every registry window prints the sheet its window builds, as one JSON

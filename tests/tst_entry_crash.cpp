@@ -6,9 +6,9 @@
 // before each change and "D" once the model reported it written, so the
 // parent knows every finished change and at most one that was under way.
 
-#include "entry/EntryModel.h"
-#include "store/Database.h"
-#include "store/DrawTable.h"
+#include "core/entry/EntryModel.h"
+#include "core/store/Database.h"
+#include "core/store/DrawTable.h"
 #include "support/TestDatabase.h"
 
 #include <QCoreApplication>

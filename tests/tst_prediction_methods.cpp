@@ -1,7 +1,7 @@
 // The four prediction methods over small hand-made histories.
-#include "prediction/core/PredictionEngine.h"
-#include "prediction/core/PredictionSheets.h"
-#include "store/Generator.h"
+#include "core/prediction/PredictionEngine.h"
+#include "core/prediction/PredictionSheets.h"
+#include "core/store/Generator.h"
 #include "support/TestHistory.h"
 
 #include <QDir>

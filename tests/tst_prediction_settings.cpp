@@ -1,6 +1,6 @@
 // The prediction options' settings file: what is read from it, the exact
 // bytes written to it and how it is replaced.
-#include "prediction/core/PredictionSettings.h"
+#include "core/prediction/PredictionSettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ui/core/Sheet.h"
+#include "core/sheet/Sheet.h"
 
 #include <QtTest>
 

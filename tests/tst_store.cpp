@@ -1,8 +1,8 @@
 // The encrypted draw store, the start-up statistics and the CSV import/export.
-#include "store/Database.h"
-#include "store/DrawCsv.h"
-#include "store/Generator.h"
-#include "store/StartupStats.h"
+#include "core/store/Database.h"
+#include "core/store/DrawCsv.h"
+#include "core/store/Generator.h"
+#include "core/store/StartupStats.h"
 #include "support/TestHistory.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 // The entry table's writes: each reaches the file at once, refused writes
 // change nothing, and the session backup holds the data as it was before.
 
-#include "store/Database.h"
-#include "store/DrawTable.h"
+#include "core/store/Database.h"
+#include "core/store/DrawTable.h"
 #include "support/TestDatabase.h"
 #include "support/TestHistory.h"
 

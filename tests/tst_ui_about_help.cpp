@@ -1,10 +1,10 @@
-#include "app/AboutWindow.h"
-#include "app/HelpLauncher.h"
-#include "app/MainFrm.h"
-#include "prediction/PredictionWindow.h"
+#include "gui/app/AboutWindow.h"
+#include "gui/app/HelpLauncher.h"
+#include "gui/app/MainFrm.h"
+#include "gui/prediction/PredictionWindow.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
 #include "support/TestDatabase.h"
-#include "ui/Fonts.h"
-#include "ui/Messages.h"
 
 #include <QLabel>
 #include <QMdiArea>
@@ -37,9 +37,8 @@ private:
 
 void TestAboutHelp::initTestCase() {
     installFontSubstitutions();
-    // The help file is built beside the programs, one folder up.
-    m_buildDir =
-        QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).canonicalPath();
+    // The help file is built beside the programs and the tests.
+    m_buildDir = QCoreApplication::applicationDirPath();
     test::makeDatabase(m_dir.filePath(QStringLiteral("Numbers3Peridon.mdb")),
                        QStringLiteral("123 456 789"));
 }

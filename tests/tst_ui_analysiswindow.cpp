@@ -1,13 +1,13 @@
 // The analysis window frame, offscreen: controls, placement, propEnd.
-#include "analysis/AnalysisWindow.h"
-#include "app/MainFrm.h"
-#include "prediction/PredictionWindow.h"
-#include "store/Store.h"
+#include "core/store/Store.h"
+#include "gui/analysis/AnalysisWindow.h"
+#include "gui/app/MainFrm.h"
+#include "gui/prediction/PredictionWindow.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
+#include "gui/widgets/SheetView.h"
+#include "gui/widgets/Twips.h"
 #include "support/TestHistory.h"
-#include "ui/Fonts.h"
-#include "ui/Messages.h"
-#include "ui/SheetView.h"
-#include "ui/Twips.h"
 
 #include <QAction>
 #include <QApplication>

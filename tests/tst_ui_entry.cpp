@@ -2,13 +2,13 @@
 // editor's refusals, adding and deleting lines, the pop-up menu, the close
 // check and the close box, all against a real database file.
 
-#include "app/MainFrm.h"
-#include "entry/EntryModel.h"
-#include "entry/EntryWindow.h"
-#include "store/Store.h"
+#include "core/entry/EntryModel.h"
+#include "core/store/Store.h"
+#include "gui/app/MainFrm.h"
+#include "gui/entry/EntryWindow.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
 #include "support/TestDatabase.h"
-#include "ui/Fonts.h"
-#include "ui/Messages.h"
 
 #include <QAction>
 #include <QApplication>

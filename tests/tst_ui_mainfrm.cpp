@@ -1,11 +1,11 @@
-#include "app/MainFrm.h"
-#include "prediction/PredictionWindow.h"
+#include "gui/app/MainFrm.h"
+#include "gui/prediction/PredictionWindow.h"
+#include "gui/widgets/ChildHost.h"
+#include "gui/widgets/ChildWindow.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
 #include "support/TestDatabase.h"
 #include "support/TestHistory.h"
-#include "ui/ChildHost.h"
-#include "ui/ChildWindow.h"
-#include "ui/Fonts.h"
-#include "ui/Messages.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -1,15 +1,15 @@
 // The prediction window on screen (offscreen): its controls, its life
 // across close and reopen, option clicks, and its place in start-up.
-#include "app/MainFrm.h"
-#include "prediction/PredictionForm.h"
-#include "prediction/PredictionWindow.h"
-#include "prediction/core/PredictionSheets.h"
-#include "store/Generator.h"
-#include "store/Store.h"
-#include "ui/Fonts.h"
-#include "ui/Messages.h"
-#include "ui/SheetView.h"
-#include "ui/Twips.h"
+#include "core/prediction/PredictionSheets.h"
+#include "core/store/Generator.h"
+#include "core/store/Store.h"
+#include "gui/app/MainFrm.h"
+#include "gui/prediction/PredictionForm.h"
+#include "gui/prediction/PredictionWindow.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
+#include "gui/widgets/SheetView.h"
+#include "gui/widgets/Twips.h"
 
 #include <QAction>
 #include <QApplication>

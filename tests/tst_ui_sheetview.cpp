@@ -1,5 +1,5 @@
-#include "ui/Fonts.h"
-#include "ui/SheetView.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/SheetView.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,11 +1,11 @@
 // peridon-cli: the draw database and the analysis sheets from the command line.
-#include "analysis/core/AnalysisRegistry.h"
-#include "prediction/core/PredictionSheets.h"
-#include "store/Database.h"
-#include "store/DrawCsv.h"
-#include "store/Generator.h"
-#include "store/StartupStats.h"
-#include "ui/core/SheetJson.h"
+#include "core/analysis/AnalysisRegistry.h"
+#include "core/prediction/PredictionSheets.h"
+#include "core/sheet/SheetJson.h"
+#include "core/store/Database.h"
+#include "core/store/DrawCsv.h"
+#include "core/store/Generator.h"
+#include "core/store/StartupStats.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "support/AnalysisSheets.h"
 
-#include "analysis/core/AnalysisRegistry.h"
+#include "core/analysis/AnalysisRegistry.h"
 #include "support/TestHistory.h"
 
 namespace peridon::test {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/DrawHistory.h"
-#include "ui/core/Sheet.h"
+#include "core/sheet/Sheet.h"
+#include "core/store/DrawHistory.h"
 
 #include <QString>
 

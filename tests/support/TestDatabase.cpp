@@ -1,6 +1,6 @@
 #include "support/TestDatabase.h"
 
-#include "store/DrawTable.h"
+#include "core/store/DrawTable.h"
 #include "support/TestHistory.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/DrawHistory.h"
+#include "core/store/DrawHistory.h"
 
 #include <QString>
 

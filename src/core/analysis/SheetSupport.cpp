@@ -1,0 +1,47 @@
+#include "core/analysis/SheetSupport.h"
+
+namespace peridon::sheets {
+
+const QString& digitText(int digit) {
+    static const std::array<QString, 10> texts = [] {
+        std::array<QString, 10> t;
+        for (int d = 0; d < 10; ++d)
+            t[std::size_t(d)] = QString::number(d);
+        return t;
+    }();
+    return texts[std::size_t(digit)];
+}
+
+std::array<Sheet::TextId, 10> digitIds(Sheet& sheet) {
+    std::array<Sheet::TextId, 10> ids{};
+    for (int d = 0; d < 10; ++d)
+        ids[std::size_t(d)] = sheet.internText(digitText(d));
+    return ids;
+}
+
+Sheet::TextId NumberTexts::id(int n) {
+    const auto make = [&] { return m_sheet.internText(m_prefix + QString::number(n) + m_suffix); };
+    if (n < -kOffset || n > kMax)
+        return make();
+    const auto index = std::size_t(n + kOffset);
+    if (index >= m_ids.size())
+        m_ids.resize(index + 1, 0);
+    Sheet::TextId& id = m_ids[index];
+    if (id == 0)
+        id = make();
+    return id;
+}
+
+void startSheet(Sheet& sheet, Extent size, Extent visible, ScrollBars scrollBars, Extent frozen) {
+    sheet = Sheet();
+    sheet.setSize(size.cols, size.rows);
+    sheet.setVisibleExtent(visible.cols, visible.rows);
+    sheet.setColumnHeadersVisible(false);
+    sheet.setRowHeadersVisible(false);
+    sheet.setScrollBars(scrollBars);
+    sheet.setFrozen(frozen.cols, frozen.rows);
+    sheet.setCellType(-1, -1, -1, -1, CellType::StaticText);
+    sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
+}
+
+} // namespace peridon::sheets

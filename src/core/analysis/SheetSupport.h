@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/sheet/Sheet.h"
+
+#include <QString>
+
+#include <array>
+#include <vector>
+
+// Small helpers shared by the sheet builders of the analysis windows.
+namespace peridon::sheets {
+
+// The texts "0" to "9", built once so that a million-cell sheet does not
+// build a string per digit cell.
+const QString& digitText(int digit);
+
+// The ids of "0" to "9" in a sheet, for writing digit cells without looking
+// the text up per cell.
+std::array<Sheet::TextId, 10> digitIds(Sheet& sheet);
+
+// The texts of numbers written into one sheet, each optionally with a fixed
+// prefix and suffix ("+3", "12回", "3回前"). A number's text is made and
+// interned in the sheet the first time it is written; every later cell with
+// the same number reuses it, so a sheet of tens of thousands of rows costs
+// one text per distinct number rather than one per cell.
+class NumberTexts final {
+public:
+    explicit NumberTexts(Sheet& sheet, QString prefix = {}, QString suffix = {})
+        : m_sheet(sheet), m_prefix(std::move(prefix)), m_suffix(std::move(suffix)) {}
+
+    void write(int col, int row, int n) { m_sheet.setTextId(col, row, id(n)); }
+    Sheet::TextId id(int n);
+
+private:
+    // Small negative numbers (the falls of a digit) share the table.
+    static constexpr int kOffset = 16;
+    static constexpr int kMax = 32767;
+
+    Sheet& m_sheet;
+    QString m_prefix;
+    QString m_suffix;
+    std::vector<Sheet::TextId> m_ids; // index n + kOffset; 0: not made yet
+};
+
+// A formatting block from row first to row last is applied only when it names
+// at least one row: a block such as "rows 3 to m + 2" is empty when m is 0
+// and must not fall back onto the header rows.
+inline bool rowsExist(int first, int last) {
+    return first <= last;
+}
+
+// A number of columns and rows, in the order Sheet's setters take them.
+struct Extent {
+    int cols = 0;
+    int rows = 0;
+};
+
+// Starts the sheet of an analysis from nothing, whatever the caller passes
+// in: of the given size, showing visible without scrolling, with the given
+// scroll bars and frozen columns and rows, without column and row headings,
+// every cell static text centred. The window's own sizes and formatting
+// follow.
+void startSheet(Sheet& sheet, Extent size, Extent visible, ScrollBars scrollBars, Extent frozen);
+
+} // namespace peridon::sheets

@@ -1,0 +1,175 @@
+#include "core/entry/EntryModel.h"
+
+#include <QColor>
+
+#include <algorithm>
+
+namespace peridon {
+
+namespace {
+
+const QColor kDrawNoBack(255, 255, 200);
+const QColor kDrawNoText(255, 0, 0);
+
+bool isBadDigitText(const QString& text) {
+    if (text.isEmpty())
+        return false;
+    if (text.contains(u'.'))
+        return true;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    // Text that is no number at all cannot be a digit either.
+    return !ok || value < 0 || value > 9;
+}
+
+} // namespace
+
+EntryModel::EntryModel(const ConnectString& cs, QObject* parent)
+    : QAbstractTableModel(parent), m_db(cs, Database::Mode::OpenExisting), m_table(m_db),
+      m_rows(m_table.readRows()) {}
+
+int EntryModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int EntryModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QString EntryModel::cellText(int row, int column) const {
+    if (row < 0 || row >= int(m_rows.size()))
+        return {};
+    const EntryRow& r = m_rows[std::size_t(row)];
+    if (column == kDrawNoColumn)
+        return QString::number(r.drawNo);
+    if (isDigitColumn(column))
+        return r.digits[std::size_t(column - kFirstDigitColumn)];
+    return {};
+}
+
+int EntryModel::drawNoAt(int row) const {
+    return (row >= 0 && row < int(m_rows.size())) ? m_rows[std::size_t(row)].drawNo : 0;
+}
+
+QVariant EntryModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return cellText(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    case Qt::BackgroundRole:
+        return index.column() == kDrawNoColumn ? QVariant(kDrawNoBack) : QVariant();
+    case Qt::ForegroundRole:
+        return index.column() == kDrawNoColumn ? QVariant(kDrawNoText) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant EntryModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical) {
+        if (role == Qt::DisplayRole)
+            return section + 1;
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignCenter);
+        return {};
+    }
+    static const char16_t* const kFields[kColumns] = {u"回数", u"第1数字", u"第2数字", u"第3数字",
+                                                      u""};
+    if (role == Qt::DisplayRole && section >= 0 && section < kColumns)
+        return QString::fromUtf16(kFields[section]);
+    return {};
+}
+
+Qt::ItemFlags EntryModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (isDigitColumn(index.column()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool EntryModel::isDigitText(const QString& text) {
+    return text.isEmpty() || (text.size() == 1 && text[0] >= u'0' && text[0] <= u'9');
+}
+
+bool EntryModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || !isDigitColumn(index.column()) ||
+        index.row() >= int(m_rows.size()))
+        return false;
+    const QString text = value.toString();
+    EntryRow& row = m_rows[std::size_t(index.row())];
+    QString& stored = row.digits[std::size_t(index.column() - kFirstDigitColumn)];
+    if (text == stored || (text.isEmpty() && stored.isEmpty()))
+        return true; // nothing changed: nothing to write
+    if (!isDigitText(text)) {
+        emit writeRefused(QStringLiteral("数字は0～9の1文字で入力してください。"));
+        return false;
+    }
+    try {
+        m_table.setDigit(row.drawNo, index.column() - kFirstDigitColumn,
+                         text.isEmpty() ? std::nullopt : std::optional<int>(text.toInt()));
+    } catch (const DbError& e) {
+        emit writeRefused(
+            QStringLiteral("入力した数字を保存できませんでした。\n%1").arg(e.message()));
+        emit dataChanged(index, index); // show the stored value again
+        return false;
+    }
+    stored = text.isEmpty() ? QString() : text;
+    emit dataChanged(index, index);
+    return true;
+}
+
+int EntryModel::addLineAfter(int row) {
+    int drawNo = 0;
+    try {
+        drawNo = m_table.insertBlankAfter(row >= 0 ? drawNoAt(row) : 0);
+    } catch (const DbError& e) {
+        emit writeRefused(QStringLiteral("行を追加できませんでした。\n%1").arg(e.message()));
+        return -1;
+    }
+    // Rows stay in draw-number order, as they are read back next time.
+    const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), drawNo,
+                                     [](const EntryRow& r, int no) { return r.drawNo < no; });
+    const int newRow = int(at - m_rows.begin());
+    beginInsertRows({}, newRow, newRow);
+    EntryRow blank;
+    blank.drawNo = drawNo;
+    m_rows.insert(at, std::move(blank));
+    endInsertRows();
+    return newRow;
+}
+
+bool EntryModel::deleteLine(int row) {
+    if (row < 0 || row >= int(m_rows.size()))
+        return false;
+    try {
+        m_table.deleteRow(m_rows[std::size_t(row)].drawNo);
+    } catch (const DbError& e) {
+        emit writeRefused(QStringLiteral("行を削除できませんでした。\n%1").arg(e.message()));
+        return false;
+    }
+    beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+    return true;
+}
+
+std::optional<QModelIndex> findBadDigitCell(const QAbstractItemModel& model) {
+    const int rows = model.rowCount();
+    const int columns = model.columnCount();
+    for (int r = 0; r < rows; ++r) {
+        for (int c = EntryModel::kFirstDigitColumn; c < columns; ++c) {
+            const QModelIndex index = model.index(r, c);
+            if (isBadDigitText(model.data(index).toString()))
+                return index;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace peridon

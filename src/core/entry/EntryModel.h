@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/store/Database.h"
+#include "core/store/DrawTable.h"
+
+#include <QAbstractTableModel>
+
+#include <optional>
+#include <vector>
+
+namespace peridon {
+
+// The draw table of the entry window: one row per stored draw, columns draw
+// number, first, second and third digit, and a fifth column bound to no
+// field. It opens a database connection of its own, and every change is
+// written through it at once; a change the database refuses is reported
+// through writeRefused() and leaves the row as it is stored.
+class EntryModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kColumns = 5;
+    static constexpr int kDrawNoColumn = 0;
+    static constexpr int kFirstDigitColumn = 1;
+    static constexpr int kLastDigitColumn = 3;
+
+    // Opens the database and reads every row. Throws DbError.
+    explicit EntryModel(const ConnectString& cs, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Writes one digit: the text must be one character 0-9, or empty to clear
+    // the field. True only once the value is stored.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // Inserts a row with empty digits numbered with the smallest unused draw
+    // number above that of `row` (-1: above 0) and returns its row, or -1
+    // when the database refused it.
+    int addLineAfter(int row);
+    // Deletes a row; false when the database refused it.
+    bool deleteLine(int row);
+
+    int drawNoAt(int row) const;
+    // The text a cell shows.
+    QString cellText(int row, int column) const;
+    // Whether a text is acceptable for a digit cell: one character 0-9, or none.
+    static bool isDigitText(const QString& text);
+
+signals:
+    // A change was not stored; the message says why, in Japanese.
+    void writeRefused(const QString& message);
+
+private:
+    static bool isDigitColumn(int column) {
+        return column >= kFirstDigitColumn && column <= kLastDigitColumn;
+    }
+
+    Database m_db;
+    DrawTable m_table;
+    std::vector<EntryRow> m_rows;
+};
+
+// The first cell the close check refuses, scanning rows top to bottom and
+// columns 2 to 5 left to right: a non-empty text containing "." or whose
+// value is not a number from 0 to 9. None when every cell passes.
+std::optional<QModelIndex> findBadDigitCell(const QAbstractItemModel& model);
+
+} // namespace peridon

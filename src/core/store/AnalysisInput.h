@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/store/DrawHistory.h"
+#include "core/store/StartupStats.h"
+
+namespace peridon {
+
+// What a window computes from: the start-up snapshot and its statistics.
+struct AnalysisInput {
+    const DrawHistory& history;
+    const StartupStats& stats;
+};
+
+} // namespace peridon

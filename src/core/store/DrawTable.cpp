@@ -1,0 +1,121 @@
+#include "core/store/DrawTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace peridon {
+
+namespace {
+
+constexpr int kMaxDrawNo = 32767;
+
+QString missingRowMessage(int drawNo) {
+    return QStringLiteral("第%1回の行がデータベースにありません。"
+                          "他のプログラムで削除された可能性があります。")
+        .arg(drawNo);
+}
+
+} // namespace
+
+QString DrawTable::backupPathFor(const QString& databasePath) {
+    return QFileInfo(databasePath).dir().filePath(QStringLiteral("Numbers3Peridon.bak"));
+}
+
+DrawTable::DrawTable(Database& db) : m_db(db) {}
+
+std::vector<EntryRow> DrawTable::readRows() {
+    std::vector<EntryRow> rows;
+    Statement st = m_db.prepare(
+        "SELECT 回数, 第1数字, 第2数字, 第3数字 FROM 全データ選択クエリ ORDER BY 回数");
+    while (st.step()) {
+        EntryRow row;
+        row.drawNo = st.columnInt(0);
+        // The stored value's own text: 5 for an integer, 1.5 for a real, a
+        // null string for an empty field.
+        for (int k = 0; k < 3; ++k)
+            row.digits[std::size_t(k)] = st.columnText(k + 1);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void DrawTable::ensureBackup() {
+    if (m_backedUp)
+        return;
+    const QString path = backupPathFor(m_db.path());
+    try {
+        m_db.backupTo(path);
+    } catch (const DbError& e) {
+        throw DbError(
+            QStringLiteral("バックアップファイルを作成できないため、書き込みを中止しました。"
+                           "\n%1\n%2")
+                .arg(QDir::toNativeSeparators(path), e.message()),
+            e.code());
+    }
+    m_backedUp = true;
+}
+
+void DrawTable::setDigit(int drawNo, int position, std::optional<int> value) {
+    static const char* const kUpdate[3] = {
+        "UPDATE 当選データ SET 第1数字 = ?1 WHERE 回数 = ?2",
+        "UPDATE 当選データ SET 第2数字 = ?1 WHERE 回数 = ?2",
+        "UPDATE 当選データ SET 第3数字 = ?1 WHERE 回数 = ?2",
+    };
+    if (position < 0 || position > 2)
+        throw DbError(QStringLiteral("数字の位置が正しくありません。"));
+    if (value && (*value < 0 || *value > 9))
+        throw DbError(QStringLiteral("数字は0～9の1文字で入力してください。"));
+    ensureBackup();
+    Database::Transaction tx(m_db);
+    Statement st = m_db.prepare(kUpdate[position]);
+    if (value)
+        st.bind(1, *value);
+    else
+        st.bindNull(1);
+    st.bind(2, drawNo);
+    st.step();
+    if (sqlite3_changes(m_db.handle()) != 1)
+        throw DbError(missingRowMessage(drawNo));
+    tx.commit();
+}
+
+int DrawTable::insertBlankAfter(int afterDrawNo) {
+    ensureBackup();
+    Database::Transaction tx(m_db);
+    // The number right above, or else the top of the run of used numbers that
+    // starts there plus one: the smallest free number above afterDrawNo.
+    Statement find = m_db.prepare(
+        "SELECT CASE WHEN NOT EXISTS (SELECT 1 FROM 当選データ WHERE 回数 = ?1 + 1) THEN ?1 + 1 "
+        "ELSE (SELECT MIN(t.回数 + 1) FROM 当選データ t WHERE t.回数 > ?1 AND NOT EXISTS "
+        "(SELECT 1 FROM 当選データ u WHERE u.回数 = t.回数 + 1)) END");
+    find.bind(1, std::max(afterDrawNo, 0));
+    if (!find.step())
+        throw DbError(QStringLiteral("追加する行の回数を決められません。"));
+    const int drawNo = find.columnInt(0);
+    find.reset();
+    if (drawNo > kMaxDrawNo)
+        throw DbError(QStringLiteral("回数は%1までのため、このうしろには行を追加できません。")
+                          .arg(kMaxDrawNo));
+    Statement ins = m_db.prepare("INSERT INTO 当選データ (回数) VALUES (?1)");
+    ins.bind(1, drawNo);
+    ins.step();
+    tx.commit();
+    return drawNo;
+}
+
+void DrawTable::deleteRow(int drawNo) {
+    ensureBackup();
+    Database::Transaction tx(m_db);
+    Statement st = m_db.prepare("DELETE FROM 当選データ WHERE 回数 = ?1");
+    st.bind(1, drawNo);
+    st.step();
+    if (sqlite3_changes(m_db.handle()) != 1)
+        throw DbError(missingRowMessage(drawNo));
+    tx.commit();
+}
+
+} // namespace peridon

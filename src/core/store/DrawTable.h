@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/store/Database.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace peridon {
+
+// One row of the draw table as the entry window shows it. Digits are kept as
+// the text of the stored value so that whatever the file holds is shown and
+// checked as it is; an empty (null) field is a null string.
+struct EntryRow {
+    int drawNo = 0;
+    std::array<QString, 3> digits;
+};
+
+// The entry window's reads and writes of the draw table. Every write runs in
+// a transaction of its own, so a crash loses at most the write under way, and
+// the first write of a session is preceded by a copy of the whole database to
+// the backup file beside it.
+class DrawTable final {
+public:
+    // The backup file written before the first change, beside the database.
+    static QString backupPathFor(const QString& databasePath);
+
+    explicit DrawTable(Database& db);
+
+    // Every row of 全データ選択クエリ in draw-number order.
+    std::vector<EntryRow> readRows();
+
+    // Stores one digit (position 0..2) of a draw; no value stores an empty
+    // field. Throws DbError when the draw is gone or the write is refused.
+    void setDigit(int drawNo, int position, std::optional<int> value);
+
+    // Inserts a row with empty digits under the smallest unused draw number
+    // above afterDrawNo (0: from the start) and returns that number.
+    int insertBlankAfter(int afterDrawNo);
+
+    // Deletes the row of a draw. Throws DbError when there is no such row.
+    void deleteRow(int drawNo);
+
+    // Whether this session has already written its backup.
+    bool backedUp() const { return m_backedUp; }
+
+private:
+    void ensureBackup();
+
+    Database& m_db;
+    bool m_backedUp = false;
+};
+
+} // namespace peridon

@@ -1,0 +1,312 @@
+#include "gui/analysis/AnalysisWindow.h"
+
+#include "core/store/Store.h"
+#include "gui/widgets/ChildWindow.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
+#include "gui/widgets/SheetView.h"
+#include "gui/widgets/Twips.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace peridon {
+
+namespace {
+
+// Places of the controls, in twips.
+constexpr int kMargin = 120;
+constexpr int kGridLeft = 120;
+constexpr int kGridTop = 600;
+constexpr int kButtonTop = 120;
+constexpr int kButtonWidth = 855;
+constexpr int kButtonHeight = 375;
+constexpr int kButtonGap = 60;
+constexpr int kLegendGap = 60;
+// The small appearance-by-draw-count window: buttons of its own size and
+// place, the description below the grid and above "印刷".
+constexpr int kCountButtonWidth = 735;
+constexpr QPoint kCountClose{2400, 120};
+constexpr QPoint kCountPrint{2520, 4320};
+constexpr int kCountLabelTop = 3480;
+
+QString buttonStyle(int r, int g, int b) {
+    return QStringLiteral("QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid "
+                          "rgb(120,120,120); border-radius: 2px; padding: 2px; }"
+                          "QPushButton:hover { border-color: rgb(62,120,200); }"
+                          "QPushButton:pressed { background-color: rgb(%4,%5,%6); }")
+        .arg(r)
+        .arg(g)
+        .arg(b)
+        .arg(r * 9 / 10)
+        .arg(g * 9 / 10)
+        .arg(b * 9 / 10);
+}
+
+// The legend's blue ball, the picture of the marks in the grid, drawn at the
+// exact pixel size asked for: a ball in two shades of blue on white, or (the
+// split windows' legend) a plain filled blue circle.
+QPixmap blueBall(int size, bool shaded) {
+    const qreal dpr = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pm(QSize(size, size) * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::white);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF body(0.5, 0.5, size - 1.0, size - 1.0);
+    p.setPen(shaded ? QPen(QColor(0, 64, 192), 1.0) : QPen(QColor(62, 158, 255), 1.0));
+    p.setBrush(QColor(62, 158, 255));
+    p.drawEllipse(body);
+    if (!shaded)
+        return pm;
+    // The lighter shade: a highlight towards the top left.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(170, 214, 255));
+    const qreal h = size * 0.34;
+    p.drawEllipse(QRectF(size * 0.22, size * 0.18, h, h * 0.8));
+    return pm;
+}
+
+} // namespace
+
+QWidget* createAnalysisWindow(const AnalysisInfo& info, ChildHost& host) {
+    return new AnalysisWindow(info, host);
+}
+
+AnalysisWindow::AnalysisWindow(const AnalysisInfo& info, ChildHost& host, QWidget* parent)
+    : QWidget(parent), m_info(info), m_host(host) {
+    setObjectName(info.className);
+    setWindowTitle(info.caption);
+    createControls();
+    Load();
+}
+
+void AnalysisWindow::createControls() {
+    QFont font = gridFont();
+    setFont(font);
+    setAutoFillBackground(true);
+
+    m_label1 = new QLabel(m_info.description, this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setWordWrap(true);
+
+    m_command1 = new QPushButton(QStringLiteral("閉じる"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setStyleSheet(buttonStyle(255, 255, 192));
+    connect(m_command1, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+
+    if (m_info.hasPrint) {
+        // Shown like the original window, but it prints nothing.
+        m_command2 = new QPushButton(QStringLiteral("印刷"), this);
+        m_command2->setObjectName(QStringLiteral("Command2"));
+        m_command2->setStyleSheet(buttonStyle(255, 192, 255));
+    }
+
+    createLegend();
+
+    m_grid = new SheetView(this);
+}
+
+void AnalysisWindow::createLegend() {
+    switch (m_info.legend) {
+    case Legend::None:
+        return;
+    case Legend::Ball13:
+    case Legend::Ball19: {
+        const int size = m_info.legend == Legend::Ball13 ? 13 : 19;
+        m_picture1 = new QLabel(this);
+        m_picture1->setObjectName(QStringLiteral("Picture1"));
+        m_picture1->setPixmap(blueBall(size, m_info.legend == Legend::Ball13));
+        m_picture1->setFixedSize(size, size);
+        m_legendText = new QLabel(QStringLiteral("：当選数字"), this);
+        m_legendText->setObjectName(QStringLiteral("Label2"));
+        return;
+    }
+    case Legend::PullPrevious:
+        // A sample of the colour that marks the previous draw's digits.
+        m_picture1 = new QLabel(this);
+        m_picture1->setObjectName(QStringLiteral("Label2"));
+        m_picture1->setAutoFillBackground(true);
+        m_picture1->setStyleSheet(QStringLiteral(
+            "QLabel { background-color: rgb(128,255,255); border: 1px solid rgb(136,196,255); }"));
+        m_picture1->setFixedSize(twipsToPixels(255, this), twipsToPixels(195, this));
+        m_legendText = new QLabel(QStringLiteral(":前回の数字"), this);
+        m_legendText->setObjectName(QStringLiteral("Label3"));
+        return;
+    }
+}
+
+// Load: the window announces itself, takes its place and computes its
+// result while the wait cursor shows.
+void AnalysisWindow::Load() {
+    WaitCursor wait;
+    setCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents();
+    m_host.setPropEnd(false);
+    placeWindow();
+    try {
+        RunAnalysis();
+    } catch (...) {
+        // The window will not open: it must not leave the main window
+        // believing a child is still open.
+        m_host.setPropEnd(true);
+        throw;
+    }
+    unsetCursor();
+}
+
+QSize AnalysisWindow::outerSize() const {
+    return twipsToPixels(m_info.widthTwips, m_info.heightTwips, this);
+}
+
+// Moves the window to the top-left corner of the main window's client area
+// and gives it its outer size. Inside an MDI frame that is the frame's
+// geometry; the frame exists only once the main window has taken the
+// widget, so this runs again when the window is first shown.
+void AnalysisWindow::placeWindow() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        sub->setGeometry(QRect(QPoint(0, 0), outerSize()));
+        m_placed = true;
+    } else if (!parentWidget()) {
+        resize(outerSize());
+    }
+}
+
+void AnalysisWindow::RunAnalysis() {
+    m_info.build(AnalysisInput{m_host.store().history(), m_host.store().stats()}, m_sheet);
+    m_grid->setSheet(&m_sheet);
+    layoutControls();
+}
+
+void AnalysisWindow::showEvent(QShowEvent* event) {
+    if (!m_placed)
+        placeWindow();
+    QWidget::showEvent(event);
+}
+
+void AnalysisWindow::closeEvent(QCloseEvent* event) {
+    // Unload: one flag, not a count, so any window closing clears it.
+    if (!m_unloaded) {
+        m_unloaded = true;
+        m_host.setPropEnd(true);
+    }
+    QWidget::closeEvent(event);
+}
+
+void AnalysisWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutControls();
+}
+
+// The grid shows its visible extent, but never reaches past the window:
+// where it is cut, its scroll bar takes over (a sheet whose extent is all its
+// rows would otherwise leave the lower rows out of reach).
+QSize AnalysisWindow::gridSize(const QSize& room) const {
+    const QSize want = m_grid->sizeHint();
+    QSize size = want.boundedTo(room);
+    const ScrollBars bars = m_sheet.scrollBars();
+    const bool vertical = bars == ScrollBars::Vertical || bars == ScrollBars::Both;
+    const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
+    const bool hintHasV = m_sheet.visibleRows() > 0 && m_sheet.visibleRows() < m_sheet.rows();
+    const bool hintHasH = m_sheet.visibleCols() > 0 && m_sheet.visibleCols() < m_sheet.cols();
+    if (vertical && !hintHasV && size.height() < want.height())
+        size.setWidth(
+            qMin(room.width(), want.width() + m_grid->verticalScrollBar()->sizeHint().width()));
+    if (horizontal && !hintHasH && size.width() < want.width())
+        size.setHeight(qMin(room.height(),
+                            size.height() + m_grid->horizontalScrollBar()->sizeHint().height()));
+    return size.expandedTo(QSize(1, 1));
+}
+
+void AnalysisWindow::layoutControls() {
+    if (!m_grid)
+        return;
+    const auto px = [this](int twips) { return twipsToPixels(twips, this); };
+    const int margin = px(kMargin);
+    const int gridTop = px(kGridTop);
+    m_grid->move(px(kGridLeft), gridTop);
+    m_grid->resize(
+        gridSize(QSize(width() - px(kGridLeft) - margin / 2, height() - gridTop - margin / 2)));
+
+    // The description's size on one line (a wrapping label's own size hint
+    // is a guess at some other shape).
+    const QFontMetrics fm(m_label1->font());
+    const int labelHeight = fm.height() + 2;
+    const int labelW = fm.horizontalAdvance(m_info.description) + 2;
+    // A description wrapped into the given room, in lines of even length: a
+    // line that takes only the last character or two of the text looks like
+    // a mistake. The slack of two characters covers where the lines break.
+    const auto wrappedWidth = [&](int room) {
+        room = qMax(1, room);
+        const int lines = (labelW + room - 1) / room;
+        return qMin(room, labelW / lines + 2 * fm.horizontalAdvance(QChar(0x5B57)));
+    };
+    if (m_info.buttons == ButtonLayout::CountWindow) {
+        m_command1->setGeometry(QRect(px(kCountClose.x()), px(kCountClose.y()),
+                                      px(kCountButtonWidth), px(kButtonHeight)));
+        if (m_command2)
+            m_command2->setGeometry(QRect(px(kCountPrint.x()), px(kCountPrint.y()),
+                                          px(kCountButtonWidth), px(kButtonHeight)));
+        // The description sits between the grid and "印刷", wrapped to the
+        // window's width.
+        const int top = qMax(px(kCountLabelTop), m_grid->geometry().bottom() + margin / 2);
+        const int bottom = m_command2 ? m_command2->y() - margin / 2 : height() - margin;
+        m_label1->setGeometry(margin, top, wrappedWidth(width() - 2 * margin),
+                              qMax(labelHeight, bottom - top));
+        m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return;
+    }
+
+    // Buttons in the top-right corner, "印刷" to the left of "閉じる".
+    const int buttonW = px(kButtonWidth);
+    const int buttonH = px(kButtonHeight);
+    const int buttonTop = px(kButtonTop);
+    int x = width() - margin - buttonW;
+    m_command1->setGeometry(x, buttonTop, buttonW, buttonH);
+    if (m_command2) {
+        x -= px(kButtonGap) + buttonW;
+        m_command2->setGeometry(x, buttonTop, buttonW, buttonH);
+    }
+    const int textRight = x - margin / 2;
+
+    if (!m_picture1) {
+        // The description alone: on the buttons' line, or wrapped over the
+        // space above the grid when it is too long for one line.
+        if (labelW <= textRight - margin)
+            m_label1->setGeometry(margin, buttonTop, textRight - margin, buttonH);
+        else
+            m_label1->setGeometry(margin, 2, wrappedWidth(textRight - margin), gridTop - 4);
+        m_label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return;
+    }
+
+    // With a legend: beside the description when both fit on the buttons'
+    // line, else on a line of its own between the description and the grid.
+    const int gap = px(kLegendGap);
+    const QSize pic = m_picture1->size();
+    const QSize text = m_legendText->sizeHint();
+    const int legendW = pic.width() + gap / 2 + text.width();
+    int legendX = margin + labelW + 2 * gap;
+    int legendMid = buttonTop + buttonH / 2;
+    if (legendX + legendW > textRight) {
+        const int labelTop = qMax(2, buttonTop - labelHeight / 2);
+        m_label1->setGeometry(margin, labelTop, qMax(1, textRight - margin), labelHeight);
+        legendX = margin;
+        legendMid = (labelTop + labelHeight + gridTop) / 2;
+    } else {
+        m_label1->setGeometry(margin, buttonTop, labelW, buttonH);
+    }
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_picture1->move(legendX, legendMid - pic.height() / 2);
+    m_legendText->setGeometry(legendX + pic.width() + gap / 2, legendMid - text.height() / 2,
+                              text.width(), text.height());
+}
+
+} // namespace peridon

@@ -1,0 +1,137 @@
+#include "gui/app/AboutWindow.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadialGradient>
+
+namespace peridon {
+
+namespace {
+constexpr int kWidth = 491;
+constexpr int kHeight = 379;
+constexpr int kBandTop = 232; // the dark band the white catch phrase stands on
+
+void drawBall(QPainter& p, QPointF centre, qreal radius, QColor colour, const QString& digit) {
+    QRadialGradient g(centre - QPointF(radius / 3, radius / 3), radius * 1.3);
+    g.setColorAt(0, Qt::white);
+    g.setColorAt(0.35, colour.lighter(130));
+    g.setColorAt(1, colour.darker(160));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(centre, radius, radius);
+    QFont f(QStringLiteral("Arial"));
+    f.setBold(true);
+    f.setPixelSize(int(radius * 1.1));
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius),
+               Qt::AlignCenter, digit);
+}
+} // namespace
+
+QImage バージョン情報::backgroundPicture() {
+    QImage img(kWidth, kHeight, QImage::Format_RGB888);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Light sky above for the red title and the blue version...
+    QLinearGradient sky(0, 0, 0, kBandTop);
+    sky.setColorAt(0, QColor(255, 252, 236));
+    sky.setColorAt(1, QColor(214, 232, 250));
+    p.fillRect(0, 0, kWidth, kBandTop, sky);
+    // ...soft rays from the top right corner...
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 9; ++i) {
+        QPainterPath ray;
+        ray.moveTo(kWidth, 0);
+        ray.lineTo(kWidth - 120 - i * 70, kBandTop);
+        ray.lineTo(kWidth - 150 - i * 70, kBandTop);
+        ray.closeSubpath();
+        p.setBrush(QColor(255, 255, 255, 70));
+        p.drawPath(ray);
+    }
+    // ...and a deep blue band below for the white catch phrase.
+    QLinearGradient band(0, kBandTop, 0, kHeight);
+    band.setColorAt(0, QColor(20, 40, 110));
+    band.setColorAt(1, QColor(8, 16, 56));
+    p.fillRect(0, kBandTop, kWidth, kHeight - kBandTop, band);
+    p.fillRect(0, kBandTop, kWidth, 3, QColor(230, 180, 40));
+    // Three numbered balls, the three digits of a draw.
+    drawBall(p, QPointF(150, 165), 34, QColor(220, 40, 40), QStringLiteral("3"));
+    drawBall(p, QPointF(245, 165), 34, QColor(30, 90, 210), QStringLiteral("7"));
+    drawBall(p, QPointF(340, 165), 34, QColor(30, 150, 60), QStringLiteral("1"));
+    // A few stars in the band.
+    p.setBrush(QColor(255, 255, 255, 150));
+    const QPointF stars[] = {{30, 360}, {90, 345}, {200, 368}, {300, 352}, {460, 245}, {20, 250}};
+    for (const QPointF& s : stars)
+        p.drawEllipse(s, 1.5, 1.5);
+    return img;
+}
+
+バージョン情報::バージョン情報(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setObjectName(QStringLiteral("バージョン情報"));
+    setWindowTitle(QStringLiteral("バージョン情報"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowSystemMenuHint);
+    m_picture = backgroundPicture();
+    setFixedSize(kWidth, kHeight);
+    createControls();
+}
+
+void バージョン情報::createControls() {
+    auto* label1 = new QLabel(QStringLiteral("ナンバーズ３ペリドン"), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    QFont f1(QStringLiteral("HGS明朝E"));
+    f1.setPointSizeF(20.25);
+    f1.setBold(true);
+    label1->setFont(f1);
+    label1->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); background: transparent;"));
+    label1->setGeometry(24, 30, 300, 44);
+
+    auto* label3 = new QLabel(QStringLiteral(" Ver%1.%2")
+                                  .arg(PERIDON_VERSION_MAJOR)
+                                  .arg(PERIDON_VERSION_MINOR, 2, 10, QLatin1Char('0')),
+                              this);
+    label3->setObjectName(QStringLiteral("Label3"));
+    QFont f3(QStringLiteral("ＭＳ Ｐゴシック"));
+    f3.setPointSizeF(14.25);
+    f3.setBold(true);
+    label3->setFont(f3);
+    label3->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
+    label3->setGeometry(330, 38, 130, 32);
+
+    auto* label4 = new QLabel(
+        QStringLiteral("　　　　　一発ペリドンと高額当選を狙う！！　　　　　　　　　　「ナンバーズ"
+                       "３次世代攻略ソフト」"),
+        this);
+    label4->setObjectName(QStringLiteral("Label4"));
+    QFont f4(QStringLiteral("ＭＳ Ｐゴシック"));
+    f4.setPointSizeF(12);
+    label4->setFont(f4);
+    label4->setWordWrap(true);
+    label4->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255); background: transparent;"));
+    label4->setGeometry(28, 250, 435, 60);
+
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    close->setObjectName(QStringLiteral("Command1"));
+    close->setGeometry(kWidth - 110, kHeight - 44, 90, 28);
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void バージョン情報::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, m_picture);
+}
+
+void バージョン情報::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (m_onClosed)
+        m_onClosed();
+}
+
+} // namespace peridon

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "gui/app/HelpViewer.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace peridon {
+
+inline const QString kHelpFileName = QStringLiteral("ナンバーズ3ペリドン.chm");
+inline const QString kHelpKeyword = QStringLiteral("ナンバーズ3について");
+
+// Opens the program's help: one viewer, on its index filtered by the keyword
+// "ナンバーズ3について", then on the topic filed under it. A second call
+// reuses the viewer. No help file: nothing happens.
+class HelpLauncher final {
+public:
+    HelpLauncher() = default;
+    ~HelpLauncher();
+    HelpLauncher(const HelpLauncher&) = delete;
+    HelpLauncher& operator=(const HelpLauncher&) = delete;
+
+    void open(QWidget* owner);
+    void closeViewer();
+    HelpViewer* viewer() const { return m_viewer.data(); }
+
+    // The help file in the current directory, else beside the executable;
+    // empty when there is none.
+    static QString findHelpFile();
+
+private:
+    QPointer<HelpViewer> m_viewer;
+};
+
+} // namespace peridon

@@ -1,0 +1,156 @@
+#include "gui/app/HelpViewer.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHelpEngine>
+#include <QHelpIndexModel>
+#include <QHelpIndexWidget>
+#include <QHelpLink>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace peridon {
+
+namespace {
+
+// Shows pages of the help file: qthelp:// addresses are read from the engine.
+class HelpBrowser final : public QTextBrowser {
+public:
+    HelpBrowser(QHelpEngine* engine, QWidget* parent) : QTextBrowser(parent), m_engine(engine) {}
+    QVariant loadResource(int type, const QUrl& url) override {
+        if (url.scheme() == QLatin1String("qthelp"))
+            return m_engine->fileData(url);
+        return QTextBrowser::loadResource(type, url);
+    }
+
+private:
+    QHelpEngine* m_engine;
+};
+
+} // namespace
+
+HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("HelpViewer"));
+    setWindowTitle(QStringLiteral("ナンバーズ3ペリドン ヘルプ"));
+    // The collection is a scratch file: the help file itself is only read.
+    m_engine = new QHelpEngine(m_collectionDir.filePath(QStringLiteral("help.qhc")), this);
+    m_engine->setReadOnly(false);
+    connect(m_engine->indexModel(), &QHelpIndexModel::indexCreated, this, [this] {
+        m_indexReady = true;
+        applyFilter();
+    });
+    if (m_engine->setupData()) {
+        const QString path = QFileInfo(helpFile).absoluteFilePath();
+        const QString ns = QHelpEngineCore::namespaceName(path);
+        if (!ns.isEmpty() && !m_engine->registeredDocumentations().contains(ns))
+            m_engine->registerDocumentation(path);
+        m_ready = !ns.isEmpty();
+    }
+    createControls();
+    resize(820, 600);
+}
+
+HelpViewer::~HelpViewer() = default;
+
+void HelpViewer::createControls() {
+    auto* splitter = new QSplitter(this);
+    auto* left = new QWidget(splitter);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(4, 4, 4, 4);
+    leftLayout->addWidget(new QLabel(QStringLiteral("キーワード(&N):"), left));
+    m_filter = new QLineEdit(left);
+    m_filter->setObjectName(QStringLiteral("helpIndexFilter"));
+    leftLayout->addWidget(m_filter);
+    QHelpIndexWidget* index = m_engine->indexWidget();
+    index->setObjectName(QStringLiteral("helpIndex"));
+    index->setParent(left);
+    leftLayout->addWidget(index);
+    qobject_cast<QLabel*>(leftLayout->itemAt(0)->widget())->setBuddy(m_filter);
+
+    // The topic with the buttons that move through the pages already shown
+    // and back to the introduction (links inside the pages lead away from it).
+    auto* right = new QWidget(splitter);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 4, 4, 4);
+    auto* buttons = new QHBoxLayout;
+    auto* back = new QPushButton(QStringLiteral("戻る(&B)"), right);
+    back->setObjectName(QStringLiteral("helpBack"));
+    auto* forward = new QPushButton(QStringLiteral("進む(&F)"), right);
+    forward->setObjectName(QStringLiteral("helpForward"));
+    auto* home = new QPushButton(QStringLiteral("目次(&T)"), right);
+    home->setObjectName(QStringLiteral("helpHome"));
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    for (QPushButton* b : {back, forward, home}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
+    rightLayout->addLayout(buttons);
+    m_browser = new HelpBrowser(m_engine, right);
+    m_browser->setObjectName(QStringLiteral("helpTopic"));
+    rightLayout->addWidget(m_browser, 1);
+    connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QWidget::setEnabled);
+    connect(home, &QPushButton::clicked, this, [this] {
+        if (!m_ready)
+            return;
+        const QList<QHelpLink> links = m_engine->documentsForKeyword(m_homeKeyword);
+        if (!links.isEmpty())
+            m_browser->setSource(links.first().url);
+    });
+    splitter->addWidget(left);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({230, 590});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_pendingFilter = text;
+        applyFilter();
+    });
+    connect(index, &QHelpIndexWidget::documentActivated, this,
+            [this](const QHelpLink& link, const QString&) { m_browser->setSource(link.url); });
+    connect(index, &QHelpIndexWidget::documentsActivated, this,
+            [this](const QList<QHelpLink>& links, const QString&) {
+                if (!links.isEmpty())
+                    m_browser->setSource(links.first().url);
+            });
+}
+
+void HelpViewer::applyFilter() {
+    if (m_indexReady)
+        m_engine->indexWidget()->filterIndices(m_pendingFilter);
+}
+
+void HelpViewer::showKeyword(const QString& keyword) {
+    m_homeKeyword = keyword;
+    if (m_filter->text() != keyword)
+        m_filter->setText(keyword);
+    else
+        applyFilter();
+    if (!m_ready)
+        return;
+    const QList<QHelpLink> links = m_engine->documentsForKeyword(keyword);
+    if (!links.isEmpty())
+        m_browser->setSource(links.first().url);
+}
+
+QString HelpViewer::indexFilter() const {
+    return m_filter->text();
+}
+
+QUrl HelpViewer::currentTopic() const {
+    return m_browser->source();
+}
+
+} // namespace peridon

@@ -1,0 +1,465 @@
+#include "gui/app/MainFrm.h"
+
+#include "core/analysis/AnalysisRegistry.h"
+#include "gui/analysis/AnalysisWindow.h"
+#include "gui/app/AboutWindow.h"
+#include "gui/app/HelpLauncher.h"
+#include "gui/entry/EntryWindow.h"
+#include "gui/prediction/PredictionWindow.h"
+#include "gui/widgets/Messages.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
+#include <QTimer>
+
+namespace peridon {
+
+namespace {
+const QString kEntryWindow = QStringLiteral("当選データ入力");
+const QString kAboutWindow = QStringLiteral("バージョン情報");
+} // namespace
+
+MainFrm::MainFrm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainFrm"));
+    setWindowTitle(kAppTitle);
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainFrm::onSubWindowActivated);
+    m_help = std::make_unique<HelpLauncher>();
+    createMenus();
+    resize(1024, 768);
+}
+
+MainFrm::~MainFrm() {
+    // Children go first: their unload still reports to this window.
+    // Closed sub-windows still waiting for their deferred delete count too.
+    if (m_mdi) {
+        QList<QPointer<QMdiSubWindow>> subs;
+        for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>())
+            subs << sub;
+        for (const QPointer<QMdiSubWindow>& sub : subs)
+            delete sub.data();
+    }
+    delete m_about.data();
+}
+
+QMenu* MainFrm::addMenu(QWidget* parent, const char* name, const QString& caption) {
+    // Top-level menus belong to the window, not to the menu bar, so that a
+    // child's menus can take the bar's place and give it back.
+    auto* menu = new QMenu(caption, parent);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    if (auto* parentMenu = qobject_cast<QMenu*>(parent))
+        parentMenu->addMenu(menu);
+    else
+        m_mainMenus.append(menu);
+    return menu;
+}
+
+QAction* MainFrm::addCommand(QMenu* menu, const char* name, const QString& caption,
+                             void (MainFrm::*slot)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (slot)
+        connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+void MainFrm::createMenus() {
+    // 終了 and 一発ペリドン予想 are commands on the menu bar itself; they are
+    // kept as menu-bar actions owned by this window.
+    auto* end = new QAction(QStringLiteral("終了(&X)"), this);
+    end->setObjectName(QStringLiteral("mnuEnd"));
+    connect(end, &QAction::triggered, this, &QWidget::close);
+    auto* yoso = new QAction(QStringLiteral("一発ペリドン予想(&D)"), this);
+    yoso->setObjectName(QStringLiteral("mnuYoso"));
+    connect(yoso, &QAction::triggered, this, &MainFrm::mnuYoso_Click);
+
+    QMenu* main = addMenu(this, "mnuMain", QStringLiteral("データ分析(&S)"));
+    // Analysis commands come from the registry (menu name -> window class);
+    // the table below only says where each menu name stands.
+    struct Item {
+        const char* name;
+        const char* caption;
+        int depth; // 0 under データ分析, 1 under a submenu
+        bool submenu;
+    };
+    static const Item kAnalysisTree[] = {
+        {"mnuHindo", "頻度分析", 0, true},
+        {"mnuSyutugenHindo", "出現頻度分析", 1, false},
+        {"mnuSyutugenKaisu", "回数別出現分析", 1, false},
+        {"mnuKankaku", "間隔分析", 0, true},
+        {"mnuSyutugenKankaku", "出現間隔分析", 1, false},
+        {"mnuNumberKankaku", "数字間隔分析", 1, false},
+        {"mnuZenkaiSyutugen", "出現回数分析", 0, false},
+        {"mnuBaratsuki", "バラツキ分析", 0, false},
+        {"mnuHippari", "引っ張り分析", 0, false},
+        {"mnuRenbanTobiishi", "連番・飛び石分析", 0, false},
+        {"mnuHonsuji", "数字合計分析", 0, false},
+        {"mnuPattern", "組合せパターン分析", 0, true},
+        {"mnuLowHightPattern", "低数字・高数字の組合せパターン分析", 1, false},
+        {"mnuKisuGusuPattern", "偶数・奇数の組合せパターン分析", 1, false},
+        {"mnu5BunkatsuKeiko", "5分割傾向分析", 0, false},
+        {"mnuBunkatsuData", "分割データ分析", 0, true},
+        {"mnu3BunkatsuData", "3分割データ分析", 1, false},
+        {"mnu6BunkatsuData", "5分割データ分析", 1, false},
+        {"mnu11BunkatsuData", "10分割データ分析", 1, false},
+    };
+    QMenu* sub = nullptr;
+    for (const Item& item : kAnalysisTree) {
+        const QString caption = QString::fromUtf8(item.caption);
+        if (item.submenu) {
+            sub = addMenu(main, item.name, caption);
+            continue;
+        }
+        QMenu* into = item.depth == 0 ? main : sub;
+        QAction* a = into->addAction(caption);
+        a->setObjectName(QString::fromLatin1(item.name));
+        const QString menuName = a->objectName();
+        for (const AnalysisInfo& info : analysisRegistry()) {
+            if (info.menuName == menuName) {
+                const QString className = info.className;
+                connect(a, &QAction::triggered, this,
+                        [this, className] { showAnalysis(className); });
+                break;
+            }
+        }
+    }
+
+    QMenu* hosyu = addMenu(this, "mnuHosyu", QStringLiteral("データ管理(&M)"));
+    addCommand(hosyu, "mnuMasterInput", QStringLiteral("当選データ入力(&I)"),
+               &MainFrm::mnuMasterInput_Click);
+    addCommand(hosyu, "mnuMasterKanri", QStringLiteral("当選データ保守(&D)"), nullptr)
+        ->setEnabled(false);
+
+    QMenu* window = addMenu(this, "mnuWindow", QStringLiteral("ウィンドウ(&W)"));
+    addCommand(window, "mnuWindowHorizontal", QStringLiteral("上下に並べて表示(&H)"),
+               &MainFrm::tileHorizontally);
+    addCommand(window, "mnuWindowVertical", QStringLiteral("左右に並べて表示(&V)"),
+               &MainFrm::tileVertically);
+    addCommand(window, "mnuWindowCascade", QStringLiteral("重ねて表示(&C)"), &MainFrm::cascade);
+    addCommand(window, "mnuWindowArrangeIcon", QStringLiteral("アイコンの整列(&A)"),
+               &MainFrm::arrangeIcons);
+
+    QMenu* help = addMenu(this, "mnuHelp", QStringLiteral("ヘルプ(&H)"));
+    addCommand(help, "mnuHelpFile", QStringLiteral("ヘルプ(&H)"), &MainFrm::mnuHelpFile_Click);
+    addCommand(help, "mnuAbout", QStringLiteral("バージョン情報(&A)"), &MainFrm::mnuAbout_Click);
+
+    // Display order: the two commands, then the menus.
+    m_endAction = end;
+    m_yosoAction = yoso;
+    showMainMenus();
+}
+
+void MainFrm::showMainMenus() {
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    bar->addAction(m_endAction);
+    bar->addAction(m_yosoAction);
+    for (QMenu* menu : std::as_const(m_mainMenus))
+        bar->addMenu(menu);
+}
+
+void MainFrm::load(const std::function<Store()>& open) {
+    // The prediction object exists, with its options read, before anything
+    // else; it is shown only on the first activation.
+    m_yoso = std::make_unique<一発ペリドン>(*this);
+    m_yoso->ReadInitFile();
+    WaitCursor wait;
+    QCoreApplication::processEvents();
+    m_propEnd = true;
+    m_store = open();
+    m_loaded = true;
+}
+
+bool MainFrm::Load(const ConnectString& cs) {
+    try {
+        load([&cs] { return Store::open(cs); });
+        return true;
+    } catch (const DbError& e) {
+        QString text = QStringLiteral("データベースを開けないため、終了します。\n\n") + e.message();
+        const QString file = QFileInfo(cs.path).fileName();
+        if (!file.isEmpty() && !text.contains(file))
+            text += QStringLiteral("\nファイル：") + QDir::toNativeSeparators(cs.path);
+        messages::stop(nullptr, text);
+        return false;
+    }
+}
+
+void MainFrm::Load(Store store) {
+    load([&store] { return std::move(store); });
+}
+
+void MainFrm::Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_yoso)
+        m_yoso->WriteInitFile();
+    // Releasing the store never fails the exit.
+    try {
+        m_store = Store();
+    } catch (...) {
+    }
+    WaitCursor wait;
+    QCoreApplication::processEvents();
+}
+
+void MainFrm::closeEvent(QCloseEvent* event) {
+    if (!m_unloaded) {
+        m_mdi->closeAllSubWindows();
+        // The main window closes without a question: a child that declined
+        // to close goes anyway.
+        qDeleteAll(m_mdi->subWindowList());
+        if (m_about)
+            m_about->close();
+        m_help->closeViewer();
+        Unload();
+    }
+    event->accept();
+}
+
+void MainFrm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (!isActiveWindow()) {
+        // Where did the focus go? Decided once the new window is active.
+        QTimer::singleShot(0, this, [this] {
+            QWidget* active = QApplication::activeWindow();
+            if (active && active != this)
+                m_leftForModal = QApplication::activeModalWidget() == active;
+        });
+        return;
+    }
+    const bool fromModal = std::exchange(m_leftForModal, false);
+    if (!m_loaded || m_unloaded || fromModal)
+        return;
+    // Shown after the activation has been handled, not inside it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_unloaded)
+                mnuYoso_Click();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainFrm::onSubWindowActivated(QMdiSubWindow* sub) {
+    auto* withMenu = sub ? dynamic_cast<HasWindowMenu*>(sub->widget()) : nullptr;
+    if (!withMenu) {
+        if (menuBar()->actions().value(0) != m_endAction)
+            showMainMenus();
+        return;
+    }
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    for (QMenu* menu : withMenu->windowMenus())
+        bar->addMenu(menu);
+}
+
+QMdiSubWindow* MainFrm::childWindow(const QString& key) const {
+    return m_children.value(key).data();
+}
+
+QMdiSubWindow* MainFrm::showChild(const QString& key, const ChildFactory& make) {
+    auto bringToFront = [this](QMdiSubWindow* sub) {
+        if (sub->isMinimized())
+            sub->showNormal();
+        sub->show();
+        m_mdi->setActiveSubWindow(sub);
+        sub->raise();
+        return sub;
+    };
+    if (QMdiSubWindow* open = childWindow(key))
+        return bringToFront(open);
+    WaitCursor wait;
+    QCoreApplication::processEvents();
+    // A command handled during that pass may have opened it already.
+    if (QMdiSubWindow* open = childWindow(key))
+        return bringToFront(open);
+    QWidget* widget = nullptr;
+    try {
+        widget = make();
+    } catch (const std::exception& e) {
+        messages::stop(this, QStringLiteral("ウィンドウを開けませんでした。\n\n") +
+                                 QString::fromUtf8(e.what()));
+        return nullptr;
+    }
+    if (!widget)
+        return nullptr;
+    QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setObjectName(key + QStringLiteral("Frame"));
+    m_children.insert(key, sub);
+    sub->show();
+    return bringToFront(sub);
+}
+
+void MainFrm::showAnalysis(const QString& className) {
+    const AnalysisInfo* info = findAnalysis(className);
+    if (!info)
+        return;
+    showChild(className, [this, info] { return createAnalysisWindow(*info, *this); });
+}
+
+void MainFrm::mnuYoso_Click() {
+    if (!m_yoso)
+        return;
+    WaitCursor wait;
+    QCoreApplication::processEvents();
+    m_yoso->showWindow();
+}
+
+void MainFrm::mnuMasterInput_Click() {
+    if (!m_propEnd) {
+        messages::stop(this, QStringLiteral("表示中のウィンドウを閉じないと実行できません。"));
+        return;
+    }
+    showChild(kEntryWindow, [this] { return createEntryWindow(*this); });
+}
+
+void MainFrm::mnuHelpFile_Click() {
+    m_help->open(this);
+}
+
+void MainFrm::mnuAbout_Click() {
+    if (m_about) {
+        m_about->show();
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
+    WaitCursor wait;
+    QCoreApplication::processEvents();
+    auto* about = new バージョン情報(this);
+    about->setOnClosed([this] {
+        raise();
+        activateWindow();
+    });
+    m_about = about;
+    about->show();
+    about->raise();
+    about->activateWindow();
+}
+
+QWidget* MainFrm::aboutWindow() const {
+    return m_about.data();
+}
+
+QList<QMdiSubWindow*> MainFrm::normalWindows() const {
+    QList<QMdiSubWindow*> list;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (sub->isVisible() && !sub->isMinimized())
+            list.append(sub);
+    }
+    return list;
+}
+
+namespace {
+
+// The height kept free at the bottom for minimised windows.
+int iconStripHeight(const QMdiArea* area) {
+    int h = 0;
+    for (QMdiSubWindow* sub : area->subWindowList()) {
+        if (sub->isVisible() && sub->isMinimized())
+            h = qMax(h, sub->height());
+    }
+    return h;
+}
+
+} // namespace
+
+void MainFrm::cascade() {
+    // Every window keeps its own size and steps down and to the right by one
+    // title bar, in stacking order so that the window in front stays in
+    // front. (QMdiArea's own cascade resizes each window to its size hint,
+    // which shrinks windows that place their controls themselves to a bare
+    // title bar.) A window too large for its place is made smaller to fit;
+    // once the steps reach the middle of the area a new run starts at the
+    // top-left corner.
+    QList<QMdiSubWindow*> list;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::StackingOrder)) {
+        if (sub->isVisible() && !sub->isMinimized())
+            list.append(sub);
+    }
+    if (list.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdi));
+    QStyleOptionTitleBar option;
+    option.initFrom(list.first());
+    const int step = qMax(
+        8, list.first()->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, list.first()));
+    int offset = 0;
+    for (QMdiSubWindow* sub : list) {
+        if (sub->isMaximized())
+            sub->showNormal();
+        if (offset > 0 && (2 * offset > area.width() || 2 * offset > area.height()))
+            offset = 0;
+        const QSize room = area.size() - QSize(offset, offset);
+        sub->setGeometry(
+            QRect(area.topLeft() + QPoint(offset, offset), sub->size().boundedTo(room)));
+        offset += step;
+    }
+}
+
+void MainFrm::tileHorizontally() {
+    tile(Qt::Vertical);
+}
+
+void MainFrm::tileVertically() {
+    tile(Qt::Horizontal);
+}
+
+// Shares the area among the normal windows in equal slices stacked along
+// the given direction, each taking the full extent across it.
+void MainFrm::tile(Qt::Orientation stacking) {
+    const QList<QMdiSubWindow*> list = normalWindows();
+    if (list.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdi));
+    const bool down = stacking == Qt::Vertical;
+    const int length = down ? area.height() : area.width();
+    const int n = int(list.size());
+    for (int i = 0; i < n; ++i) {
+        list[i]->showNormal();
+        const int from = length * i / n;
+        const int to = length * (i + 1) / n;
+        list[i]->setGeometry(down
+                                 ? QRect(area.left(), area.top() + from, area.width(), to - from)
+                                 : QRect(area.left() + from, area.top(), to - from, area.height()));
+    }
+}
+
+void MainFrm::arrangeIcons() {
+    const QRect area = m_mdi->viewport()->rect();
+    int x = area.left();
+    int y = area.bottom() + 1;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || !sub->isMinimized())
+            continue;
+        const QSize size = sub->size();
+        if (x > area.left() && x + size.width() > area.right() + 1) {
+            x = area.left();
+            y -= size.height();
+        }
+        if (x == area.left() && y == area.bottom() + 1)
+            y -= size.height();
+        sub->move(x, y);
+        x += size.width();
+    }
+}
+
+} // namespace peridon

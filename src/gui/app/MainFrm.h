@@ -1,0 +1,107 @@
+#pragma once
+
+#include "core/store/Store.h"
+#include "gui/widgets/ChildHost.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace peridon {
+
+class 一発ペリドン;
+class HelpLauncher;
+
+// The program's multiple-document main window: the menu bar that opens every
+// window, the flag propEnd through which child windows report that they are
+// open, window arrangement, and start-up and shutdown.
+//
+// Child windows are plain widgets that MainFrm puts into a QMdiSubWindow
+// deleted on close. A child closes itself with closeChildWindow(this)
+// (ui/ChildWindow.h); the frame's close event reaches the child widget first,
+// so a child reports setPropEnd(true) from its closeEvent or destructor.
+class MainFrm final : public QMainWindow, public ChildHost {
+    Q_OBJECT
+public:
+    explicit MainFrm(QWidget* parent = nullptr);
+    ~MainFrm() override;
+
+    // The load: the prediction object reads its settings, then the store is
+    // opened and its statistics computed under the wait cursor. On a store
+    // failure one stop message names the file and the cause and false comes
+    // back (the program then ends).
+    bool Load(const ConnectString& cs);
+    // The same load over a store already built (tests).
+    void Load(Store store);
+
+    // ChildHost
+    void setPropEnd(bool value) override { m_propEnd = value; }
+    QMdiArea* mdiArea() const override { return m_mdi; }
+    const Store& store() const override { return m_store; }
+
+    bool propEndForTest() const { return m_propEnd; }
+    一発ペリドン* predictionWindow() const { return m_yoso.get(); }
+
+    // The show-window pattern: wait cursor, one pass over pending events,
+    // then the single instance of the window named `key` is brought to the
+    // front, or created by `make` (which loads and computes it) and shown.
+    using ChildFactory = std::function<QWidget*()>;
+    QMdiSubWindow* showChild(const QString& key, const ChildFactory& make);
+    QMdiSubWindow* childWindow(const QString& key) const;
+
+    // The four arrangements of the window menu.
+    void cascade();
+    void tileHorizontally(); // one above the other, full width
+    void tileVertically();   // side by side, full height
+    void arrangeIcons();     // minimised windows in a row along the bottom
+
+    QWidget* aboutWindow() const;
+    HelpLauncher* helpLauncher() const { return m_help.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void tile(Qt::Orientation stacking);
+    void createMenus();
+    QMenu* addMenu(QWidget* parent, const char* name, const QString& caption);
+    QAction* addCommand(QMenu* menu, const char* name, const QString& caption,
+                        void (MainFrm::*slot)());
+    void load(const std::function<Store()>& open);
+    void Unload();
+    void showMainMenus();
+    void onSubWindowActivated(QMdiSubWindow* sub);
+    QList<QMdiSubWindow*> normalWindows() const;
+
+    void mnuYoso_Click();
+    void mnuMasterInput_Click();
+    void mnuHelpFile_Click();
+    void mnuAbout_Click();
+    void showAnalysis(const QString& className);
+
+    Store m_store;
+    QMdiArea* m_mdi = nullptr;
+    bool m_propEnd = true;
+    bool m_loaded = false;
+    bool m_unloaded = false;
+    // Set when the program's focus went to a modal dialog (a message box):
+    // coming back from one is not a return from another window.
+    bool m_leftForModal = false;
+    std::unique_ptr<一発ペリドン> m_yoso;
+    std::unique_ptr<HelpLauncher> m_help;
+    QAction* m_endAction = nullptr;
+    QAction* m_yosoAction = nullptr;
+    QList<QMenu*> m_mainMenus;
+    QHash<QString, QPointer<QMdiSubWindow>> m_children;
+    QPointer<QWidget> m_about;
+};
+
+} // namespace peridon

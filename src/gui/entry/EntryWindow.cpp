@@ -1,0 +1,322 @@
+#include "gui/entry/EntryWindow.h"
+
+#include "core/entry/EntryModel.h"
+#include "core/store/Store.h"
+#include "gui/entry/DigitDelegate.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <memory>
+
+namespace peridon {
+
+namespace {
+
+constexpr int kVisibleRows = 50;
+// Column widths in character widths of the grid's font.
+constexpr int kDrawNoWidth = 5;
+constexpr int kDigitWidth = 7;
+constexpr int kDefaultWidth = 4;
+
+} // namespace
+
+QWidget* createEntryWindow(ChildHost& host) {
+    WaitCursor wait;
+    QCoreApplication::processEvents();
+    // Opened before anything else so that a database that cannot be opened
+    // leaves propEnd as it was; the caller reports the DbError.
+    auto model = std::make_unique<EntryModel>(host.store().connectString());
+    return new 当選データ入力(host, model.release());
+}
+
+当選データ入力::当選データ入力(ChildHost& host, EntryModel* model, QWidget* parent)
+    : QWidget(parent), m_host(host), m_model(model) {
+    WaitCursor wait;
+    m_model->setParent(this);
+    m_host.setPropEnd(false);
+    setObjectName(QStringLiteral("当選データ入力"));
+    setWindowTitle(QStringLiteral("当選データ入力"));
+    createControls();
+    createMenus();
+    applyLayout();
+    connect(m_model, &EntryModel::writeRefused, this, &当選データ入力::showRefusal);
+}
+
+当選データ入力::~当選データ入力() {
+    // Deleted without being closed (the main window going away).
+    if (!m_unloaded)
+        m_host.setPropEnd(true);
+}
+
+void 当選データ入力::createControls() {
+    m_label = new QLabel(
+        QStringLiteral("当選数字を開催回数毎に入力します（分析対象データとなります）"), this);
+    m_label->setObjectName(QStringLiteral("Label1"));
+
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("fpSpread1"));
+    m_table->setModel(m_model);
+    m_table->setItemDelegate(new DigitDelegate(m_table));
+
+    m_close = new QPushButton(QStringLiteral("閉じる"), this);
+    m_close->setObjectName(QStringLiteral("Command1"));
+    m_close->setAutoDefault(false);
+    connect(m_close, &QPushButton::clicked, this, &当選データ入力::Command1_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_label);
+    layout->addWidget(m_table, 1);
+    layout->addLayout(buttons);
+}
+
+void 当選データ入力::createMenus() {
+    m_menu = new QMenu(QStringLiteral("編集(&E)"), this);
+    m_menu->setObjectName(QStringLiteral("mnuEdit"));
+    m_addLine = m_menu->addAction(QStringLiteral("行追加"));
+    m_addLine->setObjectName(QStringLiteral("mnuAddLine"));
+    m_addLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_delLine = m_menu->addAction(QStringLiteral("行削除"));
+    m_delLine->setObjectName(QStringLiteral("mnuDelLine"));
+    m_delLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    // The shortcuts work wherever the focus is inside this window, whether or
+    // not the menu is on the main window's menu bar at the moment.
+    for (QAction* action : {m_addLine, m_delLine}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    }
+    connect(m_addLine, &QAction::triggered, this, &当選データ入力::mnuAddLine_Click);
+    connect(m_delLine, &QAction::triggered, this, &当選データ入力::mnuDelLine_Click);
+}
+
+void 当選データ入力::applyLayout() {
+    QTableView* t = m_table;
+    t->setFont(gridFont());
+    t->horizontalHeader()->hide();
+    t->verticalHeader()->show();
+    t->setWordWrap(false);
+    t->setShowGrid(true);
+    t->setGridStyle(Qt::SolidLine);
+    t->setStyleSheet(QStringLiteral("QTableView#fpSpread1 { gridline-color: #000000; }"));
+    t->setSelectionBehavior(QAbstractItemView::SelectItems);
+    t->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    t->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                       QAbstractItemView::AnyKeyPressed);
+    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    const QFontMetrics fm(t->font());
+    const int rowHeight = fm.height() + 4;
+    QHeaderView* rows = t->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(rowHeight);
+    rows->setDefaultSectionSize(rowHeight);
+    rows->setDefaultAlignment(Qt::AlignCenter);
+    rows->setFont(t->font());
+    rows->viewport()->installEventFilter(this);
+    t->installEventFilter(this);
+
+    const int charWidth = fm.horizontalAdvance(QLatin1Char('0'));
+    auto widthOf = [&](int chars) { return chars * charWidth + 10; };
+    QHeaderView* cols = t->horizontalHeader();
+    cols->setSectionResizeMode(QHeaderView::Fixed);
+    cols->setMinimumSectionSize(widthOf(1));
+    t->setColumnWidth(EntryModel::kDrawNoColumn, widthOf(kDrawNoWidth));
+    for (int c = EntryModel::kFirstDigitColumn; c <= EntryModel::kLastDigitColumn; ++c)
+        t->setColumnWidth(c, widthOf(kDigitWidth));
+    t->setColumnWidth(EntryModel::kColumns - 1, widthOf(kDefaultWidth));
+
+    // Every column stays in sight; the rows scroll.
+    int width =
+        2 * t->frameWidth() + rows->sizeHint().width() + t->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < EntryModel::kColumns; ++c)
+        width += t->columnWidth(c);
+    t->setMinimumWidth(width);
+    t->setMinimumHeight(5 * rowHeight);
+
+    if (m_model->rowCount() > 0)
+        t->setCurrentIndex(m_model->index(0, EntryModel::kFirstDigitColumn));
+}
+
+QSize 当選データ入力::sizeHint() const {
+    // Room for fifty rows of the table when the screen allows it.
+    const int tableHeight =
+        kVisibleRows * m_table->verticalHeader()->defaultSectionSize() + 2 * m_table->frameWidth();
+    const QSize base = QWidget::sizeHint();
+    return {base.width(), base.height() - m_table->sizeHint().height() + tableHeight};
+}
+
+QList<QMenu*> 当選データ入力::windowMenus() const {
+    return {m_menu};
+}
+
+void 当選データ入力::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    placeAtOrigin();
+    // The area may place a new window itself once it is shown: place it again
+    // after that.
+    QMetaObject::invokeMethod(
+        this, [this] { placeAtOrigin(); }, Qt::QueuedConnection);
+    m_table->setFocus();
+}
+
+void 当選データ入力::placeAtOrigin() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!sub)
+        return;
+    sub->move(0, 0);
+    if (QMdiArea* area = sub->mdiArea()) {
+        const int height = area->viewport()->height();
+        if (height > 0 && sub->height() > height)
+            sub->resize(sub->width(), height);
+    }
+}
+
+void 当選データ入力::closeEvent(QCloseEvent* event) {
+    // A digit still being typed is kept, also when the close box is used.
+    finishEditing();
+    if (!m_unloaded) {
+        m_unloaded = true;
+        m_host.setPropEnd(true);
+    }
+    event->accept();
+}
+
+void 当選データ入力::finishEditing() {
+    if (auto* delegate = qobject_cast<DigitDelegate*>(m_table->itemDelegate()))
+        delegate->commitOpenEditor();
+}
+
+void 当選データ入力::showRefusal(const QString& message) {
+    messages::stop(this, message);
+}
+
+void 当選データ入力::Command1_Click() {
+    finishEditing();
+    if (const auto bad = findBadDigitCell(*m_model)) {
+        messages::stop(this, QStringLiteral("結果マスタの数字に誤りがあります。"));
+        m_table->setCurrentIndex(*bad);
+        m_table->scrollTo(*bad);
+        m_table->setFocus();
+        return;
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void 当選データ入力::mnuAddLine_Click() {
+    finishEditing();
+    if (!messages::confirm(this,
+                           QStringLiteral("選択された行のうしろに行を追加します。よろしいですか？"),
+                           kAppTitle))
+        return;
+    const QModelIndex current = m_table->currentIndex();
+    const int column = current.isValid() ? current.column() : EntryModel::kFirstDigitColumn;
+    const int row = current.isValid() ? current.row() : m_model->rowCount() - 1;
+    const int added = m_model->addLineAfter(row);
+    if (added < 0)
+        return;
+    const QModelIndex target = m_model->index(added, column);
+    m_table->setCurrentIndex(target);
+    m_table->scrollTo(target);
+    m_table->setFocus();
+}
+
+void 当選データ入力::mnuDelLine_Click() {
+    finishEditing();
+    const QModelIndex current = m_table->currentIndex();
+    if (!current.isValid())
+        return;
+    if (!messages::confirm(this, QStringLiteral("選択された行を削除します。よろしいですか？"),
+                           kAppTitle))
+        return;
+    const int column = current.column();
+    if (!m_model->deleteLine(current.row()))
+        return;
+    const int rows = m_model->rowCount();
+    if (rows > 0) {
+        const QModelIndex target = m_model->index(std::min(current.row(), rows - 1), column);
+        m_table->setCurrentIndex(target);
+        m_table->scrollTo(target);
+    }
+    m_table->setFocus();
+}
+
+bool 当選データ入力::rowHeaderClick(QMouseEvent* event) {
+    const int row = m_table->verticalHeader()->logicalIndexAt(event->position().toPoint());
+    if (row < 0 || row >= m_model->rowCount())
+        return false;
+    // The selection must begin and end on one row.
+    const QModelIndexList selected = m_table->selectionModel()->selectedIndexes();
+    int selectedRow = -1;
+    if (selected.isEmpty()) {
+        if (!m_table->currentIndex().isValid())
+            return false;
+        selectedRow = m_table->currentIndex().row();
+    }
+    for (const QModelIndex& index : selected) {
+        if (selectedRow >= 0 && index.row() != selectedRow)
+            return false;
+        selectedRow = index.row();
+    }
+    m_menu->popup(event->globalPosition().toPoint());
+    return true;
+}
+
+bool 当選データ入力::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_table->verticalHeader()->viewport() &&
+        (event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonDblClick)) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::RightButton)
+            return false;
+        // Only a single click opens the menu; a double click does nothing.
+        if (event->type() == QEvent::MouseButtonPress)
+            rowHeaderClick(mouse);
+        return true;
+    }
+    // Keys reach the table itself only while no cell is being edited.
+    if (watched == m_table && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            // Delete clears the selected digit cells, each written at once.
+            QModelIndexList cells = m_table->selectionModel()->selectedIndexes();
+            if (cells.isEmpty() && m_table->currentIndex().isValid())
+                cells << m_table->currentIndex();
+            std::sort(cells.begin(), cells.end());
+            for (const QModelIndex& cell : cells) {
+                if ((m_model->flags(cell) & Qt::ItemIsEditable) &&
+                    !m_model->setData(cell, QString()))
+                    break;
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace peridon

@@ -1,0 +1,101 @@
+#include "gui/prediction/PredictionWindow.h"
+
+#include "core/store/Store.h"
+#include "gui/prediction/PredictionForm.h"
+#include "gui/widgets/Messages.h"
+#include "gui/widgets/Twips.h"
+
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace peridon {
+
+namespace {
+
+// Outer size of the window, in twips.
+constexpr int kWidthTwips = 9360;
+constexpr int kHeightTwips = 8244;
+
+} // namespace
+
+一発ペリドン::一発ペリドン(ChildHost& host, QObject* parent)
+    : QObject(parent), m_host(host), m_engine(std::make_unique<PredictionEngine>()) {}
+
+一発ペリドン::~一発ペリドン() {
+    // The process is ending: the visible part goes without reporting to a
+    // main window that may already be half gone.
+    delete m_sub.data();
+}
+
+void 一発ペリドン::ReadInitFile() {
+    readSettingsFile(QString::fromUtf16(kSettingsFileName), m_engine->reflectFlags());
+}
+
+void 一発ペリドン::WriteInitFile() {
+    // Nothing useful can be done about a failure at exit; the old file stays
+    // whole because it is replaced only once the new one is complete.
+    if (!writeSettingsFile(QString::fromUtf16(kSettingsFileName), m_engine->reflectFlags()))
+        qWarning("settings file could not be written");
+}
+
+bool 一発ペリドン::isOpen() const {
+    return m_sub != nullptr;
+}
+
+PredictionForm* 一発ペリドン::form() const {
+    return m_form.data();
+}
+
+QMdiSubWindow* 一発ペリドン::subWindow() const {
+    return m_sub.data();
+}
+
+void 一発ペリドン::showWindow() {
+    if (!m_sub)
+        Form_Load();
+    if (!m_sub)
+        return;
+    if (m_sub->isMinimized())
+        m_sub->showNormal();
+    m_sub->show();
+    if (QMdiArea* area = m_host.mdiArea())
+        area->setActiveSubWindow(m_sub);
+    m_sub->raise();
+}
+
+void 一発ペリドン::Form_Load() {
+    QMdiArea* area = m_host.mdiArea();
+    if (!area)
+        return;
+    WaitCursor wait;
+    QCoreApplication::processEvents();
+    // A command handled during that pass may have opened the window already.
+    if (m_sub)
+        return;
+    m_host.setPropEnd(false);
+
+    auto* form = new PredictionForm(*m_engine, [this] { Form_Unload(); });
+    form->ApplyOptionsToButtons(m_engine->reflectFlags());
+    m_engine->InitGridsAndScan(m_host.store().input());
+    form->refreshGrids();
+
+    QMdiSubWindow* sub = area->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setObjectName(QStringLiteral("一発ペリドンFrame"));
+    sub->setWindowTitle(form->windowTitle());
+    sub->resize(twipsToPixels(kWidthTwips, kHeightTwips, area));
+    sub->move(0, 0);
+    m_form = form;
+    m_sub = sub;
+}
+
+void 一発ペリドン::Form_Unload() {
+    // The frame is deleted later by Qt; from now on the window counts as
+    // closed, so showWindow loads it again.
+    m_form = nullptr;
+    m_sub = nullptr;
+    m_host.setPropEnd(true);
+}
+
+} // namespace peridon
