@@ -9,6 +9,8 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 using bench::BenchHost;
 
@@ -17,8 +19,7 @@ namespace {
 // A database file of generated draws, opened as the main window would.
 Store storeOfDatabase(int draws) {
     static QTemporaryDir dir;
-    const ConnectString cs =
-        connectStringFor(dir.filePath(QStringLiteral("Numbers3Peridon%1.mdb").arg(draws)));
+    const ConnectString cs = connectStringFor(dir.filePath(u"Numbers3Peridon%1.mdb"_s.arg(draws)));
     {
         Database db(cs, Database::Mode::CreateIfMissing);
         const DrawHistory history = bench::generatedHistory(draws, 7);

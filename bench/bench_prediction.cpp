@@ -16,6 +16,8 @@
 
 #include <map>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -77,8 +79,8 @@ void BM_OptionClick(benchmark::State& state) {
     BenchHost host(store);
     一発ペリドン yoso(host);
     yoso.showWindow();
-    auto* on = yoso.form()->findChild<QAbstractButton*>(QStringLiteral("Opt反映する_4"));
-    auto* off = yoso.form()->findChild<QAbstractButton*>(QStringLiteral("Opt反映しない_4"));
+    auto* on = yoso.form()->findChild<QAbstractButton*>(u"Opt反映する_4"_s);
+    auto* off = yoso.form()->findChild<QAbstractButton*>(u"Opt反映しない_4"_s);
     bool flip = false;
     for (auto _ : state) {
         (flip ? off : on)->click();

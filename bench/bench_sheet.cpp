@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -24,7 +26,7 @@ void fillSheet(Sheet& s) {
     s.setBorder(-1, -1, -1, -1, BorderAll);
     for (int r = kHeaderRows + 1; r <= kRows; ++r) {
         const int c = 1 + (r * 7) % kCols;
-        s.setText(c, r, QStringLiteral("●"));
+        s.setText(c, r, u"●"_s);
         s.setBackColor(c, r, c, r, rgb(255, 255, 128));
     }
 }

@@ -9,6 +9,8 @@
 
 #include <map>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -20,7 +22,7 @@ QString databaseOf(int draws) {
     auto it = made.find(draws);
     if (it != made.end())
         return it->second;
-    const QString path = dir.filePath(QStringLiteral("bench%1.mdb").arg(draws));
+    const QString path = dir.filePath(u"bench%1.mdb"_s.arg(draws));
     Database db(connectStringFor(path), Database::Mode::CreateIfMissing);
     std::vector<CsvDraw> rows;
     for (const GeneratedDraw& g : generateDraws({draws, 99, 0, 0})) {

@@ -3,8 +3,7 @@
 # program's version for the About window.
 add_library(peridon_options INTERFACE)
 target_compile_definitions(peridon_options INTERFACE
-  PERIDON_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-  PERIDON_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+  PERIDON_VERSION="${PROJECT_VERSION}"
   QT_NO_CAST_FROM_BYTEARRAY)
 if(MSVC)
   target_compile_options(peridon_options INTERFACE /W4 /utf-8 /permissive-)
@@ -32,3 +31,9 @@ if(PERIDON_SANITIZE)
   endif()
 endif()
 target_link_libraries(peridon_options INTERFACE peridon_sanitize)
+
+# The program's own sources build every QString from an explicit u"..."_s
+# literal or a stated conversion. Tests keep the implicit conversion, where
+# short ASCII arguments read better.
+add_library(peridon_strict_strings INTERFACE)
+target_compile_definitions(peridon_strict_strings INTERFACE QT_NO_CAST_FROM_ASCII)

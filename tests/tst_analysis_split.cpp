@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -20,17 +22,17 @@ QString rowTexts(const Sheet& sheet, int row, int first, int last) {
     return texts.join(u'|');
 }
 
-const QString kSplit3 = u"分割3データ分析"_qs;
-const QString kSplit5 = u"分割5データ分析"_qs;
-const QString kSplit10 = u"分割10データ分析"_qs;
-const QString kTendency = u"分割5傾向分析"_qs;
+const QString kSplit3 = u"分割3データ分析"_s;
+const QString kSplit5 = u"分割5データ分析"_s;
+const QString kSplit10 = u"分割10データ分析"_s;
+const QString kTendency = u"分割5傾向分析"_s;
 
-const QString kCyan = u"200,255,255"_qs;
-const QString kGreen = u"200,255,200"_qs;
-const QString kMagenta = u"255,200,255"_qs;
-const QString kLavender = u"200,200,255"_qs;
-const QString kWhiteText = u"255,255,255"_qs;
-const QString kYellow = u"255,255,200"_qs;
+const QString kCyan = u"200,255,255"_s;
+const QString kGreen = u"200,255,200"_s;
+const QString kMagenta = u"255,200,255"_s;
+const QString kLavender = u"200,200,255"_s;
+const QString kWhiteText = u"255,255,255"_s;
+const QString kYellow = u"255,255,200"_s;
 
 } // namespace
 
@@ -66,7 +68,7 @@ void TestAnalysisSplit::splitLayout_data() {
 
 void TestAnalysisSplit::splitLayout() {
     QFETCH(QString, window);
-    const Sheet sheet = buildSheet(window, u"123"_qs);
+    const Sheet sheet = buildSheet(window, u"123"_s);
     QCOMPARE(sheet.cols(), 32);
     QCOMPARE(sheet.rows(), 4);
     QCOMPARE(sheet.visibleCols(), 32);
@@ -84,9 +86,9 @@ void TestAnalysisSplit::splitLayout() {
     QVERIFY(sheet.overflow());
 
     // Row 1: one title per block, outlined as one cell, on pink.
-    const QString titles[] = {u"　　　　当選数字(第1数字)　　　　"_qs,
-                              u"　　　　当選数字(第2数字)　　　　"_qs,
-                              u"　　　　当選数字(第3数字)　　　　"_qs};
+    const QString titles[] = {u"　　　　当選数字(第1数字)　　　　"_s,
+                              u"　　　　当選数字(第2数字)　　　　"_s,
+                              u"　　　　当選数字(第3数字)　　　　"_s};
     for (int block = 0; block < 3; ++block) {
         const int first = 10 * block + 2;
         QCOMPARE(sheet.text(first, 1), titles[block]);
@@ -96,17 +98,17 @@ void TestAnalysisSplit::splitLayout() {
         QCOMPARE(sheet.borderMask(first + 9, 1), BorderRight | BorderTop | BorderBottom);
         QCOMPARE(sheet.borderColor(first, 1, BorderTop), rgb(136, 196, 255));
         for (int c = first; c <= first + 9; ++c) {
-            QCOMPARE(colourText(sheet.backColor(c, 1)), u"255,200,200"_qs);
+            QCOMPARE(colourText(sheet.backColor(c, 1)), u"255,200,200"_s);
             QCOMPARE(sheet.foreColor(c, 1), kBlack);
         }
     }
     // Draw-number columns: red on light yellow from row 1 down; "回数" in row 3.
     for (int c : {1, 32}) {
         QVERIFY(!sheet.hasText(c, 1));
-        QCOMPARE(sheet.text(c, 3), u"回数"_qs);
-        QCOMPARE(sheet.text(c, 4), u"1"_qs);
+        QCOMPARE(sheet.text(c, 3), u"回数"_s);
+        QCOMPARE(sheet.text(c, 4), u"1"_s);
         for (int r = 1; r <= 4; ++r) {
-            QCOMPARE(colourText(sheet.foreColor(c, r)), u"255,0,0"_qs);
+            QCOMPARE(colourText(sheet.foreColor(c, r)), u"255,0,0"_s);
             QCOMPARE(colourText(sheet.backColor(c, r)), kYellow);
         }
         QCOMPARE(sheet.borderMask(c, 1), 0);
@@ -119,8 +121,8 @@ void TestAnalysisSplit::splitLayout() {
             QCOMPARE(sheet.hAlign(c, r), HAlign::Center);
         }
     }
-    QCOMPARE(rowTexts(sheet, 3, 2, 11), u"0|1|2|3|4|5|6|7|8|9"_qs);
-    QCOMPARE(rowTexts(sheet, 3, 22, 31), u"0|1|2|3|4|5|6|7|8|9"_qs);
+    QCOMPARE(rowTexts(sheet, 3, 2, 11), u"0|1|2|3|4|5|6|7|8|9"_s);
+    QCOMPARE(rowTexts(sheet, 3, 22, 31), u"0|1|2|3|4|5|6|7|8|9"_s);
 }
 
 void TestAnalysisSplit::splitMarks_data() {
@@ -129,19 +131,19 @@ void TestAnalysisSplit::splitMarks_data() {
     QTest::addColumn<QList<int>>("cols");
     QTest::addColumn<QStringList>("bands");
     QTest::newRow("3 groups 0-5-9")
-        << kSplit3 << u"059"_qs << QList<int>{2, 17, 31} << QStringList{kCyan, kWhiteText, kGreen};
+        << kSplit3 << u"059"_s << QList<int>{2, 17, 31} << QStringList{kCyan, kWhiteText, kGreen};
     QTest::newRow("3 groups 2-3-6 (group edges)")
-        << kSplit3 << u"236"_qs << QList<int>{4, 15, 28} << QStringList{kCyan, kWhiteText, kGreen};
+        << kSplit3 << u"236"_s << QList<int>{4, 15, 28} << QStringList{kCyan, kWhiteText, kGreen};
     QTest::newRow("5 groups 0-5-9")
-        << kSplit5 << u"059"_qs << QList<int>{2, 17, 31} << QStringList{kCyan, kGreen, kMagenta};
-    QTest::newRow("5 groups 3-6-8") << kSplit5 << u"368"_qs << QList<int>{5, 18, 30}
+        << kSplit5 << u"059"_s << QList<int>{2, 17, 31} << QStringList{kCyan, kGreen, kMagenta};
+    QTest::newRow("5 groups 3-6-8") << kSplit5 << u"368"_s << QList<int>{5, 18, 30}
                                     << QStringList{kWhiteText, kWhiteText, kMagenta};
     QTest::newRow("10 groups 0-5-9")
-        << kSplit10 << u"059"_qs << QList<int>{2, 17, 31} << QStringList{kCyan, kCyan, kWhiteText};
-    QTest::newRow("10 groups 4-8-2") << kSplit10 << u"482"_qs << QList<int>{6, 20, 24}
+        << kSplit10 << u"059"_s << QList<int>{2, 17, 31} << QStringList{kCyan, kCyan, kWhiteText};
+    QTest::newRow("10 groups 4-8-2") << kSplit10 << u"482"_s << QList<int>{6, 20, 24}
                                      << QStringList{kWhiteText, kLavender, kMagenta};
     QTest::newRow("10 groups 1-3-6")
-        << kSplit10 << u"136"_qs << QList<int>{3, 15, 28} << QStringList{kGreen, kLavender, kGreen};
+        << kSplit10 << u"136"_s << QList<int>{3, 15, 28} << QStringList{kGreen, kLavender, kGreen};
 }
 
 void TestAnalysisSplit::splitMarks() {
@@ -149,11 +151,11 @@ void TestAnalysisSplit::splitMarks() {
     QFETCH(QString, draw);
     QFETCH(QList<int>, cols);
     QFETCH(QStringList, bands);
-    const Sheet sheet = buildSheet(window, u"7:"_qs + draw);
+    const Sheet sheet = buildSheet(window, u"7:"_s + draw);
     QCOMPARE(sheet.rows(), 10);
     const int row = 4;
-    QCOMPARE(sheet.text(1, row), u"7"_qs);
-    QCOMPARE(sheet.text(32, row), u"7"_qs);
+    QCOMPARE(sheet.text(1, row), u"7"_s);
+    QCOMPARE(sheet.text(32, row), u"7"_s);
     for (int c = 2; c <= 31; ++c) {
         const qsizetype k = cols.indexOf(c);
         if (k < 0) {
@@ -161,8 +163,8 @@ void TestAnalysisSplit::splitMarks() {
             QCOMPARE(sheet.foreColor(c, row), kBlack);
             continue;
         }
-        QCOMPARE(sheet.text(c, row), u"●"_qs);
-        QCOMPARE(colourText(sheet.foreColor(c, row)), u"62,158,255"_qs);
+        QCOMPARE(sheet.text(c, row), u"●"_s);
+        QCOMPARE(colourText(sheet.foreColor(c, row)), u"62,158,255"_s);
         QCOMPARE(colourText(sheet.backColor(c, row)), bands[k]);
         // The band runs from the letter row to the last row.
         QCOMPARE(colourText(sheet.backColor(c, 2)), bands[k]);
@@ -174,24 +176,24 @@ void TestAnalysisSplit::splitGroupHeader_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QStringList>("letters"); // row 2, columns 2 to 11 ("" = empty)
     QTest::addColumn<int>("lastBlueCol");     // row 3 digit labels blue up to here
-    QTest::newRow("3 groups") << kSplit3 << QStringList{u"　　 Ａ "_qs,
+    QTest::newRow("3 groups") << kSplit3 << QStringList{u"　　 Ａ "_s,
                                                         {},
                                                         {},
-                                                        u"　　 Ｂ "_qs,
+                                                        u"　　 Ｂ "_s,
                                                         {},
                                                         {},
-                                                        u"　　　 Ｃ 　　"_qs,
+                                                        u"　　　 Ｃ 　　"_s,
                                                         {},
                                                         {},
                                                         {}}
                               << 11;
     QTest::newRow("5 groups") << kSplit5
-                              << QStringList{u"　Ａ "_qs, {}, u"　Ｂ "_qs, {}, u"　Ｃ "_qs, {},
-                                             u"　Ｄ "_qs, {}, u"　Ｅ "_qs, {}}
+                              << QStringList{u"　Ａ "_s, {}, u"　Ｂ "_s, {}, u"　Ｃ "_s, {},
+                                             u"　Ｄ "_s, {}, u"　Ｅ "_s, {}}
                               << 11;
     QTest::newRow("10 groups") << kSplit10
-                               << QStringList{u"Ａ"_qs, u"Ｂ"_qs, u"Ｃ"_qs, u"Ｄ"_qs, u"Ｅ"_qs,
-                                              u"Ｆ"_qs, u"Ｇ"_qs, u"Ｈ"_qs, u"Ｉ"_qs, u"Ｊ"_qs}
+                               << QStringList{u"Ａ"_s, u"Ｂ"_s, u"Ｃ"_s, u"Ｄ"_s, u"Ｅ"_s,
+                                              u"Ｆ"_s, u"Ｇ"_s, u"Ｈ"_s, u"Ｉ"_s, u"Ｊ"_s}
                                << 31;
 }
 
@@ -199,7 +201,7 @@ void TestAnalysisSplit::splitGroupHeader() {
     QFETCH(QString, window);
     QFETCH(QStringList, letters);
     QFETCH(int, lastBlueCol);
-    const Sheet sheet = buildSheet(window, u"123"_qs);
+    const Sheet sheet = buildSheet(window, u"123"_s);
     for (int block = 0; block < 3; ++block) {
         for (int d = 0; d < 10; ++d) {
             const int c = 10 * block + d + 2;
@@ -226,12 +228,11 @@ void TestAnalysisSplit::splitRows_data() {
     QTest::addColumn<QStringList>("drawNumbers"); // column 1 from row 4
     for (const QString& w : {kSplit3, kSplit5, kSplit10}) {
         QTest::addRow("%s empty", qPrintable(w)) << w << QString() << 3 << QStringList{};
-        QTest::addRow("%s only invalid", qPrintable(w)) << w << u"1-1 ---"_qs << 3 << QStringList{};
+        QTest::addRow("%s only invalid", qPrintable(w)) << w << u"1-1 ---"_s << 3 << QStringList{};
         QTest::addRow("%s 1 to 3", qPrintable(w))
-            << w << u"123 456 789"_qs << 6 << QStringList{u"1"_qs, u"2"_qs, u"3"_qs};
+            << w << u"123 456 789"_s << 6 << QStringList{u"1"_s, u"2"_s, u"3"_s};
         QTest::addRow("%s invalid and missing", qPrintable(w))
-            << w << u"123 4-6 789 6:012"_qs << 9
-            << QStringList{u"1"_qs, u"3"_qs, u"6"_qs, {}, {}, {}};
+            << w << u"123 4-6 789 6:012"_s << 9 << QStringList{u"1"_s, u"3"_s, u"6"_s, {}, {}, {}};
     }
 }
 
@@ -242,14 +243,14 @@ void TestAnalysisSplit::splitRows() {
     QFETCH(QStringList, drawNumbers);
     const Sheet sheet = buildSheet(window, draws);
     QCOMPARE(sheet.rows(), rows);
-    QCOMPARE(sheet.text(1, 3), u"回数"_qs);
-    QCOMPARE(sheet.text(12, 1), u"　　　　当選数字(第2数字)　　　　"_qs);
+    QCOMPARE(sheet.text(1, 3), u"回数"_s);
+    QCOMPARE(sheet.text(12, 1), u"　　　　当選数字(第2数字)　　　　"_s);
     for (int r = 4; r <= rows; ++r) {
         QCOMPARE(sheet.text(1, r), drawNumbers.value(r - 4));
         QCOMPARE(sheet.text(32, r), drawNumbers.value(r - 4));
         int marks = 0;
         for (int c = 2; c <= 31; ++c)
-            marks += sheet.text(c, r) == u"●"_qs ? 1 : 0;
+            marks += sheet.text(c, r) == u"●"_s ? 1 : 0;
         QCOMPARE(marks, drawNumbers.value(r - 4).isEmpty() ? 0 : 3);
     }
 }
@@ -262,7 +263,7 @@ void TestAnalysisSplit::splitLargestSheetMemory() {
     QCOMPARE(sheet.rows(), 32770);
     QVERIFY2(sheet.memoryUsage() < 25u * 1024 * 1024,
              qPrintable(QString::number(sheet.memoryUsage())));
-    QCOMPARE(sheet.text(1, 32770), u"32767"_qs);
+    QCOMPARE(sheet.text(1, 32770), u"32767"_s);
 }
 
 void TestAnalysisSplit::highestDrawNumber_data() {
@@ -281,7 +282,7 @@ void TestAnalysisSplit::highestDrawNumber() {
     QFETCH(int, firstRow);
     // Row numbers past 32,767 must not wrap. A digit outside 0 to 9 cannot
     // come from the database; such a row is skipped like an incomplete one.
-    std::vector<DrawRow> draws = test::history(u"1:123 32766:456 32767:789"_qs).rows();
+    std::vector<DrawRow> draws = test::history(u"1:123 32766:456 32767:789"_s).rows();
     draws[1].digits[2] = 10;
     const DrawHistory history(draws);
     StartupStats stats; // the statistics pass itself expects digits 0 to 9
@@ -289,15 +290,15 @@ void TestAnalysisSplit::highestDrawNumber() {
     Sheet sheet;
     findAnalysis(window)->build(AnalysisInput{history, stats}, sheet);
     QCOMPARE(sheet.rows(), rows);
-    QCOMPARE(sheet.text(1, firstRow), u"1"_qs);
-    QCOMPARE(sheet.text(1, firstRow + 1), u"32767"_qs);
+    QCOMPARE(sheet.text(1, firstRow), u"1"_s);
+    QCOMPARE(sheet.text(1, firstRow + 1), u"32767"_s);
     QVERIFY(!sheet.hasText(1, firstRow + 2));
     if (window == kTendency) {
-        QCOMPARE(sheet.text(1, rows), u"回数"_qs);
-        QCOMPARE(sheet.text(9, firstRow + 1), u"2"_qs);
+        QCOMPARE(sheet.text(1, rows), u"回数"_s);
+        QCOMPARE(sheet.text(9, firstRow + 1), u"2"_s);
     } else {
-        QCOMPARE(sheet.text(32, firstRow + 1), u"32767"_qs);
-        QCOMPARE(sheet.text(31, firstRow + 1), u"●"_qs);
+        QCOMPARE(sheet.text(32, firstRow + 1), u"32767"_s);
+        QCOMPARE(sheet.text(31, firstRow + 1), u"●"_s);
     }
 }
 
@@ -305,15 +306,14 @@ void TestAnalysisSplit::tendencyCounts_data() {
     QTest::addColumn<QString>("draw");
     QTest::addColumn<QString>("counts"); // columns 5 to 9
     QTest::addColumn<QStringList>("digitBacks");
-    QTest::newRow("1-1-9") << u"119"_qs << u"2|0|0|0|1"_qs
+    QTest::newRow("1-1-9") << u"119"_s << u"2|0|0|0|1"_s
                            << QStringList{kWhiteText, kWhiteText, kMagenta};
-    QTest::newRow("2-4-6") << u"246"_qs << u"0|1|1|1|0"_qs << QStringList{kCyan, kGreen, kYellow};
+    QTest::newRow("2-4-6") << u"246"_s << u"0|1|1|1|0"_s << QStringList{kCyan, kGreen, kYellow};
     QTest::newRow("group edges 0-3-5")
-        << u"035"_qs << u"1|1|1|0|0"_qs << QStringList{kWhiteText, kCyan, kGreen};
-    QTest::newRow("7-8-7") << u"787"_qs << u"0|0|0|2|1"_qs
-                           << QStringList{kYellow, kMagenta, kYellow};
+        << u"035"_s << u"1|1|1|0|0"_s << QStringList{kWhiteText, kCyan, kGreen};
+    QTest::newRow("7-8-7") << u"787"_s << u"0|0|0|2|1"_s << QStringList{kYellow, kMagenta, kYellow};
     QTest::newRow("all in one group")
-        << u"999"_qs << u"0|0|0|0|3"_qs << QStringList{kMagenta, kMagenta, kMagenta};
+        << u"999"_s << u"0|0|0|0|3"_s << QStringList{kMagenta, kMagenta, kMagenta};
 }
 
 void TestAnalysisSplit::tendencyCounts() {
@@ -321,15 +321,15 @@ void TestAnalysisSplit::tendencyCounts() {
     QFETCH(QString, counts);
     QFETCH(QStringList, digitBacks);
     // The draw before it is counted on its own row and must not carry over.
-    const Sheet sheet = buildSheet(kTendency, u"000 1-1 "_qs + draw);
+    const Sheet sheet = buildSheet(kTendency, u"000 1-1 "_s + draw);
     QCOMPARE(sheet.rows(), 5);
     const QString digits = QString(draw[0]) + u'|' + draw[1] + u'|' + draw[2];
-    QCOMPARE(rowTexts(sheet, 3, 1, 9), u"3|"_qs + digits + u'|' + counts);
+    QCOMPARE(rowTexts(sheet, 3, 1, 9), u"3|"_s + digits + u'|' + counts);
     for (int k = 0; k < 3; ++k) {
         QCOMPARE(colourText(sheet.backColor(2 + k, 3)), digitBacks[k]);
         QCOMPARE(sheet.foreColor(2 + k, 3), kBlack);
     }
-    QCOMPARE(rowTexts(sheet, 2, 5, 9), u"3|0|0|0|0"_qs);
+    QCOMPARE(rowTexts(sheet, 2, 5, 9), u"3|0|0|0|0"_s);
     QVERIFY(!sheet.hasText(1, 4));
 }
 
@@ -337,9 +337,9 @@ void TestAnalysisSplit::tendencyHeaders_data() {
     QTest::addColumn<QString>("draws");
     QTest::addColumn<int>("lastRow");
     QTest::newRow("empty: headers at rows 1 and 2") << QString() << 2;
-    QTest::newRow("only invalid rows") << u"1-- 2--"_qs << 2;
-    QTest::newRow("two draws") << u"123 456"_qs << 4;
-    QTest::newRow("missing numbers leave empty rows") << u"123 5:456 7-8"_qs << 7;
+    QTest::newRow("only invalid rows") << u"1-- 2--"_s << 2;
+    QTest::newRow("two draws") << u"123 456"_s << 4;
+    QTest::newRow("missing numbers leave empty rows") << u"123 5:456 7-8"_s << 7;
 }
 
 void TestAnalysisSplit::tendencyHeaders() {
@@ -349,15 +349,15 @@ void TestAnalysisSplit::tendencyHeaders() {
     QCOMPARE(sheet.rows(), lastRow);
     for (int r : {1, lastRow}) {
         QCOMPARE(rowTexts(sheet, r, 1, 9),
-                 u"回数|         当 選 数 字|||0～1|2～3|4～5|6～7|8～9"_qs);
+                 u"回数|         当 選 数 字|||0～1|2～3|4～5|6～7|8～9"_s);
         QCOMPARE(sheet.rowHeight(r), 20.0);
         QCOMPARE(sheet.hAlign(2, r), HAlign::Left);
         for (int c = 1; c <= 4; ++c) {
             QCOMPARE(sheet.foreColor(c, r), kBlack);
-            QCOMPARE(colourText(sheet.backColor(c, r)), u"255,200,200"_qs);
+            QCOMPARE(colourText(sheet.backColor(c, r)), u"255,200,200"_s);
         }
         for (int c = 5; c <= 9; ++c) {
-            QCOMPARE(colourText(sheet.foreColor(c, r)), u"0,0,255"_qs);
+            QCOMPARE(colourText(sheet.foreColor(c, r)), u"0,0,255"_s);
             QCOMPARE(colourText(sheet.backColor(c, r)), kLavender);
         }
         // The digit title loses its grid lines but keeps a black line below
@@ -376,7 +376,7 @@ void TestAnalysisSplit::tendencyHeaders() {
 }
 
 void TestAnalysisSplit::tendencyLayout() {
-    const Sheet sheet = buildSheet(kTendency, u"123 3:456"_qs);
+    const Sheet sheet = buildSheet(kTendency, u"123 3:456"_s);
     QCOMPARE(sheet.cols(), 9);
     QCOMPARE(sheet.rows(), 5);
     QCOMPARE(sheet.visibleCols(), 9);
@@ -390,7 +390,7 @@ void TestAnalysisSplit::tendencyLayout() {
     // Column colours cover every row between the headers, empty rows too.
     const QString groupBacks[] = {kWhiteText, kCyan, kGreen, kYellow, kMagenta};
     for (int r = 2; r <= 4; ++r) {
-        QCOMPARE(colourText(sheet.foreColor(1, r)), u"255,0,0"_qs);
+        QCOMPARE(colourText(sheet.foreColor(1, r)), u"255,0,0"_s);
         QCOMPARE(colourText(sheet.backColor(1, r)), kYellow);
         for (int g = 0; g < 5; ++g) {
             QCOMPARE(colourText(sheet.backColor(5 + g, r)), groupBacks[g]);

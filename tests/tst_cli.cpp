@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestCli : public QObject {
     Q_OBJECT
 
@@ -101,7 +103,7 @@ private slots:
         QCOMPARE(stats["lastDrawNo"].toInt(), 1);
         QCOMPARE(stats["maxCount"].toInt(), 2);
         QCOMPARE(stats["countRows"].toInt(), 4);
-        QCOMPARE(stats["digitsByCount"].toObject()["2"].toString(), QStringLiteral("3"));
+        QCOMPARE(stats["digitsByCount"].toObject()["2"].toString(), u"3"_s);
         QCOMPARE(stats["digitCount"].toArray().size(), 10);
 
         r = cli({"export", "--db", db});

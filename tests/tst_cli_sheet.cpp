@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -34,7 +36,7 @@ Run cli(const QStringList& args) {
 // The same draws as a CSV file and as a hand-made history: a row with an
 // empty digit and a gap in the numbering.
 constexpr char kCsv[] = "回数,第1数字,第2数字,第3数字\n1,1,1,2\n2,1,,3\n3,1,3,3\n5,9,0,9\n";
-const QString kDraws = QStringLiteral("112 1-3 133 5:909");
+const QString kDraws = u"112 1-3 133 5:909"_s;
 
 } // namespace
 
@@ -57,20 +59,20 @@ private:
 void TestCliSheet::initTestCase() {
     QVERIFY(!qEnvironmentVariable("PERIDON_CLI").isEmpty());
     QVERIFY(m_dir.isValid());
-    const QString csv = m_dir.filePath(u"draws.csv"_qs);
+    const QString csv = m_dir.filePath(u"draws.csv"_s);
     QFile f(csv);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(kCsv);
     f.close();
-    m_db = m_dir.filePath(u"当選データ.mdb"_qs);
-    const Run r = cli({u"import"_qs, csv, u"--db"_qs, m_db});
+    m_db = m_dir.filePath(u"当選データ.mdb"_s);
+    const Run r = cli({u"import"_s, csv, u"--db"_s, m_db});
     QVERIFY2(r.status == 0, qPrintable(r.err));
 }
 
 // The whole document for a small sheet, byte for byte: key order, colours
 // in lowercase #rrggbb, white cells without text left out, one line.
 void TestCliSheet::exactOutput() {
-    const Run r = cli({u"sheet"_qs, u"数字合計分析"_qs, u"--db"_qs, m_db});
+    const Run r = cli({u"sheet"_s, u"数字合計分析"_s, u"--db"_s, m_db});
     QCOMPARE(r.status, 0);
     QByteArray expected =
         R"({"window":"数字合計分析","caption":"数字合計分析","grids":[{"index":0,"cols":5,"rows":6,"cells":[)"
@@ -115,7 +117,7 @@ void TestCliSheet::everyWindowMatchesItsBuilder_data() {
 // object that other tools can read.
 void TestCliSheet::everyWindowMatchesItsBuilder() {
     QFETCH(QString, window);
-    const Run r = cli({u"sheet"_qs, window, u"--db"_qs, m_db});
+    const Run r = cli({u"sheet"_s, window, u"--db"_s, m_db});
     QCOMPARE(r.status, 0);
 
     const AnalysisInfo* info = findAnalysis(window);
@@ -130,28 +132,28 @@ void TestCliSheet::everyWindowMatchesItsBuilder() {
     const QJsonDocument doc = QJsonDocument::fromJson(r.out, &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
     const QJsonObject top = doc.object();
-    QCOMPARE(top.value(u"window"_qs).toString(), window);
-    QCOMPARE(top.value(u"caption"_qs).toString(), info->caption);
-    const QJsonArray grids = top.value(u"grids"_qs).toArray();
+    QCOMPARE(top.value(u"window"_s).toString(), window);
+    QCOMPARE(top.value(u"caption"_s).toString(), info->caption);
+    const QJsonArray grids = top.value(u"grids"_s).toArray();
     QCOMPARE(grids.size(), 1);
     const QJsonObject grid = grids[0].toObject();
-    QCOMPARE(grid.value(u"index"_qs).toInt(), 0);
-    QCOMPARE(grid.value(u"cols"_qs).toInt(), sheet.cols());
-    QCOMPARE(grid.value(u"rows"_qs).toInt(), sheet.rows());
-    const QRegularExpression hex(u"^#[0-9a-f]{6}$"_qs);
+    QCOMPARE(grid.value(u"index"_s).toInt(), 0);
+    QCOMPARE(grid.value(u"cols"_s).toInt(), sheet.cols());
+    QCOMPARE(grid.value(u"rows"_s).toInt(), sheet.rows());
+    const QRegularExpression hex(u"^#[0-9a-f]{6}$"_s);
     int lastKey = 0;
-    for (const QJsonValue& v : grid.value(u"cells"_qs).toArray()) {
+    for (const QJsonValue& v : grid.value(u"cells"_s).toArray()) {
         const QJsonObject cell = v.toObject();
-        const int col = cell.value(u"col"_qs).toInt();
-        const int row = cell.value(u"row"_qs).toInt();
+        const int col = cell.value(u"col"_s).toInt();
+        const int row = cell.value(u"row"_s).toInt();
         QVERIFY(sheet.contains(col, row));
         const int key = row * 1000 + col;
         QVERIFY2(key > lastKey, "cells in row-major order");
         lastKey = key;
-        QVERIFY(hex.match(cell.value(u"fg"_qs).toString()).hasMatch());
-        QVERIFY(hex.match(cell.value(u"bg"_qs).toString()).hasMatch());
-        QVERIFY(!cell.value(u"text"_qs).toString().isEmpty() ||
-                cell.value(u"bg"_qs).toString() != u"#ffffff"_qs);
+        QVERIFY(hex.match(cell.value(u"fg"_s).toString()).hasMatch());
+        QVERIFY(hex.match(cell.value(u"bg"_s).toString()).hasMatch());
+        QVERIFY(!cell.value(u"text"_s).toString().isEmpty() ||
+                cell.value(u"bg"_s).toString() != u"#ffffff"_s);
     }
 }
 
@@ -160,10 +162,10 @@ void TestCliSheet::refusals_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<bool>("listsWindows");
 
-    QTest::newRow("unknown window") << QStringList{u"sheet"_qs, u"不明な分析"_qs} << 2 << true;
-    QTest::newRow("no window") << QStringList{u"sheet"_qs} << 2 << true;
+    QTest::newRow("unknown window") << QStringList{u"sheet"_s, u"不明な分析"_s} << 2 << true;
+    QTest::newRow("no window") << QStringList{u"sheet"_s} << 2 << true;
     QTest::newRow("missing database")
-        << QStringList{u"sheet"_qs, u"出現頻度分析"_qs, u"--db"_qs, u"@missing@"_qs} << 1 << false;
+        << QStringList{u"sheet"_s, u"出現頻度分析"_s, u"--db"_s, u"@missing@"_s} << 1 << false;
 }
 
 // Refusals print to stderr only, and a missing database is not created.
@@ -171,10 +173,10 @@ void TestCliSheet::refusals() {
     QFETCH(QStringList, args);
     QFETCH(int, status);
     QFETCH(bool, listsWindows);
-    const QString missing = m_dir.filePath(u"無い.mdb"_qs);
-    args.replaceInStrings(u"@missing@"_qs, missing);
-    if (!args.contains(u"--db"_qs))
-        args << u"--db"_qs << m_db;
+    const QString missing = m_dir.filePath(u"無い.mdb"_s);
+    args.replaceInStrings(u"@missing@"_s, missing);
+    if (!args.contains(u"--db"_s))
+        args << u"--db"_s << m_db;
     const Run r = cli(args);
     QCOMPARE(r.status, status);
     QVERIFY(r.out.isEmpty());

@@ -23,6 +23,8 @@
 #include <map>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -79,17 +81,16 @@ int runChild(const QString& path, quint32 seed) {
             const int position = int(rng.bounded(3));
             const int value = int(rng.bounded(11)); // 10: clear the field
             const QString text = value == 10 ? QString() : QString::number(value);
-            say(QStringLiteral("B set %1 %2 %3")
-                    .arg(model.drawNoAt(row))
+            say(u"B set %1 %2 %3"_s.arg(model.drawNoAt(row))
                     .arg(position)
-                    .arg(value == 10 ? QStringLiteral("-") : text)
+                    .arg(value == 10 ? u"-"_s : text)
                     .toUtf8());
             say(model.setData(model.index(row, position + 1), text) ? "D" : "F");
         } else if (pick < 90 || rows < 20) {
-            say(QStringLiteral("B ins %1").arg(row >= 0 ? model.drawNoAt(row) : 0).toUtf8());
+            say(u"B ins %1"_s.arg(row >= 0 ? model.drawNoAt(row) : 0).toUtf8());
             say(model.addLineAfter(row) >= 0 ? "D" : "F");
         } else {
-            say(QStringLiteral("B del %1").arg(model.drawNoAt(row)).toUtf8());
+            say(u"B del %1"_s.arg(model.drawNoAt(row)).toUtf8());
             say(model.deleteLine(row) ? "D" : "F");
         }
     }
@@ -98,7 +99,7 @@ int runChild(const QString& path, quint32 seed) {
 QString describe(const Table& table) {
     QStringList out;
     for (const auto& [no, d] : table)
-        out << QStringLiteral("%1:%2,%3,%4").arg(no).arg(d[0], d[1], d[2]);
+        out << u"%1:%2,%3,%4"_s.arg(no).arg(d[0], d[1], d[2]);
     return out.join(u' ');
 }
 
@@ -112,11 +113,11 @@ private slots:
 
 void TestEntryCrash::killedWhileEditingLosesNothingReported() {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Numbers3Peridon.mdb"));
+    const QString path = dir.filePath(u"Numbers3Peridon.mdb"_s);
     QStringList draws;
     for (int no = 1; no <= 300; ++no)
         if (no % 17 != 0) // gaps for inserted rows to fill
-            draws << QStringLiteral("%1:%2%3%4").arg(no).arg(no % 10).arg(no / 10 % 10).arg(no % 7);
+            draws << u"%1:%2%3%4"_s.arg(no).arg(no % 10).arg(no / 10 % 10).arg(no % 7);
     const ConnectString cs = test::makeDatabase(path, draws.join(u' '));
 
     QRandomGenerator rng(20240607);
@@ -126,7 +127,7 @@ void TestEntryCrash::killedWhileEditingLosesNothingReported() {
         QProcess child;
         child.setProcessChannelMode(QProcess::SeparateChannels);
         child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--child"), path, QString::number(rng.generate())});
+                    {u"--child"_s, path, QString::number(rng.generate())});
         QVERIFY2(child.waitForStarted(10000), "the child did not start");
         QByteArray out;
         while (!out.contains("ready\n")) {
@@ -151,8 +152,7 @@ void TestEntryCrash::killedWhileEditingLosesNothingReported() {
                 pending.reset();
                 ++reported;
             } else if (line == QLatin1String("F")) {
-                QFAIL(qPrintable(QStringLiteral("a change was refused: ") +
-                                 pending.value_or(QString())));
+                QFAIL(qPrintable(u"a change was refused: "_s + pending.value_or(QString())));
             }
         }
 
@@ -160,19 +160,17 @@ void TestEntryCrash::killedWhileEditingLosesNothingReported() {
             Database db(cs, Database::Mode::OpenExisting);
             Statement check = db.prepare("PRAGMA integrity_check");
             QVERIFY(check.step());
-            QCOMPARE(check.columnText(0), QStringLiteral("ok"));
+            QCOMPARE(check.columnText(0), u"ok"_s);
         }
         // Every reported change is there; the one under way may or may not be.
         const Table stored = readTable(cs);
         if (stored != expected) {
-            QVERIFY2(pending, qPrintable(QStringLiteral("round %1: stored %2\nexpected %3")
-                                             .arg(round)
-                                             .arg(describe(stored), describe(expected))));
+            QVERIFY2(pending, qPrintable(u"round %1: stored %2\nexpected %3"_s.arg(round).arg(
+                                  describe(stored), describe(expected))));
             applyChange(expected, *pending);
             QVERIFY2(stored == expected,
-                     qPrintable(QStringLiteral("round %1: stored %2\nexpected %3")
-                                    .arg(round)
-                                    .arg(describe(stored), describe(expected))));
+                     qPrintable(u"round %1: stored %2\nexpected %3"_s.arg(round).arg(
+                         describe(stored), describe(expected))));
         }
     }
     qInfo("%d changes reported as written over 20 kills", reported);

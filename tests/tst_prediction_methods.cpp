@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -45,7 +47,7 @@ QString digitCells(const Sheet& s) {
             out += u'|';
         for (int col = 2; col <= 4; ++col) {
             const QString t = s.text(col, row);
-            out += t.isEmpty() ? QStringLiteral(".") : t;
+            out += t.isEmpty() ? u"."_s : t;
         }
     }
     return out;
@@ -58,7 +60,7 @@ QString cycleTable(const PredictionEngine& e) {
             out += u'|';
         for (int p = 1; p <= 3; ++p) {
             const QString t = e.cycleDigit(m, p);
-            out += t.isEmpty() ? QStringLiteral(".") : t;
+            out += t.isEmpty() ? u"."_s : t;
         }
     }
     return out;
@@ -68,7 +70,7 @@ QString eliminationTable(const PredictionEngine& e) {
     QString out;
     for (int i = 0; i < PredictionEngine::kRuleCount; ++i) {
         const QString t = e.eliminationDigit(i);
-        out += t.isEmpty() ? QStringLiteral(".") : t;
+        out += t.isEmpty() ? u"."_s : t;
     }
     return out;
 }
@@ -121,22 +123,22 @@ void TestPredictionMethods::gridShape() {
         QCOMPARE(s.cols(), 4);
         QCOMPARE(s.rows(), rows[i]);
         QCOMPARE(s.visibleRows(), rows[i]);
-        QCOMPARE(s.text(2, 1), QStringLiteral("        予 想 数 字                   "));
+        QCOMPARE(s.text(2, 1), u"        予 想 数 字                   "_s);
         QVERIFY(s.text(1, 1).isEmpty() && s.text(3, 1).isEmpty() && s.text(4, 1).isEmpty());
         QCOMPARE(s.backColor(1, 1), rgb(255, 200, 200));
         QCOMPARE(s.foreColor(4, 1), rgb(0, 0, 255));
         QCOMPARE(s.hAlign(2, 1), HAlign::Left);
         QCOMPARE(s.borderMask(3, 1), 0);
-        QCOMPARE(digitCells(s), QString(QStringLiteral("...|")).repeated(rows[i] - 1).chopped(1));
+        QCOMPARE(digitCells(s), QString(u"...|"_s).repeated(rows[i] - 1).chopped(1));
     }
-    QCOMPARE(e->grid(0).text(1, 2), QStringLiteral(" 7回周期法"));
-    QCOMPARE(e->grid(0).text(1, 5), QStringLiteral("12回周期法"));
+    QCOMPARE(e->grid(0).text(1, 2), u" 7回周期法"_s);
+    QCOMPARE(e->grid(0).text(1, 5), u"12回周期法"_s);
     QCOMPARE(e->grid(0).borderMask(1, 3), BorderTop | BorderBottom | BorderRight);
-    QCOMPARE(e->grid(1).text(1, 3), QStringLiteral("消去法"));
+    QCOMPARE(e->grid(1).text(1, 3), u"消去法"_s);
     QCOMPARE(e->grid(1).borderMask(1, 3), 0);
     QCOMPARE(e->grid(1).borderMask(2, 3), int(BorderAll));
-    QCOMPARE(e->grid(2).text(1, 2), QStringLiteral("連発予想"));
-    QCOMPARE(e->grid(3).text(1, 2), QStringLiteral("１発予想"));
+    QCOMPARE(e->grid(2).text(1, 2), u"連発予想"_s);
+    QCOMPARE(e->grid(3).text(1, 2), u"１発予想"_s);
     QCOMPARE(e->grid(3).borderMask(1, 2), int(BorderAll));
 }
 
@@ -183,9 +185,9 @@ void TestPredictionMethods::cycle() {
 void TestPredictionMethods::eliminationWorkedExample() {
     const auto e = loaded(QString::fromLatin1(kTenDraws));
     // Rule 0: 1 + 1 = 2; rule 1: 2 + 8 = 10 -> 1; rule 3: 0 - 7 -> 2, a repeat.
-    QCOMPARE(eliminationTable(*e), QStringLiteral("219284914960999"));
+    QCOMPARE(eliminationTable(*e), u"219284914960999"_s);
     // Distinct digits 2 1 9 | 8 (fourth place, beyond the grid) | 4 6 0.
-    QCOMPARE(digitCells(e->grid(1)), QStringLiteral("219|460|..."));
+    QCOMPARE(digitCells(e->grid(1)), u"219|460|..."_s);
 }
 
 void TestPredictionMethods::normalise_data() {
@@ -216,23 +218,23 @@ void TestPredictionMethods::normalise() {
 void TestPredictionMethods::eliminationShiftsWithReflectedCount() {
     // With one more draw at the end and one option reflected, every rule
     // reads the same draw as before.
-    const QString eleven = QString::fromLatin1(kTenDraws) + QStringLiteral(" 999");
+    const QString eleven = QString::fromLatin1(kTenDraws) + u" 999"_s;
     const auto shifted = loaded(eleven, 1);
-    QCOMPARE(eliminationTable(*shifted), QStringLiteral("219284914960999"));
+    QCOMPARE(eliminationTable(*shifted), u"219284914960999"_s);
     const auto unshifted = loaded(eleven, 0);
-    QCOMPARE(eliminationTable(*unshifted), QStringLiteral("181284314460419"));
+    QCOMPARE(eliminationTable(*unshifted), u"181284314460419"_s);
 
     // Ten options reflected: rule 14 reads the draw 19 before the latest.
     // Draw 1 is invalid, so a rule that reads it is skipped.
-    QString twenty = QStringLiteral("1-1");
+    QString twenty = u"1-1"_s;
     for (int i = 0; i < 19; ++i)
-        twenty += QStringLiteral(" 555");
+        twenty += u" 555"_s;
     const auto all = loaded(twenty, 10);
     QCOMPARE(all->lastDrawNo(), 20);
-    QCOMPARE(eliminationTable(*all).right(1), QStringLiteral("."));
-    QCOMPARE(eliminationTable(*all).left(1), QStringLiteral("6")); // draw 10: 5 + 1
+    QCOMPARE(eliminationTable(*all).right(1), u"."_s);
+    QCOMPARE(eliminationTable(*all).left(1), u"6"_s); // draw 10: 5 + 1
     const auto nine = loaded(twenty, 9);
-    QCOMPARE(eliminationTable(*nine).right(1), QStringLiteral("9"));
+    QCOMPARE(eliminationTable(*nine).right(1), u"9"_s);
 }
 
 void TestPredictionMethods::elimination_short_data() {
@@ -302,32 +304,32 @@ void TestPredictionMethods::distance() {
 
 void TestPredictionMethods::emptyFirstPositionSkipsMethod() {
     auto e = blank();
-    e->RecordCycleDigit(7, 2, QStringLiteral("5")); // method 0 has no position 1
-    e->RecordCycleDigit(7, 3, QStringLiteral("6"));
-    e->RecordCycleDigit(9, 1, QStringLiteral("4"));
+    e->RecordCycleDigit(7, 2, u"5"_s); // method 0 has no position 1
+    e->RecordCycleDigit(7, 3, u"6"_s);
+    e->RecordCycleDigit(9, 1, u"4"_s);
     int col = 0;
     int row = 0;
-    e->AddEliminationDigit(col, row, 0, QStringLiteral("5"));
+    e->AddEliminationDigit(col, row, 0, u"5"_s);
     e->ComputeRapidFire();
     e->ComputeOneShot();
-    QCOMPARE(digitCells(e->grid(2)), QStringLiteral("4..|..."));
-    QCOMPARE(digitCells(e->grid(3)), QStringLiteral("4.."));
+    QCOMPARE(digitCells(e->grid(2)), u"4..|..."_s);
+    QCOMPARE(digitCells(e->grid(3)), u"4.."_s);
 }
 
 void TestPredictionMethods::noVisibleDuplicates() {
     auto e = blank();
     for (int gap : {7, 9, 11, 12}) {
-        e->RecordCycleDigit(gap, 1, QStringLiteral("5"));
-        e->RecordCycleDigit(gap, 2, QStringLiteral("4"));
+        e->RecordCycleDigit(gap, 1, u"5"_s);
+        e->RecordCycleDigit(gap, 2, u"4"_s);
     }
     int col = 0;
     int row = 0;
     for (int rule = 0; rule < 15; ++rule)
-        e->AddEliminationDigit(col, row, rule, QStringLiteral("5"));
+        e->AddEliminationDigit(col, row, rule, u"5"_s);
     e->ComputeRapidFire();
     e->ComputeOneShot();
-    QCOMPARE(digitCells(e->grid(2)), QStringLiteral("54.|..."));
-    QCOMPARE(digitCells(e->grid(3)), QStringLiteral("54."));
+    QCOMPARE(digitCells(e->grid(2)), u"54.|..."_s);
+    QCOMPARE(digitCells(e->grid(3)), u"54."_s);
 }
 
 // Six rapid-fire placements per row on three visible columns: the fourth to
@@ -342,23 +344,23 @@ void TestPredictionMethods::placementsBeyondTheEdge() {
     }
     int col = 0;
     int row = 0;
-    e->AddEliminationDigit(col, row, 0, QStringLiteral("3"));
+    e->AddEliminationDigit(col, row, 0, u"3"_s);
     e->ComputeRapidFire();
-    QCOMPARE(digitCells(e->grid(2)), QStringLiteral("123|..."));
+    QCOMPARE(digitCells(e->grid(2)), u"123|..."_s);
     e->ClearPredictionGrids();
-    e->AddEliminationDigit(col, row, 1, QStringLiteral("4"));
+    e->AddEliminationDigit(col, row, 1, u"4"_s);
     e->ComputeRapidFire();
-    QCOMPARE(digitCells(e->grid(2)), QStringLiteral("123|456"));
+    QCOMPARE(digitCells(e->grid(2)), u"123|456"_s);
     e->ComputeOneShot();
-    QCOMPARE(digitCells(e->grid(3)), QStringLiteral("123"));
+    QCOMPARE(digitCells(e->grid(3)), u"123"_s);
 }
 
 void TestPredictionMethods::emptyCycleLeavesGridsEmpty() {
     const auto e = loaded(QString::fromLatin1(kTenDraws));
-    QCOMPARE(cycleTable(*e), QStringLiteral("...|...|...|..."));
+    QCOMPARE(cycleTable(*e), u"...|...|...|..."_s);
     QVERIFY(!eliminationTable(*e).contains(u'.'));
-    QCOMPARE(digitCells(e->grid(2)), QStringLiteral("...|..."));
-    QCOMPARE(digitCells(e->grid(3)), QStringLiteral("..."));
+    QCOMPARE(digitCells(e->grid(2)), u"...|..."_s);
+    QCOMPARE(digitCells(e->grid(3)), u"..."_s);
 }
 
 void TestPredictionMethods::optionClickChangesOnlyDependentGrids() {

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 #ifdef Q_OS_UNIX
 #endif
 
@@ -66,7 +68,7 @@ void TestPredictionSettings::missingFileLeavesEveryFlagFalse() {
     QTemporaryDir dir;
     ReflectFlags flags{};
     QVERIFY(!readSettingsFile(dir.filePath(QString::fromUtf16(kSettingsFileName)), flags));
-    QCOMPARE(bitsOf(flags), QStringLiteral("0000000000"));
+    QCOMPARE(bitsOf(flags), u"0000000000"_s);
 }
 
 void TestPredictionSettings::decode_data() {
@@ -74,39 +76,33 @@ void TestPredictionSettings::decode_data() {
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("all ten in order")
-        << QStringLiteral(
-               "頻度分析Opt=True\r\n間隔分析Opt=False\r\n出現回数分析Opt=True\r\n"
-               "バラツキ分析Opt=False\r\n引っ張り分析Opt=True\r\n連番飛び石分析Opt=False\r\n"
-               "数字合計分析Opt=True\r\n組合せパターン分析Opt=False\r\n5分割傾向分析Opt=True\r\n"
-               "分割データ分析Opt=True\r\n")
+        << u"頻度分析Opt=True\r\n間隔分析Opt=False\r\n出現回数分析Opt=True\r\n"
+           "バラツキ分析Opt=False\r\n引っ張り分析Opt=True\r\n連番飛び石分析Opt=False\r\n"
+           "数字合計分析Opt=True\r\n組合せパターン分析Opt=False\r\n5分割傾向分析Opt=True\r\n"
+           "分割データ分析Opt=True\r\n"_s
         << "1010101011";
     QTest::newRow("other order")
-        << QStringLiteral("分割データ分析Opt=True\r\n頻度分析Opt=True\r\n引っ張り分析Opt=True\r\n")
+        << u"分割データ分析Opt=True\r\n頻度分析Opt=True\r\n引っ張り分析Opt=True\r\n"_s
         << "1000100001";
-    QTest::newRow("last line wins")
-        << QStringLiteral("間隔分析Opt=True\r\n間隔分析Opt=False\r\nバラツキ分析Opt="
-                          "False\r\nバラツキ分析Opt=True\r\n")
-        << "0001000000";
+    QTest::newRow("last line wins") << u"間隔分析Opt=True\r\n間隔分析Opt=False\r\nバラツキ分析Opt="
+                                       "False\r\nバラツキ分析Opt=True\r\n"_s
+                                    << "0001000000";
     QTest::newRow("unknown and extra lines")
-        << QStringLiteral("[設定]\r\n\r\n不明Opt=True\r\n頻度分析=True\r\n出現回数分析Opt=True\r\n")
+        << u"[設定]\r\n\r\n不明Opt=True\r\n頻度分析=True\r\n出現回数分析Opt=True\r\n"_s
         << "0010000000";
     // The caption of option 8 says 4 groups but its key says 5.
     QTest::newRow("key of option 8")
-        << QStringLiteral("4分割傾向分析Opt=True\r\n5分割傾向分析Opt=True\r\n") << "0000000010";
+        << u"4分割傾向分析Opt=True\r\n5分割傾向分析Opt=True\r\n"_s << "0000000010";
     QTest::newRow("keys are case-sensitive and exact")
-        << QStringLiteral("頻度分析opt=True\r\n 間隔分析Opt=True\r\n出現回数分析Opt =True\r\n")
-        << "0000000000";
+        << u"頻度分析opt=True\r\n 間隔分析Opt=True\r\n出現回数分析Opt =True\r\n"_s << "0000000000";
     QTest::newRow("numbers")
-        << QStringLiteral(
-               "頻度分析Opt=-1\r\n間隔分析Opt=0\r\n出現回数分析Opt=1\r\nバラツキ分析Opt=2.5\r\n")
+        << u"頻度分析Opt=-1\r\n間隔分析Opt=0\r\n出現回数分析Opt=1\r\nバラツキ分析Opt=2.5\r\n"_s
         << "1011000000";
     QTest::newRow("malformed values change nothing")
-        << QStringLiteral(
-               "頻度分析Opt=Yes\r\n間隔分析Opt=\r\n出現回数分析Opt\r\nバラツキ分析Opt=True\r\n")
+        << u"頻度分析Opt=Yes\r\n間隔分析Opt=\r\n出現回数分析Opt\r\nバラツキ分析Opt=True\r\n"_s
         << "0001000000";
     QTest::newRow("LF and CR line ends")
-        << QStringLiteral("頻度分析Opt=True\n間隔分析Opt=True\r引っ張り分析Opt=True")
-        << "1100100000";
+        << u"頻度分析Opt=True\n間隔分析Opt=True\r引っ張り分析Opt=True"_s << "1100100000";
 }
 
 void TestPredictionSettings::decode() {
@@ -121,8 +117,8 @@ void TestPredictionSettings::decode() {
 // flag as it was.
 void TestPredictionSettings::decodeKeepsEarlierFlags() {
     ReflectFlags flags = flagsFrom("1111111111");
-    decodeSettings(sjis(QStringLiteral("間隔分析Opt=False\r\n頻度分析Opt=abc\r\n")), flags);
-    QCOMPARE(bitsOf(flags), QStringLiteral("1011111111"));
+    decodeSettings(sjis(u"間隔分析Opt=False\r\n頻度分析Opt=abc\r\n"_s), flags);
+    QCOMPARE(bitsOf(flags), u"1011111111"_s);
 }
 
 void TestPredictionSettings::writesExactShiftJisBytes() {
@@ -141,20 +137,19 @@ void TestPredictionSettings::writesExactShiftJisBytes() {
 
 void TestPredictionSettings::roundTrip() {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("設定.ini"));
+    const QString path = dir.filePath(u"設定.ini"_s);
     // A file read in any order is written back as ten lines in index order.
-    QVERIFY(
-        writeRaw(path, sjis(QStringLiteral("分割データ分析Opt=True\r\n数字合計分析Opt=1\r\n"))));
+    QVERIFY(writeRaw(path, sjis(u"分割データ分析Opt=True\r\n数字合計分析Opt=1\r\n"_s)));
     ReflectFlags flags{};
     QVERIFY(readSettingsFile(path, flags));
     QVERIFY(writeSettingsFile(path, flags));
     const QByteArray written = readAll(path);
     QCOMPARE(written.count("\r\n"), 10);
-    QVERIFY(written.startsWith(sjis(QStringLiteral("頻度分析Opt=False\r\n"))));
-    QVERIFY(written.endsWith(sjis(QStringLiteral("分割データ分析Opt=True\r\n"))));
+    QVERIFY(written.startsWith(sjis(u"頻度分析Opt=False\r\n"_s)));
+    QVERIFY(written.endsWith(sjis(u"分割データ分析Opt=True\r\n"_s)));
     ReflectFlags again{};
     QVERIFY(readSettingsFile(path, again));
-    QCOMPARE(bitsOf(again), QStringLiteral("0000001001"));
+    QCOMPARE(bitsOf(again), u"0000001001"_s);
 }
 
 // The old file is never truncated in place: a second name for it still holds
@@ -163,7 +158,7 @@ void TestPredictionSettings::replaceGoesThroughANewFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QString::fromUtf16(kSettingsFileName));
     QVERIFY(writeRaw(path, QByteArrayLiteral("old\r\n")));
-    const QString link = dir.filePath(QStringLiteral("old.lnk"));
+    const QString link = dir.filePath(u"old.lnk"_s);
 #ifdef Q_OS_UNIX
     QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()) == 0);
 #endif
@@ -178,8 +173,7 @@ void TestPredictionSettings::replaceGoesThroughANewFile() {
 
 void TestPredictionSettings::failedWriteKeepsTheOldFile() {
     QTemporaryDir dir;
-    const QString path =
-        dir.filePath(QStringLiteral("missing/") + QString::fromUtf16(kSettingsFileName));
+    const QString path = dir.filePath(u"missing/"_s + QString::fromUtf16(kSettingsFileName));
     QVERIFY(!writeSettingsFile(path, flagsFrom("1111111111")));
     QVERIFY(!QFile::exists(path));
     // A folder standing where the file should be cannot be replaced.

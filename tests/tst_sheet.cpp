@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 class TestSheet : public QObject {
@@ -70,7 +72,7 @@ void TestSheet::outsideWritesIgnored() {
     QFETCH(int, col);
     QFETCH(int, row);
     Sheet s(3, 2);
-    s.setText(col, row, QStringLiteral("7"));
+    s.setText(col, row, u"7"_s);
     QCOMPARE(s.text(col, row), QString());
     QVERIFY(!s.hasText(col, row));
     for (int r = 1; r <= 2; ++r)
@@ -82,11 +84,11 @@ void TestSheet::outsideWritesIgnored() {
 
 void TestSheet::textsReadBackExactly_data() {
     QTest::addColumn<QString>("text");
-    QTest::newRow("digit") << QStringLiteral("0");
-    QTest::newRow("spaces kept") << QStringLiteral(" 12 ");
-    QTest::newRow("ideographic spaces") << QStringLiteral("　当選　");
-    QTest::newRow("full-width") << QStringLiteral("ＡＢ１２－");
-    QTest::newRow("mark") << QStringLiteral("●");
+    QTest::newRow("digit") << u"0"_s;
+    QTest::newRow("spaces kept") << u" 12 "_s;
+    QTest::newRow("ideographic spaces") << u"　当選　"_s;
+    QTest::newRow("full-width") << u"ＡＢ１２－"_s;
+    QTest::newRow("mark") << u"●"_s;
 }
 
 void TestSheet::textsReadBackExactly() {
@@ -173,14 +175,14 @@ void TestSheet::sizesOneOrAll() {
 
 void TestSheet::resizeKeepsCells() {
     Sheet s(3, 3);
-    s.setText(2, 3, QStringLiteral("x"));
-    s.setText(3, 1, QStringLiteral("y"));
+    s.setText(2, 3, u"x"_s);
+    s.setText(3, 1, u"y"_s);
     s.setSize(4, 5);
-    QCOMPARE(s.text(2, 3), QStringLiteral("x"));
-    QCOMPARE(s.text(3, 1), QStringLiteral("y"));
+    QCOMPARE(s.text(2, 3), u"x"_s);
+    QCOMPARE(s.text(3, 1), u"y"_s);
     QVERIFY(!s.hasText(4, 5));
     s.setSize(2, 3);
-    QCOMPARE(s.text(2, 3), QStringLiteral("x"));
+    QCOMPARE(s.text(2, 3), u"x"_s);
     QCOMPARE(s.text(3, 1), QString());
 }
 

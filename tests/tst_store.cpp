@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 class TestStore : public QObject {
@@ -19,7 +21,7 @@ class TestStore : public QObject {
 
     QTemporaryDir m_dir;
     int m_n = 0;
-    QString freshPath() { return m_dir.filePath(QStringLiteral("db%1.mdb").arg(++m_n)); }
+    QString freshPath() { return m_dir.filePath(u"db%1.mdb"_s.arg(++m_n)); }
     Database freshDb() {
         return Database(connectStringFor(freshPath()), Database::Mode::CreateIfMissing);
     }
@@ -27,7 +29,7 @@ class TestStore : public QObject {
         QStringList parts;
         for (std::size_t c = 0; c < s.digitsByCount.size(); ++c)
             if (!s.digitsByCount[c].isEmpty())
-                parts << QStringLiteral("%1:%2").arg(c).arg(s.digitsByCount[c]);
+                parts << u"%1:%2"_s.arg(c).arg(s.digitsByCount[c]);
         return parts.join(u' ');
     }
 
@@ -108,7 +110,7 @@ private slots:
         ConnectString cs = connectStringFor(path);
         if (kind == 1) {
             Database(cs, Database::Mode::CreateIfMissing);
-            cs.password = QStringLiteral("000000");
+            cs.password = u"000000"_s;
         } else if (kind == 2) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -180,7 +182,7 @@ private slots:
         QCOMPARE(p.draws.size(), std::size_t(2));
         QCOMPARE(p.draws[0].drawNo, 7);
         QCOMPARE(int(p.draws[0].digits[1]), -1);
-        QCOMPARE(p.draws[1].date, QStringLiteral("2001-02-03"));
+        QCOMPARE(p.draws[1].date, u"2001-02-03"_s);
         QVERIFY(parseDrawCsv(QByteArray(kCsvHeader) + "\n").draws.empty());
         QVERIFY(parseDrawCsv("\xEF\xBB\xBF" + QByteArray(kCsvHeader) + "\n").errors.isEmpty());
     }

@@ -12,12 +12,14 @@
 
 #include <sqlite3.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
 
 ConnectString makeDatabase(const QTemporaryDir& dir, const QString& historyText) {
-    return test::makeDatabase(dir.filePath(QStringLiteral("Numbers3Peridon.mdb")), historyText);
+    return test::makeDatabase(dir.filePath(u"Numbers3Peridon.mdb"_s), historyText);
 }
 
 // The rows as one text: "1:123 2:4-6", "-" for an empty digit.
@@ -26,8 +28,8 @@ QString rowsText(const std::vector<EntryRow>& rows) {
     for (const EntryRow& row : rows) {
         QString digits;
         for (const QString& d : row.digits)
-            digits += d.isEmpty() ? QStringLiteral("-") : d;
-        out << QStringLiteral("%1:%2").arg(row.drawNo).arg(digits);
+            digits += d.isEmpty() ? u"-"_s : d;
+        out << u"%1:%2"_s.arg(row.drawNo).arg(digits);
     }
     return out.join(u' ');
 }
@@ -58,7 +60,7 @@ private slots:
 
 void TestDrawTable::readsEveryRowAsStored() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123 2:4-6 5:--0"));
+    const ConnectString cs = makeDatabase(dir, u"1:123 2:4-6 5:--0"_s);
     {
         // Values the schema normally refuses, as a foreign file might hold them:
         // they are shown as stored so that the close check can find them.
@@ -69,12 +71,12 @@ void TestDrawTable::readsEveryRowAsStored() {
     Database db(cs, Database::Mode::OpenExisting);
     const auto rows = DrawTable(db).readRows();
     QCOMPARE(rows.size(), std::size_t(4));
-    QCOMPARE(rowsText({rows.begin(), rows.begin() + 3}), QStringLiteral("1:123 2:4-6 5:--0"));
+    QCOMPARE(rowsText({rows.begin(), rows.begin() + 3}), u"1:123 2:4-6 5:--0"_s);
     QVERIFY(rows[1].digits[1].isNull());
     QCOMPARE(rows[3].drawNo, 7);
-    QCOMPARE(rows[3].digits[0], QStringLiteral("10"));
-    QCOMPARE(rows[3].digits[1], QStringLiteral("1.5"));
-    QCOMPARE(rows[3].digits[2], QStringLiteral("-1"));
+    QCOMPARE(rows[3].digits[0], u"10"_s);
+    QCOMPARE(rows[3].digits[1], u"1.5"_s);
+    QCOMPARE(rows[3].digits[2], u"-1"_s);
 }
 
 void TestDrawTable::setDigitIsWrittenAtOnce_data() {
@@ -93,7 +95,7 @@ void TestDrawTable::setDigitIsWrittenAtOnce() {
     QFETCH(int, value);
     QFETCH(QString, expected);
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123 2:4-6"));
+    const ConnectString cs = makeDatabase(dir, u"1:123 2:4-6"_s);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable table(db);
     table.setDigit(drawNo, position, value < 0 ? std::nullopt : std::optional<int>(value));
@@ -134,45 +136,45 @@ void TestDrawTable::insertTakesSmallestFreeNumberAbove() {
 
 void TestDrawTable::insertAboveTheLastNumberIsRefused() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("32766:123 32767:456"));
+    const ConnectString cs = makeDatabase(dir, u"32766:123 32767:456"_s);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable table(db);
     QVERIFY_THROWS_EXCEPTION(DbError, table.insertBlankAfter(32766));
-    QCOMPARE(storedText(cs), QStringLiteral("32766:123 32767:456"));
+    QCOMPARE(storedText(cs), u"32766:123 32767:456"_s);
 }
 
 void TestDrawTable::deleteRemovesOnlyThatRow() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123 2:456 3:789"));
+    const ConnectString cs = makeDatabase(dir, u"1:123 2:456 3:789"_s);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable(db).deleteRow(2);
-    QCOMPARE(storedText(cs), QStringLiteral("1:123 3:789"));
+    QCOMPARE(storedText(cs), u"1:123 3:789"_s);
 }
 
 void TestDrawTable::writesToMissingRowsAreRefused() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    const ConnectString cs = makeDatabase(dir, u"1:123"_s);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable table(db);
     QVERIFY_THROWS_EXCEPTION(DbError, table.setDigit(2, 0, 5));
     QVERIFY_THROWS_EXCEPTION(DbError, table.deleteRow(2));
-    QCOMPARE(storedText(cs), QStringLiteral("1:123"));
+    QCOMPARE(storedText(cs), u"1:123"_s);
 }
 
 void TestDrawTable::outOfRangeDigitIsRefusedBeforeWriting() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    const ConnectString cs = makeDatabase(dir, u"1:123"_s);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable table(db);
     QVERIFY_THROWS_EXCEPTION(DbError, table.setDigit(1, 0, 10));
     QVERIFY_THROWS_EXCEPTION(DbError, table.setDigit(1, 0, -1));
     QVERIFY_THROWS_EXCEPTION(DbError, table.setDigit(1, 3, 1));
-    QCOMPARE(storedText(cs), QStringLiteral("1:123"));
+    QCOMPARE(storedText(cs), u"1:123"_s);
 }
 
 void TestDrawTable::lockedDatabaseRefusesAndKeepsData() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    const ConnectString cs = makeDatabase(dir, u"1:123"_s);
     Database other(cs, Database::Mode::OpenExisting);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable table(db);
@@ -182,17 +184,17 @@ void TestDrawTable::lockedDatabaseRefusesAndKeepsData() {
         QFAIL("a write to a locked database was reported as done");
     } catch (const DbError& e) {
         QCOMPARE(e.code(), SQLITE_BUSY);
-        QVERIFY(e.message().contains(QStringLiteral("使用中")));
+        QVERIFY(e.message().contains(u"使用中"_s));
     }
     other.exec("ROLLBACK");
-    QCOMPARE(storedText(cs), QStringLiteral("1:123"));
+    QCOMPARE(storedText(cs), u"1:123"_s);
     table.setDigit(1, 0, 7); // works again once the lock is gone
-    QCOMPARE(storedText(cs), QStringLiteral("1:723"));
+    QCOMPARE(storedText(cs), u"1:723"_s);
 }
 
 void TestDrawTable::fullDatabaseRefusesAndStaysSound() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    const ConnectString cs = makeDatabase(dir, u"1:123"_s);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable table(db);
     table.setDigit(1, 0, 1);              // writes the backup first
@@ -209,13 +211,13 @@ void TestDrawTable::fullDatabaseRefusesAndStaysSound() {
     QVERIFY(refused);
     Statement check = db.prepare("PRAGMA integrity_check");
     QVERIFY(check.step());
-    QCOMPARE(check.columnText(0), QStringLiteral("ok"));
+    QCOMPARE(check.columnText(0), u"ok"_s);
 }
 
 void TestDrawTable::backupHoldsDataFromBeforeFirstWrite() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123 2:456"));
-    const QString bak = dir.filePath(QStringLiteral("Numbers3Peridon.bak"));
+    const ConnectString cs = makeDatabase(dir, u"1:123 2:456"_s);
+    const QString bak = dir.filePath(u"Numbers3Peridon.bak"_s);
     QCOMPARE(DrawTable::backupPathFor(cs.path), bak);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable table(db);
@@ -226,15 +228,15 @@ void TestDrawTable::backupHoldsDataFromBeforeFirstWrite() {
     table.deleteRow(2); // later writes of the session leave the backup alone
     table.insertBlankAfter(1);
     QVERIFY(QFile::exists(bak));
-    QVERIFY(!QFile::exists(bak + QStringLiteral(".tmp")));
+    QVERIFY(!QFile::exists(bak + u".tmp"_s));
     // The backup is a database of its own with the same key and the old rows.
     QCOMPARE(storedText(connectStringFor(bak)), rowsText(before));
-    QCOMPARE(storedText(cs), QStringLiteral("1:923 2:---"));
+    QCOMPARE(storedText(cs), u"1:923 2:---"_s);
 }
 
 void TestDrawTable::backupReplacesOlderBackup() {
     QTemporaryDir dir;
-    const ConnectString cs = makeDatabase(dir, QStringLiteral("1:123"));
+    const ConnectString cs = makeDatabase(dir, u"1:123"_s);
     const QString bak = DrawTable::backupPathFor(cs.path);
     {
         Database db(cs, Database::Mode::OpenExisting);
@@ -245,8 +247,8 @@ void TestDrawTable::backupReplacesOlderBackup() {
         Database db(cs, Database::Mode::OpenExisting);
         DrawTable(db).setDigit(1, 0, 5);
     }
-    QCOMPARE(storedText(connectStringFor(bak)), QStringLiteral("1:423"));
-    QCOMPARE(storedText(cs), QStringLiteral("1:523"));
+    QCOMPARE(storedText(connectStringFor(bak)), u"1:423"_s);
+    QCOMPARE(storedText(cs), u"1:523"_s);
 }
 
 QTEST_GUILESS_MAIN(TestDrawTable)

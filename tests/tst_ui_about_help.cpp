@@ -12,6 +12,8 @@
 #include <QTextBrowser>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 class TestAboutHelp : public QObject {
@@ -39,15 +41,14 @@ void TestAboutHelp::initTestCase() {
     installFontSubstitutions();
     // The help file is built beside the programs and the tests.
     m_buildDir = QCoreApplication::applicationDirPath();
-    test::makeDatabase(m_dir.filePath(QStringLiteral("Numbers3Peridon.mdb")),
-                       QStringLiteral("123 456 789"));
+    test::makeDatabase(m_dir.filePath(u"Numbers3Peridon.mdb"_s), u"123 456 789"_s);
 }
 
 void TestAboutHelp::init() {
     QDir::setCurrent(m_buildDir);
     m_messages = new messages::Recorder;
     m_frame = new MainFrm;
-    QVERIFY(m_frame->Load(connectStringFor(m_dir.filePath(QStringLiteral("Numbers3Peridon.mdb")))));
+    QVERIFY(m_frame->Load(connectStringFor(m_dir.filePath(u"Numbers3Peridon.mdb"_s))));
     m_frame->show();
     m_frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_frame));
@@ -63,13 +64,13 @@ void TestAboutHelp::cleanup() {
 void TestAboutHelp::saveShot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("PERIDON_SCREENSHOTS");
     if (!dir.isEmpty())
-        w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+        w->grab().save(QDir(dir).filePath(name + u".png"_s));
 }
 
 void TestAboutHelp::fontsSubstituted_data() {
     QTest::addColumn<QString>("family");
-    QTest::newRow("gothic") << QStringLiteral("ＭＳ Ｐゴシック");
-    QTest::newRow("mincho") << QStringLiteral("HGS明朝E");
+    QTest::newRow("gothic") << u"ＭＳ Ｐゴシック"_s;
+    QTest::newRow("mincho") << u"HGS明朝E"_s;
 }
 
 void TestAboutHelp::fontsSubstituted() {
@@ -80,11 +81,11 @@ void TestAboutHelp::fontsSubstituted() {
 }
 
 void TestAboutHelp::aboutContents() {
-    m_frame->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
+    m_frame->findChild<QAction*>(u"mnuAbout"_s)->trigger();
     QWidget* about = m_frame->aboutWindow();
     QVERIFY(about);
     QVERIFY(about->isWindow());
-    QCOMPARE(about->windowTitle(), QStringLiteral("バージョン情報"));
+    QCOMPARE(about->windowTitle(), u"バージョン情報"_s);
     QCOMPARE(about->size(), QSize(491, 379));
     QCOMPARE(バージョン情報::backgroundPicture().size(), QSize(491, 379));
     struct Expect {
@@ -95,12 +96,11 @@ void TestAboutHelp::aboutContents() {
         QColor colour;
     };
     const Expect expects[] = {
-        {"Label1", QStringLiteral("ナンバーズ３ペリドン"), 20.25, true, QColor(255, 0, 0)},
-        {"Label3", QStringLiteral(" Ver1.10"), 14.25, true, QColor(0, 0, 255)},
+        {"Label1", u"ナンバーズ３ペリドン"_s, 20.25, true, QColor(255, 0, 0)},
+        {"Label3", u" Ver1.10"_s, 14.25, true, QColor(0, 0, 255)},
         {"Label4",
-         QStringLiteral(
-             "　　　　　一発ペリドンと高額当選を狙う！！　　　　　　　　　　「ナンバーズ３次世"
-             "代攻略ソフト」"),
+         u"　　　　　一発ペリドンと高額当選を狙う！！　　　　　　　　　　「ナンバーズ３次世"
+         "代攻略ソフト」"_s,
          12, false, QColor(255, 255, 255)},
     };
     for (const Expect& e : expects) {
@@ -112,16 +112,16 @@ void TestAboutHelp::aboutContents() {
         QCOMPARE(label->palette().color(QPalette::WindowText), e.colour);
         QVERIFY(about->rect().contains(label->geometry()));
     }
-    QCOMPARE(about->findChild<QLabel*>("Label1")->font().family(), QStringLiteral("HGS明朝E"));
-    auto* button = about->findChild<QPushButton*>(QStringLiteral("Command1"));
+    QCOMPARE(about->findChild<QLabel*>("Label1")->font().family(), u"HGS明朝E"_s);
+    auto* button = about->findChild<QPushButton*>(u"Command1"_s);
     QVERIFY(button);
-    QCOMPARE(button->text(), QStringLiteral("閉じる"));
-    saveShot(about, QStringLiteral("about"));
-    saveShot(m_frame, QStringLiteral("mainfrm"));
+    QCOMPARE(button->text(), u"閉じる"_s);
+    saveShot(about, u"about"_s);
+    saveShot(m_frame, u"mainfrm"_s);
 }
 
 void TestAboutHelp::aboutSingleAndFocusReturns() {
-    QAction* a = m_frame->findChild<QAction*>(QStringLiteral("mnuAbout"));
+    QAction* a = m_frame->findChild<QAction*>(u"mnuAbout"_s);
     a->trigger();
     QPointer<QWidget> about = m_frame->aboutWindow();
     a->trigger();
@@ -130,7 +130,7 @@ void TestAboutHelp::aboutSingleAndFocusReturns() {
     // Close the prediction window: coming back to the main window shows it again.
     m_frame->mdiArea()->closeAllSubWindows();
     QTRY_VERIFY(!m_frame->predictionWindow()->isOpen());
-    QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    QTest::mouseClick(about->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
     QTRY_VERIFY(!about);
     QTRY_VERIFY(m_frame->isActiveWindow());
     QTRY_VERIFY(m_frame->predictionWindow()->isOpen());
@@ -139,35 +139,35 @@ void TestAboutHelp::aboutSingleAndFocusReturns() {
 
 void TestAboutHelp::helpOpensOneViewerOnKeyword() {
     QVERIFY2(!HelpLauncher::findHelpFile().isEmpty(), "help file not built");
-    QAction* help = m_frame->findChild<QAction*>(QStringLiteral("mnuHelpFile"));
+    QAction* help = m_frame->findChild<QAction*>(u"mnuHelpFile"_s);
     help->trigger();
     QPointer<HelpViewer> viewer = m_frame->helpLauncher()->viewer();
     QVERIFY(viewer);
     QVERIFY(viewer->isVisible());
     QVERIFY(viewer->isReady());
     QCOMPARE(viewer->indexFilter(), kHelpKeyword);
-    QTRY_VERIFY(viewer->currentTopic().toString().endsWith(QStringLiteral("index.html")));
+    QTRY_VERIFY(viewer->currentTopic().toString().endsWith(u"index.html"_s));
     help->trigger();
     QCOMPARE(m_frame->helpLauncher()->viewer(), viewer.data());
     int viewers = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
-        viewers += w->objectName() == QStringLiteral("HelpViewer") && w->isVisible();
+        viewers += w->objectName() == u"HelpViewer"_s && w->isVisible();
     QCOMPARE(viewers, 1);
     // Links lead away from the introduction; 戻る and 目次 lead back to it.
-    auto* topic = viewer->findChild<QTextBrowser*>(QStringLiteral("helpTopic"));
-    auto* back = viewer->findChild<QPushButton*>(QStringLiteral("helpBack"));
-    auto* home = viewer->findChild<QPushButton*>(QStringLiteral("helpHome"));
+    auto* topic = viewer->findChild<QTextBrowser*>(u"helpTopic"_s);
+    auto* back = viewer->findChild<QPushButton*>(u"helpBack"_s);
+    auto* home = viewer->findChild<QPushButton*>(u"helpHome"_s);
     QVERIFY(topic && back && home);
     const QUrl intro = viewer->currentTopic();
-    topic->setSource(intro.resolved(QUrl(QStringLiteral("entry.html"))));
+    topic->setSource(intro.resolved(QUrl(u"entry.html"_s)));
     QVERIFY(back->isEnabled());
     QTest::mouseClick(back, Qt::LeftButton);
     QCOMPARE(viewer->currentTopic(), intro);
-    topic->setSource(intro.resolved(QUrl(QStringLiteral("about.html"))));
+    topic->setSource(intro.resolved(QUrl(u"about.html"_s)));
     QTest::mouseClick(home, Qt::LeftButton);
     QCOMPARE(viewer->currentTopic(), intro);
     QTest::qWait(300); // the index fills on a worker thread
-    saveShot(viewer, QStringLiteral("help"));
+    saveShot(viewer, u"help"_s);
     QCOMPARE(m_messages->count(), 0);
 }
 
@@ -177,7 +177,7 @@ void TestAboutHelp::helpMissingFileDoesNothing() {
     // The tests' own folder holds no help file either.
     if (!HelpLauncher::findHelpFile().isEmpty())
         QSKIP("a help file lies beside the test program");
-    m_frame->findChild<QAction*>(QStringLiteral("mnuHelpFile"))->trigger();
+    m_frame->findChild<QAction*>(u"mnuHelpFile"_s)->trigger();
     QVERIFY(!m_frame->helpLauncher()->viewer());
     QCOMPARE(m_messages->count(), 0);
 }

@@ -20,6 +20,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -125,39 +127,39 @@ void TestAnalysisWindow::everyWindowOpens() {
     QCOMPARE(sub->geometry(),
              QRect(QPoint(0, 0), twipsToPixels(info.widthTwips, info.heightTwips, sub)));
 
-    auto* label1 = w->findChild<QLabel*>(u"Label1"_qs);
+    auto* label1 = w->findChild<QLabel*>(u"Label1"_s);
     QVERIFY(label1);
     QCOMPARE(label1->text(), info.description);
-    auto* close = w->findChild<QPushButton*>(u"Command1"_qs);
+    auto* close = w->findChild<QPushButton*>(u"Command1"_s);
     QVERIFY(close);
-    QCOMPARE(close->text(), u"閉じる"_qs);
-    auto* print = w->findChild<QPushButton*>(u"Command2"_qs);
+    QCOMPARE(close->text(), u"閉じる"_s);
+    auto* print = w->findChild<QPushButton*>(u"Command2"_s);
     QCOMPARE(print != nullptr, info.hasPrint);
     if (print)
-        QCOMPARE(print->text(), u"印刷"_qs);
+        QCOMPARE(print->text(), u"印刷"_s);
 
     switch (info.legend) {
     case Legend::None:
-        QVERIFY(!w->findChild<QLabel*>(u"Picture1"_qs));
+        QVERIFY(!w->findChild<QLabel*>(u"Picture1"_s));
         break;
     case Legend::Ball13:
     case Legend::Ball19: {
         const int size = info.legend == Legend::Ball13 ? 13 : 19;
-        auto* picture = w->findChild<QLabel*>(u"Picture1"_qs);
+        auto* picture = w->findChild<QLabel*>(u"Picture1"_s);
         QVERIFY(picture);
         QCOMPARE(picture->size(), QSize(size, size));
         QCOMPARE(picture->pixmap().deviceIndependentSize().toSize(), QSize(size, size));
-        QCOMPARE(w->findChild<QLabel*>(u"Label2"_qs)->text(), u"：当選数字"_qs);
+        QCOMPARE(w->findChild<QLabel*>(u"Label2"_s)->text(), u"：当選数字"_s);
         break;
     }
     case Legend::PullPrevious:
-        QVERIFY(w->findChild<QLabel*>(u"Label2"_qs));
-        QCOMPARE(w->findChild<QLabel*>(u"Label3"_qs)->text(), u":前回の数字"_qs);
+        QVERIFY(w->findChild<QLabel*>(u"Label2"_s));
+        QCOMPARE(w->findChild<QLabel*>(u"Label3"_s)->text(), u":前回の数字"_s);
         break;
     }
 
     // The grid shows the sheet the window's builder makes.
-    auto* grid = w->findChild<SheetView*>(u"fpSpread1"_qs);
+    auto* grid = w->findChild<SheetView*>(u"fpSpread1"_s);
     QVERIFY(grid);
     QCOMPARE(grid->sheet(), &w->sheet());
     Sheet expected;
@@ -187,7 +189,7 @@ void TestAnalysisWindow::everyWindowOpens() {
         QVERIFY2(!a->geometry().intersects(grid->geometry()), qPrintable(a->objectName()));
         for (QWidget* b : controls)
             QVERIFY2(a == b || !a->geometry().intersects(b->geometry()),
-                     qPrintable(a->objectName() + u" / "_qs + b->objectName()));
+                     qPrintable(a->objectName() + u" / "_s + b->objectName()));
     }
 
     QTest::mouseClick(close, Qt::LeftButton);
@@ -197,8 +199,8 @@ void TestAnalysisWindow::everyWindowOpens() {
 
 void TestAnalysisWindow::propEndIsOneFlag() {
     FakeHost host(QString::fromLatin1(kDraws));
-    QPointer<QMdiSubWindow> a = host.open(*findAnalysis(u"出現頻度分析"_qs));
-    QPointer<QMdiSubWindow> b = host.open(*findAnalysis(u"数字合計分析"_qs));
+    QPointer<QMdiSubWindow> a = host.open(*findAnalysis(u"出現頻度分析"_s));
+    QPointer<QMdiSubWindow> b = host.open(*findAnalysis(u"数字合計分析"_s));
     QVERIFY(!host.m_propEnd);
     // Closing by the window frame counts as closing, too.
     a->close();
@@ -211,9 +213,9 @@ void TestAnalysisWindow::propEndIsOneFlag() {
 
 void TestAnalysisWindow::printDoesNothing() {
     FakeHost host(QString::fromLatin1(kDraws));
-    QPointer<QMdiSubWindow> sub = host.open(*findAnalysis(u"バラツキ分析"_qs));
+    QPointer<QMdiSubWindow> sub = host.open(*findAnalysis(u"バラツキ分析"_s));
     const int calls = host.m_calls;
-    auto* print = sub->widget()->findChild<QPushButton*>(u"Command2"_qs);
+    auto* print = sub->widget()->findChild<QPushButton*>(u"Command2"_s);
     QVERIFY(print);
     QTest::mouseClick(print, Qt::LeftButton);
     QTest::qWait(20);
@@ -251,7 +253,7 @@ void TestAnalysisWindow::everyMenuCommandOpensItsWindow() {
         QCOMPARE(sub->windowTitle(), info.caption);
         QVERIFY(w->sheet().rows() > 0);
 
-        QTest::mouseClick(w->findChild<QPushButton*>(u"Command1"_qs), Qt::LeftButton);
+        QTest::mouseClick(w->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
         QVERIFY(frame.propEndForTest());
         QTRY_VERIFY(sub.isNull());
     }
@@ -262,7 +264,7 @@ void TestAnalysisWindow::everyMenuCommandOpensItsWindow() {
 // behind and propEnd as it was before.
 void TestAnalysisWindow::failedLoadHandsPropEndBack() {
     FakeHost host(QString::fromLatin1(kDraws));
-    AnalysisInfo info = *findAnalysis(u"数字合計分析"_qs);
+    AnalysisInfo info = *findAnalysis(u"数字合計分析"_s);
     info.build = [](const AnalysisInput&, Sheet&) { throw std::runtime_error("no memory"); };
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, createAnalysisWindow(info, host));
     QVERIFY(host.m_propEnd);
@@ -286,7 +288,7 @@ void TestAnalysisWindow::centredTitleSpreadsBothWays() {
     sheet.setColWidth(-1, 6);
     sheet.setOverflow(true);
     sheet.setHAlign(2, 1, 2, 1, HAlign(align));
-    sheet.setText(2, 1, u"出現回数合計(回)"_qs);
+    sheet.setText(2, 1, u"出現回数合計(回)"_s);
     SheetView view;
     view.setSheet(&sheet);
     const QSize size = view.rangeSize(1, 1, 3, 1);

@@ -27,6 +27,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 using messages::Recorder;
 
@@ -54,7 +56,7 @@ private:
 // in the host's area.
 struct Fixture {
     explicit Fixture(const QString& history) {
-        cs = test::makeDatabase(dir.filePath(QStringLiteral("Numbers3Peridon.mdb")), history);
+        cs = test::makeDatabase(dir.filePath(u"Numbers3Peridon.mdb"_s), history);
         host = std::make_unique<Host>(Store::open(cs));
         window = static_cast<当選データ入力*>(createEntryWindow(*host));
         sub = host->mdiArea()->addSubWindow(window);
@@ -71,9 +73,9 @@ struct Fixture {
             QString digits;
             for (int c = 1; c <= 3; ++c) {
                 const QString t = model->cellText(r, c);
-                digits += t.isEmpty() ? QStringLiteral("-") : t;
+                digits += t.isEmpty() ? u"-"_s : t;
             }
-            out << QStringLiteral("%1:%2").arg(model->drawNoAt(r)).arg(digits);
+            out << u"%1:%2"_s.arg(model->drawNoAt(r)).arg(digits);
         }
         return out.join(u' ');
     }
@@ -91,7 +93,7 @@ struct Fixture {
     }
     // The editor open in the table, if any.
     QLineEdit* openEditor() const {
-        for (auto* editor : table->findChildren<QLineEdit*>(QStringLiteral("digitEditor")))
+        for (auto* editor : table->findChildren<QLineEdit*>(u"digitEditor"_s))
             if (editor->isVisible())
                 return editor;
         return nullptr;
@@ -149,22 +151,21 @@ private slots:
 };
 
 void TestEntryWindow::loadsTheTableAndControls() {
-    Fixture f(QStringLiteral("1:123 2:4-6 3:789"));
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("当選データ入力"));
+    Fixture f(u"1:123 2:4-6 3:789"_s);
+    QCOMPARE(f.window->windowTitle(), u"当選データ入力"_s);
     QVERIFY(!f.host->propEnd);
     QCOMPARE(f.sub->pos(), QPoint(0, 0));
-    QCOMPARE(f.window->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
-             QStringLiteral("当選数字を開催回数毎に入力します（分析対象データとなります）"));
-    QCOMPARE(f.window->findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
-             QStringLiteral("閉じる"));
-    QCOMPARE(f.table->objectName(), QStringLiteral("fpSpread1"));
+    QCOMPARE(f.window->findChild<QLabel*>(u"Label1"_s)->text(),
+             u"当選数字を開催回数毎に入力します（分析対象データとなります）"_s);
+    QCOMPARE(f.window->findChild<QPushButton*>(u"Command1"_s)->text(), u"閉じる"_s);
+    QCOMPARE(f.table->objectName(), u"fpSpread1"_s);
     QVERIFY(f.table->horizontalHeader()->isHidden());
     QVERIFY(!f.table->verticalHeader()->isHidden());
     QCOMPARE(f.model->columnCount(), 5);
-    QCOMPARE(f.shown(), QStringLiteral("1:123 2:4-6 3:789"));
+    QCOMPARE(f.shown(), u"1:123 2:4-6 3:789"_s);
 
     const QModelIndex drawNo = f.model->index(1, 0);
-    QCOMPARE(drawNo.data().toString(), QStringLiteral("2"));
+    QCOMPARE(drawNo.data().toString(), u"2"_s);
     QCOMPARE(drawNo.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 200));
     QCOMPARE(drawNo.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
     QVERIFY(!(f.model->flags(drawNo) & Qt::ItemIsEditable));
@@ -181,31 +182,31 @@ void TestEntryWindow::loadsTheTableAndControls() {
 
     const QList<QMenu*> menus = f.window->windowMenus();
     QCOMPARE(menus.size(), 1);
-    QCOMPARE(menus[0]->objectName(), QStringLiteral("mnuEdit"));
-    QCOMPARE(menus[0]->title(), QStringLiteral("編集(&E)"));
-    auto* add = f.window->findChild<QAction*>(QStringLiteral("mnuAddLine"));
-    auto* del = f.window->findChild<QAction*>(QStringLiteral("mnuDelLine"));
-    QCOMPARE(add->text(), QStringLiteral("行追加"));
-    QCOMPARE(add->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
-    QCOMPARE(del->text(), QStringLiteral("行削除"));
-    QCOMPARE(del->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+    QCOMPARE(menus[0]->objectName(), u"mnuEdit"_s);
+    QCOMPARE(menus[0]->title(), u"編集(&E)"_s);
+    auto* add = f.window->findChild<QAction*>(u"mnuAddLine"_s);
+    auto* del = f.window->findChild<QAction*>(u"mnuDelLine"_s);
+    QCOMPARE(add->text(), u"行追加"_s);
+    QCOMPARE(add->shortcut(), QKeySequence(u"Ctrl+A"_s));
+    QCOMPARE(del->text(), u"行削除"_s);
+    QCOMPARE(del->shortcut(), QKeySequence(u"Ctrl+D"_s));
 }
 
 void TestEntryWindow::typedDigitIsWrittenAtOnce() {
-    Fixture f(QStringLiteral("1:123 2:4-6"));
-    f.type(1, 2, QStringLiteral("5"));
-    QCOMPARE(f.stored(), QStringLiteral("1:123 2:456")); // while the window is still open
-    f.type(0, 2, QStringLiteral("0"));                   // a typed digit replaces the one shown
-    QCOMPARE(f.stored(), QStringLiteral("1:103 2:456"));
+    Fixture f(u"1:123 2:4-6"_s);
+    f.type(1, 2, u"5"_s);
+    QCOMPARE(f.stored(), u"1:123 2:456"_s); // while the window is still open
+    f.type(0, 2, u"0"_s);                   // a typed digit replaces the one shown
+    QCOMPARE(f.stored(), u"1:103 2:456"_s);
     // Delete clears a digit: an empty field, the row no longer a valid draw.
     f.select(0, 3);
     QTest::keyClick(f.table, Qt::Key_Delete);
-    QCOMPARE(f.stored(), QStringLiteral("1:10- 2:456"));
+    QCOMPARE(f.stored(), u"1:10- 2:456"_s);
     QCOMPARE(f.shown(), f.stored());
     // A new session reads back what was written.
     EntryModel reopened(f.cs);
-    QCOMPARE(reopened.cellText(1, 2), QStringLiteral("5"));
-    QCOMPARE(reopened.cellText(0, 2), QStringLiteral("0"));
+    QCOMPARE(reopened.cellText(1, 2), u"5"_s);
+    QCOMPARE(reopened.cellText(0, 2), u"0"_s);
     QVERIFY(reopened.cellText(0, 3).isEmpty());
 }
 
@@ -227,7 +228,7 @@ void TestEntryWindow::editorRefusesAnythingButOneDigit_data() {
 void TestEntryWindow::editorRefusesAnythingButOneDigit() {
     QFETCH(QString, keys);
     QFETCH(QString, expected);
-    Fixture f(QStringLiteral("1:123"));
+    Fixture f(u"1:123"_s);
     Recorder rec;
     f.select(0, 2);
     f.table->setFocus();
@@ -243,16 +244,15 @@ void TestEntryWindow::editorRefusesAnythingButOneDigit() {
 }
 
 void TestEntryWindow::pastedTextIsRefused() {
-    Fixture f(QStringLiteral("1:123"));
+    Fixture f(u"1:123"_s);
     f.select(0, 1);
     f.table->edit(f.model->index(0, 1));
     QLineEdit* editor = f.openEditor();
     QVERIFY(editor);
-    for (const QString& text : {QStringLiteral("12"), QStringLiteral("1.5"), QStringLiteral("-1"),
-                                QStringLiteral("abc")}) {
+    for (const QString& text : {u"12"_s, u"1.5"_s, u"-1"_s, u"abc"_s}) {
         editor->selectAll();
         editor->insert(text); // what a paste does
-        QCOMPARE(editor->text(), QStringLiteral("1"));
+        QCOMPARE(editor->text(), u"1"_s);
     }
 }
 
@@ -267,41 +267,41 @@ void TestEntryWindow::invalidTextIsNeverWritten_data() {
 
 void TestEntryWindow::invalidTextIsNeverWritten() {
     QFETCH(QString, text);
-    Fixture f(QStringLiteral("1:123"));
+    Fixture f(u"1:123"_s);
     Recorder rec;
     QVERIFY(!f.model->setData(f.model->index(0, 1), text));
-    QCOMPARE(f.stored(), QStringLiteral("1:123"));
-    QCOMPARE(f.shown(), QStringLiteral("1:123"));
+    QCOMPARE(f.stored(), u"1:123"_s);
+    QCOMPARE(f.shown(), u"1:123"_s);
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().icon, messages::Icon::Stop);
-    QCOMPARE(rec.last().title, QStringLiteral("メッセ－ジ"));
+    QCOMPARE(rec.last().title, u"メッセ－ジ"_s);
 }
 
 void TestEntryWindow::refusedWriteShowsMessageAndStoredValue() {
-    Fixture f(QStringLiteral("1:123"));
+    Fixture f(u"1:123"_s);
     Recorder rec;
-    f.type(0, 1, QStringLiteral("4")); // the session's backup is written now
+    f.type(0, 1, u"4"_s); // the session's backup is written now
     QCOMPARE(rec.count(), 0);
     Database other(f.cs, Database::Mode::OpenExisting);
     other.exec("BEGIN IMMEDIATE"); // another program holds the file
-    f.type(0, 2, QStringLiteral("9"));
+    f.type(0, 2, u"9"_s);
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().icon, messages::Icon::Stop);
-    QCOMPARE(rec.last().title, QStringLiteral("メッセ－ジ"));
-    QVERIFY(rec.last().text.contains(QStringLiteral("使用中")));
-    QCOMPARE(f.model->cellText(0, 2), QStringLiteral("2"));
+    QCOMPARE(rec.last().title, u"メッセ－ジ"_s);
+    QVERIFY(rec.last().text.contains(u"使用中"_s));
+    QCOMPARE(f.model->cellText(0, 2), u"2"_s);
     other.exec("ROLLBACK");
-    QCOMPARE(f.stored(), QStringLiteral("1:423"));
+    QCOMPARE(f.stored(), u"1:423"_s);
 }
 
 void TestEntryWindow::refusalIsShownOnceWhenTheBoxTakesFocus() {
-    Fixture f(QStringLiteral("1:123"));
-    f.type(0, 1, QStringLiteral("4"));
+    Fixture f(u"1:123"_s);
+    f.type(0, 1, u"4"_s);
     Database other(f.cs, Database::Mode::OpenExisting);
     other.exec("BEGIN IMMEDIATE");
     // A real message box takes the focus from the editor while it is shown.
     int shown = 0;
-    auto* button = f.window->findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* button = f.window->findChild<QPushButton*>(u"Command1"_s);
     messages::setTestHandler([&](const messages::Request&) {
         ++shown;
         button->setFocus(Qt::ActiveWindowFocusReason);
@@ -309,7 +309,7 @@ void TestEntryWindow::refusalIsShownOnceWhenTheBoxTakesFocus() {
     });
     f.select(0, 2);
     f.table->setFocus();
-    QTest::keyClicks(f.table, QStringLiteral("9"));
+    QTest::keyClicks(f.table, u"9"_s);
     QLineEdit* editor = f.openEditor();
     QVERIFY(editor);
     editor->setFocus();
@@ -320,8 +320,8 @@ void TestEntryWindow::refusalIsShownOnceWhenTheBoxTakesFocus() {
     QVERIFY(button->hasFocus());
     other.exec("ROLLBACK");
     QCOMPARE(shown, 1);
-    QCOMPARE(f.model->cellText(0, 2), QStringLiteral("2"));
-    QCOMPARE(f.stored(), QStringLiteral("1:423"));
+    QCOMPARE(f.model->cellText(0, 2), u"2"_s);
+    QCOMPARE(f.stored(), u"1:423"_s);
 }
 
 void TestEntryWindow::addLine_data() {
@@ -353,10 +353,10 @@ void TestEntryWindow::addLine() {
     Fixture f(history);
     Recorder rec(yes ? QMessageBox::Yes : QMessageBox::No);
     f.select(row, column);
-    f.window->findChild<QAction*>(QStringLiteral("mnuAddLine"))->trigger();
+    f.window->findChild<QAction*>(u"mnuAddLine"_s)->trigger();
     QCOMPARE(rec.count(), 1);
     const messages::Request& ask = rec.last();
-    QCOMPARE(ask.text, QStringLiteral("選択された行のうしろに行を追加します。よろしいですか？"));
+    QCOMPARE(ask.text, u"選択された行のうしろに行を追加します。よろしいですか？"_s);
     QCOMPARE(ask.icon, messages::Icon::Warning);
     QCOMPARE(ask.title, kAppTitle);
     QCOMPARE(ask.buttons, QMessageBox::Yes | QMessageBox::No);
@@ -367,17 +367,17 @@ void TestEntryWindow::addLine() {
 }
 
 void TestEntryWindow::addLineByShortcutWhileEditing() {
-    Fixture f(QStringLiteral("1:123"));
+    Fixture f(u"1:123"_s);
     Recorder rec(QMessageBox::Yes);
     f.select(0, 3);
     f.table->setFocus();
-    QTest::keyClicks(f.table, QStringLiteral("8"));
+    QTest::keyClicks(f.table, u"8"_s);
     QLineEdit* editor = f.openEditor();
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(rec.count(), 1);
     // The digit being typed is kept, then the line is added below.
-    QCOMPARE(f.stored(), QStringLiteral("1:128 2:---"));
+    QCOMPARE(f.stored(), u"1:128 2:---"_s);
     QCOMPARE(f.table->currentIndex(), f.model->index(1, 3));
 }
 
@@ -394,13 +394,13 @@ void TestEntryWindow::deleteLine() {
     QFETCH(int, row);
     QFETCH(bool, yes);
     QFETCH(QString, expected);
-    Fixture f(QStringLiteral("1:123 2:456 3:789"));
+    Fixture f(u"1:123 2:456 3:789"_s);
     Recorder rec(yes ? QMessageBox::Yes : QMessageBox::No);
     f.select(row, 2);
     f.table->setFocus();
     QTest::keyClick(f.table, Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(rec.count(), 1);
-    QCOMPARE(rec.last().text, QStringLiteral("選択された行を削除します。よろしいですか？"));
+    QCOMPARE(rec.last().text, u"選択された行を削除します。よろしいですか？"_s);
     QCOMPARE(rec.last().icon, messages::Icon::Warning);
     QCOMPARE(rec.last().defaultButton, QMessageBox::No);
     QCOMPARE(f.stored(), expected);
@@ -428,7 +428,7 @@ void TestEntryWindow::popupMenuConditions() {
     QFETCH(bool, doubleClick);
     QFETCH(int, selectionRows);
     QFETCH(bool, shown);
-    Fixture f(QStringLiteral("1:123 2:456 3:789"));
+    Fixture f(u"1:123 2:456 3:789"_s);
     f.select(1, 1);
     if (selectionRows > 1)
         f.table->selectionModel()->select(
@@ -443,7 +443,7 @@ void TestEntryWindow::popupMenuConditions() {
         QTest::mouseDClick(target, Qt::RightButton, {}, pos);
     else
         QTest::mousePress(target, Qt::RightButton, {}, pos);
-    auto* menu = f.window->findChild<QMenu*>(QStringLiteral("mnuEdit"));
+    auto* menu = f.window->findChild<QMenu*>(u"mnuEdit"_s);
     QCOMPARE(menu->isVisible(), shown);
     menu->hide();
 }
@@ -468,7 +468,7 @@ void TestEntryWindow::closeCheck() {
     QFETCH(QString, foreign);
     QFETCH(int, badRow);
     QFETCH(int, badColumn);
-    Fixture f(QStringLiteral("1:123 2:4-6 3:--- 4:000"));
+    Fixture f(u"1:123 2:4-6 3:--- 4:000"_s);
     if (!foreign.isEmpty()) {
         // Reopen the window over the altered file.
         f.sub->close();
@@ -482,7 +482,7 @@ void TestEntryWindow::closeCheck() {
     QPointer<QMdiSubWindow> sub = f.sub;
     Recorder rec;
     f.select(3, 0);
-    f.window->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    f.window->findChild<QPushButton*>(u"Command1"_s)->click();
     QCoreApplication::processEvents();
     if (badRow < 0) {
         QCOMPARE(rec.count(), 0);
@@ -491,9 +491,9 @@ void TestEntryWindow::closeCheck() {
         return;
     }
     QCOMPARE(rec.count(), 1);
-    QCOMPARE(rec.last().text, QStringLiteral("結果マスタの数字に誤りがあります。"));
+    QCOMPARE(rec.last().text, u"結果マスタの数字に誤りがあります。"_s);
     QCOMPARE(rec.last().icon, messages::Icon::Stop);
-    QCOMPARE(rec.last().title, QStringLiteral("メッセ－ジ"));
+    QCOMPARE(rec.last().title, u"メッセ－ジ"_s);
     QVERIFY(!sub.isNull() && sub->isVisible());
     QVERIFY(!f.host->propEnd);
     QCOMPARE(f.table->currentIndex(), f.model->index(badRow, badColumn));
@@ -505,8 +505,8 @@ void TestEntryWindow::closeCheckCoversTheFifthColumn() {
         for (int c = 0; c < 5; ++c)
             table.setItem(r, c, new QStandardItem(c == 0 ? QString::number(r + 1) : QString()));
     QVERIFY(!findBadDigitCell(table));
-    table.item(1, 4)->setText(QStringLiteral("10"));
-    table.item(2, 1)->setText(QStringLiteral("-3"));
+    table.item(1, 4)->setText(u"10"_s);
+    table.item(2, 1)->setText(u"-3"_s);
     const auto bad = findBadDigitCell(table);
     QVERIFY(bad);
     QCOMPARE(bad->row(), 1);
@@ -514,12 +514,12 @@ void TestEntryWindow::closeCheckCoversTheFifthColumn() {
     // The draw-number column is not checked.
     table.item(1, 4)->setText(QString());
     table.item(2, 1)->setText(QString());
-    table.item(0, 0)->setText(QStringLiteral("99"));
+    table.item(0, 0)->setText(u"99"_s);
     QVERIFY(!findBadDigitCell(table));
 }
 
 void TestEntryWindow::closeBoxSkipsTheCheck() {
-    Fixture f(QStringLiteral("1:123"));
+    Fixture f(u"1:123"_s);
     f.sub->close();
     storeForeignValues(f.cs, "UPDATE 当選データ SET 第1数字 = 10");
     f.window = static_cast<当選データ入力*>(createEntryWindow(*f.host));
@@ -533,30 +533,30 @@ void TestEntryWindow::closeBoxSkipsTheCheck() {
 }
 
 void TestEntryWindow::backupIsWrittenBeforeTheFirstChangeOnly() {
-    Fixture f(QStringLiteral("1:123 2:456"));
-    const QString bak = f.dir.filePath(QStringLiteral("Numbers3Peridon.bak"));
+    Fixture f(u"1:123 2:456"_s);
+    const QString bak = f.dir.filePath(u"Numbers3Peridon.bak"_s);
     Recorder rec(QMessageBox::No);
     f.select(0, 1);
-    f.window->findChild<QAction*>(QStringLiteral("mnuAddLine"))->trigger();
-    f.window->findChild<QAction*>(QStringLiteral("mnuDelLine"))->trigger();
+    f.window->findChild<QAction*>(u"mnuAddLine"_s)->trigger();
+    f.window->findChild<QAction*>(u"mnuDelLine"_s)->trigger();
     QVERIFY(!QFile::exists(bak)); // nothing was written: no backup either
-    f.type(0, 1, QStringLiteral("9"));
-    f.type(1, 1, QStringLiteral("9"));
-    QCOMPARE(test::storedRows(connectStringFor(bak)), QStringLiteral("1:123 2:456"));
+    f.type(0, 1, u"9"_s);
+    f.type(1, 1, u"9"_s);
+    QCOMPARE(test::storedRows(connectStringFor(bak)), u"1:123 2:456"_s);
 }
 
 void TestEntryWindow::startupSnapshotIsUnchanged() {
-    Fixture f(QStringLiteral("1:123 2:456 3:789"));
+    Fixture f(u"1:123 2:456 3:789"_s);
     const std::vector<DrawRow> before = f.host->store().history().rows();
     const StartupStats stats = f.host->store().stats();
     Recorder rec(QMessageBox::Yes);
-    f.type(0, 1, QStringLiteral("0"));
+    f.type(0, 1, u"0"_s);
     f.select(2, 1);
-    f.window->findChild<QAction*>(QStringLiteral("mnuAddLine"))->trigger();
+    f.window->findChild<QAction*>(u"mnuAddLine"_s)->trigger();
     f.select(1, 1);
-    f.window->findChild<QAction*>(QStringLiteral("mnuDelLine"))->trigger();
+    f.window->findChild<QAction*>(u"mnuDelLine"_s)->trigger();
     f.sub->close();
-    QCOMPARE(f.stored(), QStringLiteral("1:023 3:789 4:---"));
+    QCOMPARE(f.stored(), u"1:023 3:789 4:---"_s);
     // The analyses read the start-up snapshot until the program restarts.
     const auto& after = f.host->store().history().rows();
     QCOMPARE(after.size(), before.size());
@@ -573,20 +573,20 @@ void TestEntryWindow::startupSnapshotIsUnchanged() {
 void TestEntryWindow::refusedWhileAnotherChildIsOpen() {
     QTemporaryDir dir;
     const ConnectString cs =
-        test::makeDatabase(dir.filePath(QStringLiteral("Numbers3Peridon.mdb")), "1:123 2:456");
+        test::makeDatabase(dir.filePath(u"Numbers3Peridon.mdb"_s), "1:123 2:456");
     MainFrm frm;
     frm.Load(Store::open(cs));
-    auto* entry = frm.findChild<QAction*>(QStringLiteral("mnuMasterInput"));
+    auto* entry = frm.findChild<QAction*>(u"mnuMasterInput"_s);
     QVERIFY(entry);
     Recorder rec;
     frm.setPropEnd(false); // another child window is open
     entry->trigger();
     QCOMPARE(rec.count(), 1);
-    QCOMPARE(rec.last().text, QStringLiteral("表示中のウィンドウを閉じないと実行できません。"));
-    QVERIFY(!frm.childWindow(QStringLiteral("当選データ入力")));
+    QCOMPARE(rec.last().text, u"表示中のウィンドウを閉じないと実行できません。"_s);
+    QVERIFY(!frm.childWindow(u"当選データ入力"_s));
     frm.setPropEnd(true);
     entry->trigger();
-    QMdiSubWindow* sub = frm.childWindow(QStringLiteral("当選データ入力"));
+    QMdiSubWindow* sub = frm.childWindow(u"当選データ入力"_s);
     QVERIFY(sub);
     QVERIFY(!frm.propEndForTest());
     // While it is the active child its menu is the main window's menu bar.
@@ -594,7 +594,7 @@ void TestEntryWindow::refusedWhileAnotherChildIsOpen() {
     QCoreApplication::processEvents();
     const QList<QAction*> bar = frm.menuBar()->actions();
     QVERIFY(!bar.isEmpty());
-    QCOMPARE(bar[0]->text(), QStringLiteral("編集(&E)"));
+    QCOMPARE(bar[0]->text(), u"編集(&E)"_s);
     sub->close();
     QVERIFY(frm.propEndForTest());
 }

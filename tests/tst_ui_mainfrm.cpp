@@ -13,6 +13,8 @@
 #include <QMenuBar>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -34,9 +36,9 @@ private:
 class MenuChild final : public FakeChild, public HasWindowMenu {
 public:
     explicit MenuChild(ChildHost& host) : FakeChild(host) {
-        m_menu = new QMenu(QStringLiteral("印刷(&P)"), this);
-        m_menu->setObjectName(QStringLiteral("mnuChildPrint"));
-        m_menu->menuAction()->setObjectName(QStringLiteral("mnuChildPrint"));
+        m_menu = new QMenu(u"印刷(&P)"_s, this);
+        m_menu->setObjectName(u"mnuChildPrint"_s);
+        m_menu->menuAction()->setObjectName(u"mnuChildPrint"_s);
     }
     QList<QMenu*> windowMenus() const override { return {m_menu}; }
 
@@ -95,9 +97,9 @@ private:
 void TestMainFrm::init() {
     m_messages = new messages::Recorder;
     m_frame = new MainFrm;
-    const QString db = m_dir.filePath(QStringLiteral("Numbers3Peridon.mdb"));
+    const QString db = m_dir.filePath(u"Numbers3Peridon.mdb"_s);
     if (!QFile::exists(db))
-        test::makeDatabase(db, QStringLiteral("123 456 789 012"));
+        test::makeDatabase(db, u"123 456 789 012"_s);
     QVERIFY(m_frame->Load(connectStringFor(db)));
     QCOMPARE(m_frame->store().history().rows().size(), 4);
     m_frame->show();
@@ -119,26 +121,26 @@ void TestMainFrm::cleanup() {
 }
 
 void TestMainFrm::caption() {
-    QCOMPARE(m_frame->windowTitle(), QStringLiteral("ナンバーズ3ペリドン"));
+    QCOMPARE(m_frame->windowTitle(), u"ナンバーズ3ペリドン"_s);
 }
 
 void TestMainFrm::startupShowsPredictionAndRefusesEntry() {
     MainFrm frame;
-    QVERIFY(frame.Load(connectStringFor(m_dir.filePath(QStringLiteral("Numbers3Peridon.mdb")))));
+    QVERIFY(frame.Load(connectStringFor(m_dir.filePath(u"Numbers3Peridon.mdb"_s))));
     frame.show();
     frame.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&frame));
     QTRY_VERIFY(frame.predictionWindow()->isOpen());
     QVERIFY(!frame.propEndForTest());
-    frame.findChild<QAction*>(QStringLiteral("mnuMasterInput"))->trigger();
+    frame.findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
     QCOMPARE(m_messages->count(), 1);
-    QVERIFY(!frame.childWindow(QStringLiteral("当選データ入力")));
+    QVERIFY(!frame.childWindow(u"当選データ入力"_s));
     // After the prediction window closes, the entry window opens.
     frame.mdiArea()->closeAllSubWindows();
     QTRY_VERIFY(frame.propEndForTest());
-    frame.findChild<QAction*>(QStringLiteral("mnuMasterInput"))->trigger();
+    frame.findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
     QCOMPARE(m_messages->count(), 1);
-    QVERIFY(frame.childWindow(QStringLiteral("当選データ入力")));
+    QVERIFY(frame.childWindow(u"当選データ入力"_s));
 }
 
 void TestMainFrm::menuOrder_data() {
@@ -230,7 +232,7 @@ void TestMainFrm::captions() {
 }
 
 void TestMainFrm::masterKanriGreyed() {
-    QAction* a = m_frame->findChild<QAction*>(QStringLiteral("mnuMasterKanri"));
+    QAction* a = m_frame->findChild<QAction*>(u"mnuMasterKanri"_s);
     QVERIFY(a);
     QVERIFY(a->isVisible());
     QVERIFY(!a->isEnabled());
@@ -238,13 +240,13 @@ void TestMainFrm::masterKanriGreyed() {
 
 void TestMainFrm::entryRefusedWhilePropEndFalse() {
     m_frame->setPropEnd(false);
-    m_frame->findChild<QAction*>(QStringLiteral("mnuMasterInput"))->trigger();
+    m_frame->findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
     QCOMPARE(m_messages->count(), 1);
     const messages::Request& r = m_messages->last();
     QCOMPARE(r.icon, messages::Icon::Stop);
-    QCOMPARE(r.title, QStringLiteral("メッセ－ジ"));
+    QCOMPARE(r.title, u"メッセ－ジ"_s);
     QCOMPARE(r.title.at(3), QChar(0xFF0D));
-    QCOMPARE(r.text, QStringLiteral("表示中のウィンドウを閉じないと実行できません。"));
+    QCOMPARE(r.text, u"表示中のウィンドウを閉じないと実行できません。"_s);
     QCOMPARE(r.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(m_frame->mdiArea()->subWindowList().isEmpty());
     QVERIFY(!QGuiApplication::overrideCursor());
@@ -259,10 +261,10 @@ void TestMainFrm::entryAcceptedAfterChildCloses() {
     a->close();
     QTRY_VERIFY(!m_frame->childWindow("A"));
     QVERIFY(m_frame->propEndForTest());
-    m_frame->findChild<QAction*>(QStringLiteral("mnuMasterInput"))->trigger();
+    m_frame->findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
     QVERIFY2(m_messages->count() == 0,
              qPrintable(m_messages->count() ? m_messages->last().text : QString()));
-    QVERIFY(m_frame->childWindow(QStringLiteral("当選データ入力")));
+    QVERIFY(m_frame->childWindow(u"当選データ入力"_s));
     QVERIFY(m_frame->childWindow("B"));
     QVERIFY(!QGuiApplication::overrideCursor());
 }
@@ -286,16 +288,16 @@ void TestMainFrm::singleInstance() {
 }
 
 void TestMainFrm::analysisMenuOpensOneWindow() {
-    QAction* a = m_frame->findChild<QAction*>(QStringLiteral("mnuSyutugenHindo"));
+    QAction* a = m_frame->findChild<QAction*>(u"mnuSyutugenHindo"_s);
     a->trigger();
     a->trigger();
     QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 1);
-    QVERIFY(m_frame->childWindow(QStringLiteral("出現頻度分析")));
+    QVERIFY(m_frame->childWindow(u"出現頻度分析"_s));
     // mnu6BunkatsuData opens the 5-group window, mnu11BunkatsuData the 10-group one.
-    m_frame->findChild<QAction*>(QStringLiteral("mnu6BunkatsuData"))->trigger();
-    m_frame->findChild<QAction*>(QStringLiteral("mnu11BunkatsuData"))->trigger();
-    QVERIFY(m_frame->childWindow(QStringLiteral("分割5データ分析")));
-    QVERIFY(m_frame->childWindow(QStringLiteral("分割10データ分析")));
+    m_frame->findChild<QAction*>(u"mnu6BunkatsuData"_s)->trigger();
+    m_frame->findChild<QAction*>(u"mnu11BunkatsuData"_s)->trigger();
+    QVERIFY(m_frame->childWindow(u"分割5データ分析"_s));
+    QVERIFY(m_frame->childWindow(u"分割10データ分析"_s));
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
@@ -397,7 +399,7 @@ void TestMainFrm::childMenuReplacesMainMenu() {
     QMdiSubWindow* withMenu = m_frame->showChild("M", [this] { return new MenuChild(*m_frame); });
     QTRY_COMPARE(names(m_frame->menuBar()->actions()), QStringList{"mnuChildPrint"});
     QMdiSubWindow* plain = m_frame->showChild("P", [this] { return new FakeChild(*m_frame); });
-    QTRY_COMPARE(names(m_frame->menuBar()->actions()).value(0), QStringLiteral("mnuEnd"));
+    QTRY_COMPARE(names(m_frame->menuBar()->actions()).value(0), u"mnuEnd"_s);
     m_frame->mdiArea()->setActiveSubWindow(withMenu);
     QTRY_COMPARE(names(m_frame->menuBar()->actions()), QStringList{"mnuChildPrint"});
     withMenu->close();
@@ -408,7 +410,7 @@ void TestMainFrm::childMenuReplacesMainMenu() {
 void TestMainFrm::closeClosesAllChildrenWithoutQuestion() {
     QPointer<QMdiSubWindow> a = m_frame->showChild("A", [this] { return new FakeChild(*m_frame); });
     QPointer<QMdiSubWindow> b = m_frame->showChild("B", [this] { return new FakeChild(*m_frame); });
-    m_frame->findChild<QAction*>(QStringLiteral("mnuEnd"))->trigger();
+    m_frame->findChild<QAction*>(u"mnuEnd"_s)->trigger();
     QVERIFY(!m_frame->isVisible());
     QTRY_VERIFY(!a && !b);
     QCOMPARE(m_messages->count(), 0);
@@ -417,13 +419,13 @@ void TestMainFrm::closeClosesAllChildrenWithoutQuestion() {
 
 void TestMainFrm::startupFailureNamesFileAndFails() {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Numbers3Peridon.mdb"));
+    const QString path = dir.filePath(u"Numbers3Peridon.mdb"_s);
     MainFrm frame;
     QVERIFY(!frame.Load(connectStringFor(path)));
     QCOMPARE(m_messages->count(), 1);
     QCOMPARE(m_messages->last().icon, messages::Icon::Stop);
-    QCOMPARE(m_messages->last().title, QStringLiteral("メッセ－ジ"));
-    QVERIFY(m_messages->last().text.contains(QStringLiteral("Numbers3Peridon.mdb")));
+    QCOMPARE(m_messages->last().title, u"メッセ－ジ"_s);
+    QVERIFY(m_messages->last().text.contains(u"Numbers3Peridon.mdb"_s));
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 

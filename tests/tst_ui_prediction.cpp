@@ -23,11 +23,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
 
-const QString kRefusal = QStringLiteral("表示中のウィンドウを閉じないと実行できません。");
+const QString kRefusal = u"表示中のウィンドウを閉じないと実行できません。"_s;
 
 // A main window stand-in: an MDI area, a store and the propEnd flag.
 class Host final : public ChildHost {
@@ -164,7 +166,7 @@ void TestUiPrediction::controls() {
     yoso.showWindow();
     QWidget* form = yoso.form();
     QVERIFY(form);
-    QCOMPARE(yoso.subWindow()->windowTitle(), QStringLiteral("一発ペリドン予想"));
+    QCOMPARE(yoso.subWindow()->windowTitle(), u"一発ペリドン予想"_s);
     QWidget* w = child<QWidget>(form, name);
     QVERIFY2(w, qPrintable(name));
     QString shown;
@@ -189,7 +191,7 @@ void TestUiPrediction::layoutFollowsTwips() {
     const int lefts[] = {4320, 4320, 4320, 4320};
     const int tops[] = {1680, 3480, 5040, 6360};
     for (int i = 0; i < 4; ++i) {
-        SheetView* view = child<SheetView>(form, QStringLiteral("fpSpread1_%1").arg(i));
+        SheetView* view = child<SheetView>(form, u"fpSpread1_%1"_s.arg(i));
         QVERIFY(view);
         QCOMPARE(view->sheet(), &yoso.engine().grid(i));
         const QPoint at = view->mapTo(form, QPoint(0, 0));
@@ -200,18 +202,18 @@ void TestUiPrediction::layoutFollowsTwips() {
     }
     // Grids stack without overlapping.
     for (int i = 0; i < 3; ++i) {
-        auto* upper = child<SheetView>(form, QStringLiteral("fpSpread1_%1").arg(i));
-        auto* lower = child<QLabel>(form, QStringLiteral("Label%1").arg(i + 2));
+        auto* upper = child<SheetView>(form, u"fpSpread1_%1"_s.arg(i));
+        auto* lower = child<QLabel>(form, u"Label%1"_s.arg(i + 2));
         QVERIFY(upper->mapTo(form, QPoint(0, upper->height())).y() <=
                 lower->mapTo(form, QPoint(0, 0)).y());
     }
     // The option frames stand 540 twips apart in index order.
     for (int i = 0; i < 9; ++i) {
-        auto* a = child<QGroupBox>(form, QStringLiteral("Frame%1").arg(i + 4));
-        auto* b = child<QGroupBox>(form, QStringLiteral("Frame%1").arg(i + 5));
+        auto* a = child<QGroupBox>(form, u"Frame%1"_s.arg(i + 4));
+        auto* b = child<QGroupBox>(form, u"Frame%1"_s.arg(i + 5));
         QVERIFY(a && b);
         QVERIFY(qAbs(b->y() - a->y() - twipsToPixels(540, form)) <= 1);
-        QVERIFY(child<QRadioButton>(a, QStringLiteral("Opt反映する_%1").arg(i)));
+        QVERIFY(child<QRadioButton>(a, u"Opt反映する_%1"_s.arg(i)));
     }
     // The two frames and the two buttons stand where the window has always
     // had them.
@@ -242,13 +244,13 @@ void TestUiPrediction::loadAndCloseReportPropEnd() {
     yoso.showWindow();
     QVERIFY(yoso.isOpen());
     QCOMPARE(host.propEnd, false);
-    QTest::mouseClick(child<QPushButton>(yoso.form(), QStringLiteral("Cmd閉じる")), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(yoso.form(), u"Cmd閉じる"_s), Qt::LeftButton);
     QVERIFY(!yoso.isOpen());
     QCOMPARE(host.propEnd, true);
     QTRY_VERIFY(host.mdiArea()->subWindowList().isEmpty());
     // Printing does nothing and leaves the window open.
     yoso.showWindow();
-    QTest::mouseClick(child<QPushButton>(yoso.form(), QStringLiteral("Command2")), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(yoso.form(), u"Command2"_s), Qt::LeftButton);
     QVERIFY(yoso.isOpen());
     QCOMPARE(host.propEnd, false);
 }
@@ -274,11 +276,10 @@ void TestUiPrediction::optionClickRecomputesDependentGrids() {
     const QString elimination = sheetText(yoso.engine().grid(1));
 
     for (int i : {0, 1, 2}) {
-        auto* on = child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映する_%1").arg(i));
+        auto* on = child<QRadioButton>(yoso.form(), u"Opt反映する_%1"_s.arg(i));
         QTest::mouseClick(on, Qt::LeftButton);
         QVERIFY(on->isChecked());
-        QVERIFY(!child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映しない_%1").arg(i))
-                     ->isChecked());
+        QVERIFY(!child<QRadioButton>(yoso.form(), u"Opt反映しない_%1"_s.arg(i))->isChecked());
     }
     QCOMPARE(yoso.engine().CountReflectedOptions(), 3);
     QCOMPARE(sheetText(yoso.engine().grid(0)), cycle);
@@ -287,22 +288,21 @@ void TestUiPrediction::optionClickRecomputesDependentGrids() {
         QCOMPARE(sheetText(yoso.engine().grid(g)), sheetText(expected[std::size_t(g)]));
     QVERIFY(sheetText(yoso.engine().grid(1)) != elimination);
     // Other options' pairs are untouched.
-    QVERIFY(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映しない_3"))->isChecked());
+    QVERIFY(child<QRadioButton>(yoso.form(), u"Opt反映しない_3"_s)->isChecked());
 }
 
 void TestUiPrediction::closeAndReopenKeepsOptions() {
     Host host(sampleHistory());
     一発ペリドン yoso(host);
     yoso.showWindow();
-    QTest::mouseClick(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映する_5")),
-                      Qt::LeftButton);
+    QTest::mouseClick(child<QRadioButton>(yoso.form(), u"Opt反映する_5"_s), Qt::LeftButton);
     const QString elimination = sheetText(yoso.engine().grid(1));
-    QTest::mouseClick(child<QPushButton>(yoso.form(), QStringLiteral("Cmd閉じる")), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(yoso.form(), u"Cmd閉じる"_s), Qt::LeftButton);
     QVERIFY(!yoso.isOpen());
     QCOMPARE(yoso.engine().reflectFlags()[5], true);
     yoso.showWindow();
-    QVERIFY(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映する_5"))->isChecked());
-    QVERIFY(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映しない_4"))->isChecked());
+    QVERIFY(child<QRadioButton>(yoso.form(), u"Opt反映する_5"_s)->isChecked());
+    QVERIFY(child<QRadioButton>(yoso.form(), u"Opt反映しない_4"_s)->isChecked());
     QCOMPARE(sheetText(yoso.engine().grid(1)), elimination);
 }
 
@@ -316,12 +316,9 @@ void TestUiPrediction::settingsFileFeedsTheButtons() {
     yoso.showWindow();
     for (int i = 0; i < kOptionCount; ++i) {
         const bool on = i == 2 || i == 8;
-        QCOMPARE(
-            child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映する_%1").arg(i))->isChecked(),
-            on);
+        QCOMPARE(child<QRadioButton>(yoso.form(), u"Opt反映する_%1"_s.arg(i))->isChecked(), on);
     }
-    QTest::mouseClick(child<QRadioButton>(yoso.form(), QStringLiteral("Opt反映しない_8")),
-                      Qt::LeftButton);
+    QTest::mouseClick(child<QRadioButton>(yoso.form(), u"Opt反映しない_8"_s), Qt::LeftButton);
     // Changing an option does not write the file; only WriteInitFile does.
     ReflectFlags onDisk{};
     QVERIFY(readSettingsFile(QString::fromUtf16(kSettingsFileName), onDisk));
@@ -344,11 +341,10 @@ void TestUiPrediction::startupShowsPredictionAndRefusesEntry() {
     action(&frame, "mnuMasterInput")->trigger();
     QCOMPARE(recorder.count(), 1);
     QCOMPARE(recorder.last().text, kRefusal);
-    QCOMPARE(recorder.last().title, QStringLiteral("メッセ－ジ"));
+    QCOMPARE(recorder.last().title, u"メッセ－ジ"_s);
 
-    QTest::mouseClick(
-        child<QPushButton>(frame.predictionWindow()->form(), QStringLiteral("Cmd閉じる")),
-        Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(frame.predictionWindow()->form(), u"Cmd閉じる"_s),
+                      Qt::LeftButton);
     QVERIFY(!frame.predictionWindow()->isOpen());
     QVERIFY(frame.propEndForTest());
     recorder.clear();
@@ -366,13 +362,12 @@ void TestUiPrediction::reopenFromMenuKeepsOptions() {
     action(&frame, "mnuYoso")->trigger();
     一発ペリドン* yoso = frame.predictionWindow();
     QVERIFY(yoso->isOpen());
-    QTest::mouseClick(child<QRadioButton>(yoso->form(), QStringLiteral("Opt反映する_1")),
-                      Qt::LeftButton);
+    QTest::mouseClick(child<QRadioButton>(yoso->form(), u"Opt反映する_1"_s), Qt::LeftButton);
     yoso->subWindow()->close();
     QVERIFY(!yoso->isOpen());
     action(&frame, "mnuYoso")->trigger();
     QVERIFY(yoso->isOpen());
-    QVERIFY(child<QRadioButton>(yoso->form(), QStringLiteral("Opt反映する_1"))->isChecked());
+    QVERIFY(child<QRadioButton>(yoso->form(), u"Opt反映する_1"_s)->isChecked());
     // The main window's unload writes the options chosen.
     frame.close();
     ReflectFlags onDisk{};

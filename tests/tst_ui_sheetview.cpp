@@ -6,6 +6,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -56,7 +58,7 @@ void TestSheetView::overflow_data() {
     QTest::addColumn<bool>("inCol2");
     QTest::addColumn<bool>("inCol3");
     QTest::newRow("spills over empty cells") << true << QString() << true << true;
-    QTest::newRow("stopped by a filled cell") << true << QStringLiteral("x") << true << false;
+    QTest::newRow("stopped by a filled cell") << true << u"x"_s << true << false;
     QTest::newRow("off: clipped to its cell") << false << QString() << false << false;
 }
 
@@ -70,7 +72,7 @@ void TestSheetView::overflow() {
     s.setOverflow(overflow);
     s.setHAlign(1, 1, 1, 1, HAlign::Left);
     s.setForeColor(1, 1, 1, 1, kRed);
-    s.setText(1, 1, QStringLiteral("■■■■■■■■■■■■"));
+    s.setText(1, 1, u"■■■■■■■■■■■■"_s);
     if (!blocker.isEmpty())
         s.setText(3, 1, blocker);
     SheetView view;
@@ -205,7 +207,7 @@ void TestSheetView::hugeSheetOpensAndScrolls() {
     s.setScrollBars(ScrollBars::Both);
     s.setColWidth(-1, 2);
     for (int r = 4; r <= s.rows(); ++r) {
-        s.setText(1 + r % 32, r, QStringLiteral("●"));
+        s.setText(1 + r % 32, r, u"●"_s);
         s.setBackColor(1 + r % 32, r, 1 + r % 32, r, kRed);
     }
     SheetView view;

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 using namespace peridon;
 
 namespace {
@@ -34,12 +36,12 @@ void printOut(const QByteArray& s) {
 int usage(const QString& problem = QString()) {
     if (!problem.isEmpty())
         printErr(problem);
-    printErr(QStringLiteral("使い方:\n"
-                            "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
-                            "  peridon-cli export [--db PATH]\n"
-                            "  peridon-cli stats [--db PATH]\n"
-                            "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
-                            "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]"));
+    printErr(u"使い方:\n"
+             "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
+             "  peridon-cli export [--db PATH]\n"
+             "  peridon-cli stats [--db PATH]\n"
+             "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
+             "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]"_s);
     return kUsageStatus;
 }
 
@@ -64,7 +66,7 @@ std::optional<Args> parseArgs(const QStringList& words, const QStringList& allow
             continue;
         }
         if (!allowed.contains(w)) {
-            problem = QStringLiteral("不明なオプションです: %1").arg(w);
+            problem = u"不明なオプションです: %1"_s.arg(w);
             return std::nullopt;
         }
         if (w == u"--replace") {
@@ -72,7 +74,7 @@ std::optional<Args> parseArgs(const QStringList& words, const QStringList& allow
             continue;
         }
         if (i + 1 >= words.size()) {
-            problem = QStringLiteral("%1 には値が必要です").arg(w);
+            problem = u"%1 には値が必要です"_s.arg(w);
             return std::nullopt;
         }
         const QString v = words[++i];
@@ -89,7 +91,7 @@ std::optional<Args> parseArgs(const QStringList& words, const QStringList& allow
             ok = ok && *a.reflect >= 0 && *a.reflect <= 10;
         }
         if (!ok) {
-            problem = QStringLiteral("%1 の値が正しくありません: %2").arg(w, v);
+            problem = u"%1 の値が正しくありません: %2"_s.arg(w, v);
             return std::nullopt;
         }
     }
@@ -102,16 +104,16 @@ ConnectString connectionFor(const Args& a) {
 
 int cmdImport(const Args& a) {
     if (a.positional.size() != 1)
-        return usage(QStringLiteral("import には CSV ファイルを1つ指定します"));
+        return usage(u"import には CSV ファイルを1つ指定します"_s);
     QFile file(a.positional[0]);
     if (!file.open(QIODevice::ReadOnly)) {
-        printErr(QStringLiteral("ファイルを読めません: %1").arg(a.positional[0]));
+        printErr(u"ファイルを読めません: %1"_s.arg(a.positional[0]));
         return kFailStatus;
     }
     const CsvParse parsed = parseDrawCsv(file.readAll());
     if (!parsed.errors.isEmpty()) {
-        printErr(QStringLiteral("誤りのある行が%1行あります。何も書き込みませんでした。")
-                     .arg(parsed.errors.size()));
+        printErr(
+            u"誤りのある行が%1行あります。何も書き込みませんでした。"_s.arg(parsed.errors.size()));
         for (const QString& e : parsed.errors.mid(0, 20))
             printErr(e);
         return kFailStatus;
@@ -119,15 +121,13 @@ int cmdImport(const Args& a) {
     Database db(connectionFor(a), Database::Mode::CreateIfMissing);
     const ImportResult r = importDraws(db, parsed.draws, a.replace);
     if (!r.errors.isEmpty()) {
-        printErr(
-            QStringLiteral("登録済みの回数と食い違う行が%1行あります。何も書き込みませんでした。")
-                .arg(r.errors.size()));
+        printErr(u"登録済みの回数と食い違う行が%1行あります。何も書き込みませんでした。"_s.arg(
+            r.errors.size()));
         for (const QString& e : r.errors.mid(0, 20))
             printErr(e);
         return kFailStatus;
     }
-    printOut(QStringLiteral("追加 %1 行、置き換え %2 行、変更なし %3 行\n")
-                 .arg(r.added)
+    printOut(u"追加 %1 行、置き換え %2 行、変更なし %3 行\n"_s.arg(r.added)
                  .arg(r.replaced)
                  .arg(r.unchanged)
                  .toUtf8());
@@ -169,7 +169,7 @@ int cmdSample(const Args& a) {
         return usage();
     const ConnectString cs = connectionFor(a);
     if (QFileInfo::exists(cs.path)) {
-        printErr(QStringLiteral("ファイルが既にあります。上書きしません: %1").arg(cs.path));
+        printErr(u"ファイルが既にあります。上書きしません: %1"_s.arg(cs.path));
         return kFailStatus;
     }
     GeneratorOptions opt;
@@ -185,10 +185,7 @@ int cmdSample(const Args& a) {
     }
     Database db(cs, Database::Mode::CreateIfMissing);
     const ImportResult r = importDraws(db, draws, false);
-    printOut(QStringLiteral("サンプルデータ %1 回分を作成しました: %2\n")
-                 .arg(r.added)
-                 .arg(cs.path)
-                 .toUtf8());
+    printOut(u"サンプルデータ %1 回分を作成しました: %2\n"_s.arg(r.added).arg(cs.path).toUtf8());
     return 0;
 }
 
@@ -198,7 +195,7 @@ int cmdSheet(const Args& a) {
         for (const AnalysisInfo& info : analysisRegistry())
             names << info.className;
         names << QString::fromUtf16(kPredictionClass);
-        printErr(QStringLiteral("ウィンドウ名:\n  ") + names.join(QStringLiteral("\n  ")));
+        printErr(u"ウィンドウ名:\n  "_s + names.join(u"\n  "_s));
     };
     if (a.positional.size() != 1) {
         listWindows();
@@ -208,7 +205,7 @@ int cmdSheet(const Args& a) {
     const AnalysisInfo* info = findAnalysis(name);
     const bool prediction = name == QString::fromUtf16(kPredictionClass);
     if (!info && !prediction) {
-        printErr(QStringLiteral("不明なウィンドウです: %1").arg(name));
+        printErr(u"不明なウィンドウです: %1"_s.arg(name));
         listWindows();
         return kUsageStatus;
     }
@@ -225,7 +222,7 @@ int cmdSheet(const Args& a) {
         return 0;
     }
     if (a.reflect)
-        return usage(QStringLiteral("--reflect は 一発ペリドン だけに使えます"));
+        return usage(u"--reflect は 一発ペリドン だけに使えます"_s);
     Sheet sheet;
     info->build(input, sheet);
     printOut(sheetsToJson(info->className, info->caption, {&sheet}) + '\n');
@@ -246,11 +243,11 @@ int main(int argc, char** argv) {
         int (*run)(const Args&);
     };
     const Command commands[] = {
-        {"import", {"--db", "--replace"}, cmdImport},
-        {"export", {"--db"}, cmdExport},
-        {"stats", {"--db"}, cmdStats},
-        {"sample", {"--db", "--draws", "--seed"}, cmdSample},
-        {"sheet", {"--db", "--reflect"}, cmdSheet},
+        {"import", {u"--db"_s, u"--replace"_s}, cmdImport},
+        {"export", {u"--db"_s}, cmdExport},
+        {"stats", {u"--db"_s}, cmdStats},
+        {"sample", {u"--db"_s, u"--draws"_s, u"--seed"_s}, cmdSample},
+        {"sheet", {u"--db"_s, u"--reflect"_s}, cmdSheet},
     };
     for (const Command& c : commands) {
         if (command != QLatin1String(c.name))
@@ -266,5 +263,5 @@ int main(int argc, char** argv) {
             return kFailStatus;
         }
     }
-    return usage(QStringLiteral("不明なコマンドです: %1").arg(command));
+    return usage(u"不明なコマンドです: %1"_s.arg(command));
 }

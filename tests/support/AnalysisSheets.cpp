@@ -3,6 +3,8 @@
 #include "core/analysis/AnalysisRegistry.h"
 #include "support/TestHistory.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon::test {
 
 Sheet buildSheet(const QString& window, const DrawHistory& history) {
@@ -20,7 +22,7 @@ Sheet buildSheet(const QString& window, const QString& draws) {
 }
 
 QString colourText(Rgb c) {
-    return u"%1,%2,%3"_qs.arg(red(c)).arg(green(c)).arg(blue(c));
+    return u"%1,%2,%3"_s.arg(red(c)).arg(green(c)).arg(blue(c));
 }
 
 } // namespace peridon::test

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon::test {
 
 ConnectString makeDatabase(const QString& path, const QString& historyText) {
@@ -35,8 +37,8 @@ QString storedRows(const ConnectString& cs) {
     for (const EntryRow& row : DrawTable(db).readRows()) {
         QString digits;
         for (const QString& d : row.digits)
-            digits += d.isEmpty() ? QStringLiteral("-") : d;
-        out << QStringLiteral("%1:%2").arg(row.drawNo).arg(digits);
+            digits += d.isEmpty() ? u"-"_s : d;
+        out << u"%1:%2"_s.arg(row.drawNo).arg(digits);
     }
     return out.join(u' ');
 }

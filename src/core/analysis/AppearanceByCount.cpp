@@ -2,6 +2,8 @@
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -44,9 +46,9 @@ private:
 
     void WriteHeader() {
         Sheet& s = *m_sheet;
-        s.setText(1, 1, u"出 現"_qs);
+        s.setText(1, 1, u"出 現"_s);
         s.setBackColor(1, 1, 1, 1, kPink);
-        s.setText(2, 1, u"数 字"_qs);
+        s.setText(2, 1, u"数 字"_s);
         s.setBackColor(2, 1, 2, 1, kPink);
 
         s.setOverflow(true);

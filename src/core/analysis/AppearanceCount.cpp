@@ -4,6 +4,8 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -58,13 +60,13 @@ private:
 
         s.setOverflow(true);
         s.setHAlign(2, r, 2, r, HAlign::Left);
-        s.setText(2, r, u"           当 選 数 字"_qs);
-        s.setText(6, r, u"　　出現回数合計(回)"_qs);
+        s.setText(2, r, u"           当 選 数 字"_s);
+        s.setText(6, r, u"　　出現回数合計(回)"_s);
         s.setHAlign(6, r, 6, r, HAlign::Center);
 
         const int l = r + 1;
-        s.setText(1, l, u"回数"_qs);
-        const QString labels[3] = {u"第1数字"_qs, u"第2数字"_qs, u"第3数字"_qs};
+        s.setText(1, l, u"回数"_s);
+        const QString labels[3] = {u"第1数字"_s, u"第2数字"_s, u"第3数字"_s};
         for (int k = 0; k < 3; ++k) {
             s.setText(2 + k, l, labels[k]);
             s.setText(5 + k, l, labels[k]);

@@ -4,6 +4,8 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -45,7 +47,7 @@ private:
 
         s.setOverflow(true);
         s.setForeColor(5, 1, 5, 1, kRed);
-        s.setText(5, 1, u"　　当 選 数 字"_qs);
+        s.setText(5, 1, u"　　当 選 数 字"_s);
         s.setHAlign(5, 1, 5, 1, HAlign::Left);
 
         s.setForeColor(1, 1, 1, last, kBlue);
@@ -62,7 +64,7 @@ private:
 
     void WriteHeader(int m) {
         Sheet& s = *m_sheet;
-        s.setText(1, headerRow, u"出現数"_qs);
+        s.setText(1, headerRow, u"出現数"_s);
         for (int d = 0; d <= 9; ++d)
             s.setText(d + 2, headerRow, QString::number(d));
         for (int n = 1; n <= m; ++n)
@@ -70,7 +72,7 @@ private:
     }
 
     void FillGrid() {
-        const Sheet::TextId mark = m_sheet->internText(u"●"_qs);
+        const Sheet::TextId mark = m_sheet->internText(u"●"_s);
         std::array<int, 11> counts{};
         for (const DrawRow& row : m_in.history.rows()) {
             if (!row.valid())

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -19,13 +21,13 @@ constexpr int kMaxDrawNo = 32767;
 class 出現間隔分析 final : public IntervalLayout {
 public:
     explicit 出現間隔分析(const AnalysisInput& in)
-        : IntervalLayout(in, u"　当 選 数 字     "_qs, u"出現"_qs) {}
+        : IntervalLayout(in, u"　当 選 数 字     "_s, u"出現"_s) {}
 
 private:
     void FillGrid() override {
         Sheet& s = *m_sheet;
-        m_first = s.internText(u"初回"_qs);
-        m_ago = std::make_unique<sheets::NumberTexts>(s, QString(), u"回前"_qs);
+        m_first = s.internText(u"初回"_s);
+        m_ago = std::make_unique<sheets::NumberTexts>(s, QString(), u"回前"_s);
         // The digits of each draw number read so far; -1 marks a number that
         // holds no draw (not read yet, skipped in the numbering, or not a
         // valid draw), which the backward search must never take for a 0.

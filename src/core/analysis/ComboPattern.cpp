@@ -5,6 +5,8 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 using namespace colours;
@@ -56,13 +58,13 @@ void ComboPatternAnalysis::WriteHeader(Sheet& sheet, int row) {
     sheet.setForeColor(1, row, 7, row, kBlue);
     sheet.setBackColor(1, row, 7, row, kPink);
     sheet.setOverflow(true);
-    sheet.setText(2, row, u"        当 選 数 字 "_qs);
+    sheet.setText(2, row, u"        当 選 数 字 "_s);
     sheet.setHAlign(2, row, 2, row, HAlign::Left);
     sheet.setRowHeight(row, 20);
-    sheet.setText(1, row, u"回数"_qs);
+    sheet.setText(1, row, u"回数"_s);
     sheet.setText(kCountCol, row, QString::fromUtf16(m_kind.firstLabel));
     sheet.setText(kCountCol + 1, row, QString::fromUtf16(m_kind.secondLabel));
-    sheet.setText(kPatternCol, row, u"パターン"_qs);
+    sheet.setText(kPatternCol, row, u"パターン"_s);
 }
 
 void ComboPatternAnalysis::FillGrid(Sheet& sheet) {

@@ -4,6 +4,8 @@
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 using namespace colours;
@@ -48,12 +50,12 @@ void 連番飛び石分析::WriteHeader(Sheet& sheet, int row) {
     sheet.setBorder(6, row, 8, row, BorderOutline);
     sheet.setBackColor(2, row, 4, row, kConsecutiveTitle);
     sheet.setBackColor(6, row, 8, row, kPink);
-    sheet.setText(1, row, u"回数"_qs);
+    sheet.setText(1, row, u"回数"_s);
     sheet.setOverflow(true);
-    sheet.setText(2, row, u"     連番(当選数字)"_qs);
+    sheet.setText(2, row, u"     連番(当選数字)"_s);
     sheet.setHAlign(2, row, 2, row, HAlign::Left);
-    sheet.setText(5, row, u"回数"_qs);
-    sheet.setText(6, row, u"    飛び石(当選数字)"_qs);
+    sheet.setText(5, row, u"回数"_s);
+    sheet.setText(6, row, u"    飛び石(当選数字)"_s);
     sheet.setHAlign(6, row, 6, row, HAlign::Left);
 }
 

@@ -2,6 +2,8 @@
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -53,11 +55,11 @@ private:
 
         s.setOverflow(true);
         s.setHAlign(2, r, 2, r, HAlign::Left);
-        s.setText(2, r, u"　      当 選 数 字"_qs);
+        s.setText(2, r, u"　      当 選 数 字"_s);
 
         s.setRowHeight(r, 20);
-        s.setText(1, r, u"回数"_qs);
-        s.setText(5, r, u"合計"_qs);
+        s.setText(1, r, u"回数"_s);
+        s.setText(5, r, u"合計"_s);
     }
 
     void FillGrid() {

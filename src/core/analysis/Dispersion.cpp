@@ -2,6 +2,8 @@
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -40,7 +42,7 @@ private:
 
         s.setOverflow(true);
         s.setForeColor(6, 1, 6, 1, kBlue);
-        s.setText(6, 1, u"    当  選  数　字"_qs);
+        s.setText(6, 1, u"    当  選  数　字"_s);
         s.setHAlign(6, 1, 6, 1, HAlign::Center);
 
         s.setBackColor(2, 1, 11, 1, kPaleCyan);
@@ -59,10 +61,10 @@ private:
         for (int row : {2, m_in.stats.lastDrawNo + 3}) {
             s.setCellType(1, row, 1, row, CellType::StaticText);
             s.setHAlign(1, row, 1, row, HAlign::Center);
-            s.setText(1, row, u"回"_qs);
+            s.setText(1, row, u"回"_s);
             for (int v = 0; v <= 9; ++v)
                 s.setText(v + 2, row, QString::number(v));
-            s.setText(12, row, u"回"_qs);
+            s.setText(12, row, u"回"_s);
             s.setForeColor(2, row, 11, row, kBlue);
             s.setCellType(2, row, 11, row, CellType::StaticText);
             s.setHAlign(2, row, 11, row, HAlign::Center);
@@ -72,7 +74,7 @@ private:
 
     void FillGrid() {
         Sheet& s = *m_sheet;
-        const Sheet::TextId mark = s.internText(u"●"_qs);
+        const Sheet::TextId mark = s.internText(u"●"_s);
         sheets::NumberTexts numbers(s);
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {

@@ -4,6 +4,8 @@
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 using namespace colours;
@@ -64,9 +66,9 @@ void 分割5傾向分析::WriteHeader(Sheet& sheet, int row) {
     sheet.setForeColor(kFirstGroupCol, row, kCols, row, kBlue);
     sheet.setBackColor(kFirstGroupCol, row, kCols, row, kGroupHeaderBack);
     sheet.setOverflow(true);
-    sheet.setText(2, row, u"         当 選 数 字"_qs);
+    sheet.setText(2, row, u"         当 選 数 字"_s);
     sheet.setHAlign(2, row, 2, row, HAlign::Left);
-    sheet.setText(1, row, u"回数"_qs);
+    sheet.setText(1, row, u"回数"_s);
     for (int g = 0; g < 5; ++g)
         sheet.setText(kFirstGroupCol + g, row, QString::fromUtf16(kGroupTexts[std::size_t(g)]));
     sheet.setRowHeight(row, 20);

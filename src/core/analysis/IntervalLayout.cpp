@@ -3,6 +3,8 @@
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 using namespace colours;
@@ -51,10 +53,10 @@ void IntervalLayout::WriteHeader(int r, bool bottom) {
     s.setHAlign(4, title, 4, title, HAlign::Left);
     s.setText(4, title, m_title);
 
-    s.setText(1, labels, u"回数"_qs);
-    s.setText(2, labels, u"第1数字"_qs);
-    s.setText(4, labels, u"第2数字"_qs);
-    s.setText(6, labels, u"第3数字"_qs);
+    s.setText(1, labels, u"回数"_s);
+    s.setText(2, labels, u"第1数字"_s);
+    s.setText(4, labels, u"第2数字"_s);
+    s.setText(6, labels, u"第3数字"_s);
     for (int c = 3; c <= 7; c += 2)
         s.setText(c, labels, m_resultLabel);
 }

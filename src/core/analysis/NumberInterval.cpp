@@ -5,6 +5,8 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -17,14 +19,14 @@ constexpr Rgb kFallPink = rgb(255, 200, 255);
 class 数字間隔分析 final : public IntervalLayout {
 public:
     explicit 数字間隔分析(const AnalysisInput& in)
-        : IntervalLayout(in, u"　当 選 数 字"_qs, u"差分"_qs) {}
+        : IntervalLayout(in, u"　当 選 数 字"_s, u"差分"_s) {}
 
 private:
     void FillGrid() override {
         Sheet& s = *m_sheet;
         std::array<int, 8> previous{}; // entries 1 to 3 used
         sheets::NumberTexts numbers(s);
-        sheets::NumberTexts rises(s, u"+"_qs);
+        sheets::NumberTexts rises(s, u"+"_s);
         // The running row follows the history rows, valid or not.
         int row = 3;
         for (const DrawRow& draw : m_in.history.rows()) {

@@ -4,6 +4,8 @@
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 using namespace colours;
@@ -33,9 +35,9 @@ void 引っ張り分析::WriteHeader(Sheet& sheet, int row) {
     sheet.setBorder(2, row, 4, row, BorderBottom);
     sheet.setForeColor(1, row, 4, row, kBlack);
     sheet.setBackColor(1, row, 4, row, kPink);
-    sheet.setText(1, row, u"回数"_qs);
+    sheet.setText(1, row, u"回数"_s);
     sheet.setOverflow(true);
-    sheet.setText(3, row, u"当 選 数 字"_qs);
+    sheet.setText(3, row, u"当 選 数 字"_s);
     sheet.setHAlign(3, row, 3, row, HAlign::Left);
 }
 

@@ -4,6 +4,8 @@
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 using namespace colours;
@@ -86,9 +88,9 @@ void SplitDataAnalysis::SetupGrid(Sheet& sheet, int lastRow) {
     }
     sheet.setBackColor(2, 1, kCols - 1, 1, kPink);
     static const QString titles[3] = {
-        u"　　　　当選数字(第1数字)　　　　"_qs,
-        u"　　　　当選数字(第2数字)　　　　"_qs,
-        u"　　　　当選数字(第3数字)　　　　"_qs,
+        u"　　　　当選数字(第1数字)　　　　"_s,
+        u"　　　　当選数字(第2数字)　　　　"_s,
+        u"　　　　当選数字(第3数字)　　　　"_s,
     };
     for (int block = 0; block < 3; ++block) {
         sheet.setText(digitCol(block, 0), 1, titles[block]);
@@ -109,13 +111,13 @@ void SplitDataAnalysis::WriteHeader(Sheet& sheet) {
         for (int d = 0; d < 10; ++d)
             sheet.setText(digitCol(block, d), 3, sheets::digitText(d));
     }
-    sheet.setText(1, 3, u"回数"_qs);
-    sheet.setText(kLastDrawCol, 3, u"回数"_qs);
+    sheet.setText(1, 3, u"回数"_s);
+    sheet.setText(kLastDrawCol, 3, u"回数"_s);
     sheet.setForeColor(2, 3, digitCol(m_table.blueDigitBlocks - 1, 9), 3, kBlue);
 }
 
 void SplitDataAnalysis::FillGrid(Sheet& sheet) {
-    const Sheet::TextId mark = sheet.internText(u"●"_qs);
+    const Sheet::TextId mark = sheet.internText(u"●"_s);
     int row = kHeaderRows + 1;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -107,15 +109,14 @@ bool EntryModel::setData(const QModelIndex& index, const QVariant& value, int ro
     if (text == stored || (text.isEmpty() && stored.isEmpty()))
         return true; // nothing changed: nothing to write
     if (!isDigitText(text)) {
-        emit writeRefused(QStringLiteral("数字は0～9の1文字で入力してください。"));
+        emit writeRefused(u"数字は0～9の1文字で入力してください。"_s);
         return false;
     }
     try {
         m_table.setDigit(row.drawNo, index.column() - kFirstDigitColumn,
                          text.isEmpty() ? std::nullopt : std::optional<int>(text.toInt()));
     } catch (const DbError& e) {
-        emit writeRefused(
-            QStringLiteral("入力した数字を保存できませんでした。\n%1").arg(e.message()));
+        emit writeRefused(u"入力した数字を保存できませんでした。\n%1"_s.arg(e.message()));
         emit dataChanged(index, index); // show the stored value again
         return false;
     }
@@ -129,7 +130,7 @@ int EntryModel::addLineAfter(int row) {
     try {
         drawNo = m_table.insertBlankAfter(row >= 0 ? drawNoAt(row) : 0);
     } catch (const DbError& e) {
-        emit writeRefused(QStringLiteral("行を追加できませんでした。\n%1").arg(e.message()));
+        emit writeRefused(u"行を追加できませんでした。\n%1"_s.arg(e.message()));
         return -1;
     }
     // Rows stay in draw-number order, as they are read back next time.
@@ -150,7 +151,7 @@ bool EntryModel::deleteLine(int row) {
     try {
         m_table.deleteRow(m_rows[std::size_t(row)].drawNo);
     } catch (const DbError& e) {
-        emit writeRefused(QStringLiteral("行を削除できませんでした。\n%1").arg(e.message()));
+        emit writeRefused(u"行を削除できませんでした。\n%1"_s.arg(e.message()));
         return false;
     }
     beginRemoveRows({}, row, row);

@@ -1,5 +1,7 @@
 #include "core/prediction/PredictionEngine.h"
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -14,7 +16,7 @@ constexpr int kGridCols = 4;
 // The header text is padded so that, overflowing from column 2, it sits
 // centred over the three digit columns.
 const QString& headerText() {
-    static const QString text = QStringLiteral("        予 想 数 字                   ");
+    static const QString text = u"        予 想 数 字                   "_s;
     return text;
 }
 
@@ -111,21 +113,21 @@ void PredictionEngine::WriteHeader(int index) {
     Sheet& s = m_grids[std::size_t(index)];
     switch (index) {
     case 0:
-        s.setText(1, 2, QStringLiteral(" 7回周期法"));
-        s.setText(1, 3, QStringLiteral(" 9回周期法"));
-        s.setText(1, 4, QStringLiteral("11回周期法"));
-        s.setText(1, 5, QStringLiteral("12回周期法"));
+        s.setText(1, 2, u" 7回周期法"_s);
+        s.setText(1, 3, u" 9回周期法"_s);
+        s.setText(1, 4, u"11回周期法"_s);
+        s.setText(1, 5, u"12回周期法"_s);
         break;
     case 1:
-        s.setText(1, 3, QStringLiteral("消去法"));
+        s.setText(1, 3, u"消去法"_s);
         s.setBorder(1, 2, 1, 4, BorderNone);
         break;
     case 2:
-        s.setText(1, 2, QStringLiteral("連発予想"));
+        s.setText(1, 2, u"連発予想"_s);
         s.setBorder(1, 2, 1, 3, BorderNone);
         break;
     case 3:
-        s.setText(1, 2, QStringLiteral("１発予想"));
+        s.setText(1, 2, u"１発予想"_s);
         break;
     default:
         return;

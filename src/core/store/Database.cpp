@@ -10,6 +10,8 @@
 
 #include <filesystem>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -32,17 +34,17 @@ CREATE VIEW IF NOT EXISTS 全データ選択クエリ AS
 
 QString sqliteMessage(sqlite3* db, int rc) {
     if (rc == SQLITE_NOTADB)
-        return QStringLiteral("パスワードが違うか、データベースファイルではありません。");
+        return u"パスワードが違うか、データベースファイルではありません。"_s;
     if (rc == SQLITE_CONSTRAINT)
-        return QStringLiteral("値が許される範囲にありません（回数は1～32767、数字は0～9）。");
+        return u"値が許される範囲にありません（回数は1～32767、数字は0～9）。"_s;
     if (rc == SQLITE_FULL)
-        return QStringLiteral("ディスクの空きがありません。");
+        return u"ディスクの空きがありません。"_s;
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        return QStringLiteral("データベースが他のプログラムで使用中です。");
+        return u"データベースが他のプログラムで使用中です。"_s;
     if (rc == SQLITE_READONLY || rc == SQLITE_PERM || rc == SQLITE_CANTOPEN)
-        return QStringLiteral("データベースファイルに書き込めません。");
+        return u"データベースファイルに書き込めません。"_s;
     const char* msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    return QStringLiteral("データベースのエラーです（%1）。").arg(QString::fromUtf8(msg));
+    return u"データベースのエラーです（%1）。"_s.arg(QString::fromUtf8(msg));
 }
 
 // A digit field as stored: integer 0..9, or -1 for an empty or unusable value.
@@ -147,11 +149,11 @@ QString Statement::columnText(int column) const {
 Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
     const QFileInfo info(cs.path);
     if (mode == Mode::OpenExisting && !info.exists())
-        throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1")
-                          .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+        throw DbError(u"データベースファイルが見つかりません。\n%1"_s.arg(
+            QDir::toNativeSeparators(info.absoluteFilePath())));
     if (info.exists() && !info.isFile())
-        throw DbError(QStringLiteral("データベースファイルではありません。\n%1")
-                          .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+        throw DbError(u"データベースファイルではありません。\n%1"_s.arg(
+            QDir::toNativeSeparators(info.absoluteFilePath())));
 
     int flags = SQLITE_OPEN_READWRITE;
     if (mode == Mode::CreateIfMissing)
@@ -161,8 +163,8 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
         const QString msg = sqliteMessage(m_db, rc);
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(QStringLiteral("データベースを開けません。\n%1\n%2")
-                          .arg(QDir::toNativeSeparators(info.absoluteFilePath()), msg),
+        throw DbError(u"データベースを開けません。\n%1\n%2"_s.arg(
+                          QDir::toNativeSeparators(info.absoluteFilePath()), msg),
                       rc);
     }
     sqlite3_busy_timeout(m_db, 2000);
@@ -176,12 +178,12 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
             prepare("SELECT count(*) FROM sqlite_master WHERE type IN ('view','table') AND name = "
                     "'全データ選択クエリ'");
         if (!st.step() || st.columnInt(0) == 0)
-            throw DbError(QStringLiteral("データベースに「全データ選択クエリ」がありません。"));
+            throw DbError(u"データベースに「全データ選択クエリ」がありません。"_s);
     } catch (const DbError& e) {
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(QStringLiteral("データベースを開けません。\n%1\n%2")
-                          .arg(QDir::toNativeSeparators(info.absoluteFilePath()), e.message()),
+        throw DbError(u"データベースを開けません。\n%1\n%2"_s.arg(
+                          QDir::toNativeSeparators(info.absoluteFilePath()), e.message()),
                       e.code());
     }
 }
@@ -195,13 +197,13 @@ void Database::applyKey(const QString& password) {
     // The password is fixed in the program, so a slow key derivation would
     // protect nothing and only delay every start: the key is a SHA-256 of the
     // password text, handed to SQLCipher as a raw key.
-    const QByteArray raw = QCryptographicHash::hash(("Numbers3Peridon:" + password).toUtf8(),
+    const QByteArray raw = QCryptographicHash::hash((u"Numbers3Peridon:"_s + password).toUtf8(),
                                                     QCryptographicHash::Sha256)
                                .toHex();
     m_key = "x'" + raw + "'";
     const int rc = sqlite3_key(m_db, m_key.constData(), int(m_key.size()));
     if (rc != SQLITE_OK)
-        fail(rc, QStringLiteral("暗号化キー"));
+        fail(rc, u"暗号化キー"_s);
 }
 
 void Database::createSchema() {
@@ -238,7 +240,7 @@ DrawHistory Database::readHistory() {
         m_db, "SELECT 回数, 第1数字, 第2数字, 第3数字 FROM 全データ選択クエリ ORDER BY 回数", -1,
         &raw, nullptr);
     if (prc != SQLITE_OK)
-        fail(prc, QStringLiteral("全データ選択クエリ"));
+        fail(prc, u"全データ選択クエリ"_s);
     Statement guard(m_db, raw);
     int rc;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
@@ -254,20 +256,20 @@ DrawHistory Database::readHistory() {
         rows.push_back(row);
     }
     if (rc != SQLITE_DONE)
-        fail(rc, QStringLiteral("全データ選択クエリ"));
+        fail(rc, u"全データ選択クエリ"_s);
     return DrawHistory(std::move(rows));
 }
 
 void Database::backupTo(const QString& path) {
-    const QString tmp = path + QStringLiteral(".tmp");
+    const QString tmp = path + u".tmp"_s;
     QFile::remove(tmp);
     // ATTACH opens the file with this connection's flags, which lack "create"
     // for an existing database; an empty file is an empty database it accepts.
     {
         QFile empty(tmp);
         if (!empty.open(QIODevice::WriteOnly))
-            throw DbError(QStringLiteral("バックアップファイルを書けません。\n%1")
-                              .arg(QDir::toNativeSeparators(path)));
+            throw DbError(
+                u"バックアップファイルを書けません。\n%1"_s.arg(QDir::toNativeSeparators(path)));
     }
     try {
         Statement att = prepare("ATTACH DATABASE ?1 AS bak KEY ?2");
@@ -291,8 +293,8 @@ void Database::backupTo(const QString& path) {
                             std::filesystem::path(path.toStdU16String()), ec);
     if (ec) {
         QFile::remove(tmp);
-        throw DbError(QStringLiteral("バックアップファイルを書けません。\n%1")
-                          .arg(QDir::toNativeSeparators(path)));
+        throw DbError(
+            u"バックアップファイルを書けません。\n%1"_s.arg(QDir::toNativeSeparators(path)));
     }
 }
 

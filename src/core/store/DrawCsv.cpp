@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QStringDecoder>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -37,7 +39,7 @@ bool parseDigit(const QString& field, std::int8_t& digit) {
 }
 
 QString lineError(int line, const QString& reason) {
-    return QStringLiteral("%1行目: %2").arg(line).arg(reason);
+    return u"%1行目: %2"_s.arg(line).arg(reason);
 }
 
 } // namespace
@@ -59,8 +61,7 @@ CsvParse parseDrawCsv(const QByteArray& data) {
             fields[0].trimmed() == u"回数")
             continue; // header
         if (fields.size() != 4 && fields.size() != 5) {
-            out.errors << lineError(
-                lineNo, QStringLiteral("列の数が%1です（4または5列）").arg(fields.size()));
+            out.errors << lineError(lineNo, u"列の数が%1です（4または5列）"_s.arg(fields.size()));
             continue;
         }
         CsvDraw d;
@@ -69,17 +70,16 @@ CsvParse parseDrawCsv(const QByteArray& data) {
         const QString noText = fields[0].trimmed();
         d.drawNo = noText.toInt(&ok);
         if (!ok || d.drawNo < 1 || d.drawNo > 32767) {
-            out.errors << lineError(
-                lineNo, QStringLiteral("回数「%1」は1～32767の整数ではありません").arg(noText));
+            out.errors << lineError(lineNo,
+                                    u"回数「%1」は1～32767の整数ではありません"_s.arg(noText));
             continue;
         }
         bool digitsOk = true;
         for (int k = 0; k < 3; ++k) {
             if (!parseDigit(fields[k + 1], d.digits[std::size_t(k)])) {
                 out.errors << lineError(
-                    lineNo, QStringLiteral("第%1数字「%2」は0～9の数字1文字ではありません")
-                                .arg(k + 1)
-                                .arg(fields[k + 1].trimmed()));
+                    lineNo, u"第%1数字「%2」は0～9の数字1文字ではありません"_s.arg(k + 1).arg(
+                                fields[k + 1].trimmed()));
                 digitsOk = false;
                 break;
             }
@@ -90,15 +90,13 @@ CsvParse parseDrawCsv(const QByteArray& data) {
             d.date = fields[4].trimmed();
             if (!d.date.isEmpty() && !QDate::fromString(d.date, Qt::ISODate).isValid()) {
                 out.errors << lineError(
-                    lineNo,
-                    QStringLiteral("抽せん日「%1」はYYYY-MM-DDの日付ではありません").arg(d.date));
+                    lineNo, u"抽せん日「%1」はYYYY-MM-DDの日付ではありません"_s.arg(d.date));
                 continue;
             }
         }
         if (seen.contains(d.drawNo)) {
             out.errors << lineError(
-                lineNo,
-                QStringLiteral("回数%1は%2行目にもあります").arg(d.drawNo).arg(seen[d.drawNo]));
+                lineNo, u"回数%1は%2行目にもあります"_s.arg(d.drawNo).arg(seen[d.drawNo]));
             continue;
         }
         seen.insert(d.drawNo, lineNo);
@@ -140,9 +138,8 @@ ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool r
             }
             if (!replace) {
                 r.errors << lineError(
-                    d.line,
-                    QStringLiteral("回数%1は登録済みで数字が異なります（置き換えるには --replace）")
-                        .arg(d.drawNo));
+                    d.line, u"回数%1は登録済みで数字が異なります（置き換えるには --replace）"_s.arg(
+                                d.drawNo));
                 continue;
             }
             update.reset();

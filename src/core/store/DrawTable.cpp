@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -14,15 +16,14 @@ namespace {
 constexpr int kMaxDrawNo = 32767;
 
 QString missingRowMessage(int drawNo) {
-    return QStringLiteral("第%1回の行がデータベースにありません。"
-                          "他のプログラムで削除された可能性があります。")
-        .arg(drawNo);
+    return u"第%1回の行がデータベースにありません。"
+           "他のプログラムで削除された可能性があります。"_s.arg(drawNo);
 }
 
 } // namespace
 
 QString DrawTable::backupPathFor(const QString& databasePath) {
-    return QFileInfo(databasePath).dir().filePath(QStringLiteral("Numbers3Peridon.bak"));
+    return QFileInfo(databasePath).dir().filePath(u"Numbers3Peridon.bak"_s);
 }
 
 DrawTable::DrawTable(Database& db) : m_db(db) {}
@@ -50,11 +51,9 @@ void DrawTable::ensureBackup() {
     try {
         m_db.backupTo(path);
     } catch (const DbError& e) {
-        throw DbError(
-            QStringLiteral("バックアップファイルを作成できないため、書き込みを中止しました。"
-                           "\n%1\n%2")
-                .arg(QDir::toNativeSeparators(path), e.message()),
-            e.code());
+        throw DbError(u"バックアップファイルを作成できないため、書き込みを中止しました。"
+                      "\n%1\n%2"_s.arg(QDir::toNativeSeparators(path), e.message()),
+                      e.code());
     }
     m_backedUp = true;
 }
@@ -66,9 +65,9 @@ void DrawTable::setDigit(int drawNo, int position, std::optional<int> value) {
         "UPDATE 当選データ SET 第3数字 = ?1 WHERE 回数 = ?2",
     };
     if (position < 0 || position > 2)
-        throw DbError(QStringLiteral("数字の位置が正しくありません。"));
+        throw DbError(u"数字の位置が正しくありません。"_s);
     if (value && (*value < 0 || *value > 9))
-        throw DbError(QStringLiteral("数字は0～9の1文字で入力してください。"));
+        throw DbError(u"数字は0～9の1文字で入力してください。"_s);
     ensureBackup();
     Database::Transaction tx(m_db);
     Statement st = m_db.prepare(kUpdate[position]);
@@ -94,12 +93,11 @@ int DrawTable::insertBlankAfter(int afterDrawNo) {
         "(SELECT 1 FROM 当選データ u WHERE u.回数 = t.回数 + 1)) END");
     find.bind(1, std::max(afterDrawNo, 0));
     if (!find.step())
-        throw DbError(QStringLiteral("追加する行の回数を決められません。"));
+        throw DbError(u"追加する行の回数を決められません。"_s);
     const int drawNo = find.columnInt(0);
     find.reset();
     if (drawNo > kMaxDrawNo)
-        throw DbError(QStringLiteral("回数は%1までのため、このうしろには行を追加できません。")
-                          .arg(kMaxDrawNo));
+        throw DbError(u"回数は%1までのため、このうしろには行を追加できません。"_s.arg(kMaxDrawNo));
     Statement ins = m_db.prepare("INSERT INTO 当選データ (回数) VALUES (?1)");
     ins.bind(1, drawNo);
     ins.step();

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -38,16 +40,15 @@ constexpr QPoint kCountPrint{2520, 4320};
 constexpr int kCountLabelTop = 3480;
 
 QString buttonStyle(int r, int g, int b) {
-    return QStringLiteral("QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid "
-                          "rgb(120,120,120); border-radius: 2px; padding: 2px; }"
-                          "QPushButton:hover { border-color: rgb(62,120,200); }"
-                          "QPushButton:pressed { background-color: rgb(%4,%5,%6); }")
-        .arg(r)
-        .arg(g)
-        .arg(b)
-        .arg(r * 9 / 10)
-        .arg(g * 9 / 10)
-        .arg(b * 9 / 10);
+    return u"QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid "
+           "rgb(120,120,120); border-radius: 2px; padding: 2px; }"
+           "QPushButton:hover { border-color: rgb(62,120,200); }"
+           "QPushButton:pressed { background-color: rgb(%4,%5,%6); }"_s.arg(r)
+               .arg(g)
+               .arg(b)
+               .arg(r * 9 / 10)
+               .arg(g * 9 / 10)
+               .arg(b * 9 / 10);
 }
 
 // The legend's blue ball, the picture of the marks in the grid, drawn at the
@@ -94,18 +95,18 @@ void AnalysisWindow::createControls() {
     setAutoFillBackground(true);
 
     m_label1 = new QLabel(m_info.description, this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setObjectName(u"Label1"_s);
     m_label1->setWordWrap(true);
 
-    m_command1 = new QPushButton(QStringLiteral("閉じる"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1 = new QPushButton(u"閉じる"_s, this);
+    m_command1->setObjectName(u"Command1"_s);
     m_command1->setStyleSheet(buttonStyle(255, 255, 192));
     connect(m_command1, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 
     if (m_info.hasPrint) {
         // Shown like the original window, but it prints nothing.
-        m_command2 = new QPushButton(QStringLiteral("印刷"), this);
-        m_command2->setObjectName(QStringLiteral("Command2"));
+        m_command2 = new QPushButton(u"印刷"_s, this);
+        m_command2->setObjectName(u"Command2"_s);
         m_command2->setStyleSheet(buttonStyle(255, 192, 255));
     }
 
@@ -122,23 +123,23 @@ void AnalysisWindow::createLegend() {
     case Legend::Ball19: {
         const int size = m_info.legend == Legend::Ball13 ? 13 : 19;
         m_picture1 = new QLabel(this);
-        m_picture1->setObjectName(QStringLiteral("Picture1"));
+        m_picture1->setObjectName(u"Picture1"_s);
         m_picture1->setPixmap(blueBall(size, m_info.legend == Legend::Ball13));
         m_picture1->setFixedSize(size, size);
-        m_legendText = new QLabel(QStringLiteral("：当選数字"), this);
-        m_legendText->setObjectName(QStringLiteral("Label2"));
+        m_legendText = new QLabel(u"：当選数字"_s, this);
+        m_legendText->setObjectName(u"Label2"_s);
         return;
     }
     case Legend::PullPrevious:
         // A sample of the colour that marks the previous draw's digits.
         m_picture1 = new QLabel(this);
-        m_picture1->setObjectName(QStringLiteral("Label2"));
+        m_picture1->setObjectName(u"Label2"_s);
         m_picture1->setAutoFillBackground(true);
-        m_picture1->setStyleSheet(QStringLiteral(
-            "QLabel { background-color: rgb(128,255,255); border: 1px solid rgb(136,196,255); }"));
+        m_picture1->setStyleSheet(
+            u"QLabel { background-color: rgb(128,255,255); border: 1px solid rgb(136,196,255); }"_s);
         m_picture1->setFixedSize(twipsToPixels(255, this), twipsToPixels(195, this));
-        m_legendText = new QLabel(QStringLiteral(":前回の数字"), this);
-        m_legendText->setObjectName(QStringLiteral("Label3"));
+        m_legendText = new QLabel(u":前回の数字"_s, this);
+        m_legendText->setObjectName(u"Label3"_s);
         return;
     }
 }

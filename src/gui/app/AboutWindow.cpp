@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QRadialGradient>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -23,7 +25,7 @@ void drawBall(QPainter& p, QPointF centre, qreal radius, QColor colour, const QS
     p.setPen(Qt::NoPen);
     p.setBrush(g);
     p.drawEllipse(centre, radius, radius);
-    QFont f(QStringLiteral("Arial"));
+    QFont f(u"Arial"_s);
     f.setBold(true);
     f.setPixelSize(int(radius * 1.1));
     p.setFont(f);
@@ -60,9 +62,9 @@ QImage バージョン情報::backgroundPicture() {
     p.fillRect(0, kBandTop, kWidth, kHeight - kBandTop, band);
     p.fillRect(0, kBandTop, kWidth, 3, QColor(230, 180, 40));
     // Three numbered balls, the three digits of a draw.
-    drawBall(p, QPointF(150, 165), 34, QColor(220, 40, 40), QStringLiteral("3"));
-    drawBall(p, QPointF(245, 165), 34, QColor(30, 90, 210), QStringLiteral("7"));
-    drawBall(p, QPointF(340, 165), 34, QColor(30, 150, 60), QStringLiteral("1"));
+    drawBall(p, QPointF(150, 165), 34, QColor(220, 40, 40), u"3"_s);
+    drawBall(p, QPointF(245, 165), 34, QColor(30, 90, 210), u"7"_s);
+    drawBall(p, QPointF(340, 165), 34, QColor(30, 150, 60), u"1"_s);
     // A few stars in the band.
     p.setBrush(QColor(255, 255, 255, 150));
     const QPointF stars[] = {{30, 360}, {90, 345}, {200, 368}, {300, 352}, {460, 245}, {20, 250}};
@@ -72,8 +74,8 @@ QImage バージョン情報::backgroundPicture() {
 }
 
 バージョン情報::バージョン情報(QWidget* owner) : QWidget(owner, Qt::Window) {
-    setObjectName(QStringLiteral("バージョン情報"));
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setObjectName(u"バージョン情報"_s);
+    setWindowTitle(u"バージョン情報"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowSystemMenuHint);
@@ -83,41 +85,38 @@ QImage バージョン情報::backgroundPicture() {
 }
 
 void バージョン情報::createControls() {
-    auto* label1 = new QLabel(QStringLiteral("ナンバーズ３ペリドン"), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    QFont f1(QStringLiteral("HGS明朝E"));
+    auto* label1 = new QLabel(u"ナンバーズ３ペリドン"_s, this);
+    label1->setObjectName(u"Label1"_s);
+    QFont f1(u"HGS明朝E"_s);
     f1.setPointSizeF(20.25);
     f1.setBold(true);
     label1->setFont(f1);
-    label1->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); background: transparent;"));
+    label1->setStyleSheet(u"color: rgb(255, 0, 0); background: transparent;"_s);
     label1->setGeometry(24, 30, 300, 44);
 
-    auto* label3 = new QLabel(QStringLiteral(" Ver%1.%2")
-                                  .arg(PERIDON_VERSION_MAJOR)
-                                  .arg(PERIDON_VERSION_MINOR, 2, 10, QLatin1Char('0')),
-                              this);
-    label3->setObjectName(QStringLiteral("Label3"));
-    QFont f3(QStringLiteral("ＭＳ Ｐゴシック"));
+    auto* label3 = new QLabel(u" Ver"_s + QLatin1StringView(PERIDON_VERSION), this);
+    label3->setObjectName(u"Label3"_s);
+    QFont f3(u"ＭＳ Ｐゴシック"_s);
     f3.setPointSizeF(14.25);
     f3.setBold(true);
     label3->setFont(f3);
-    label3->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
+    label3->setStyleSheet(u"color: rgb(0, 0, 255); background: transparent;"_s);
     label3->setGeometry(330, 38, 130, 32);
 
-    auto* label4 = new QLabel(
-        QStringLiteral("　　　　　一発ペリドンと高額当選を狙う！！　　　　　　　　　　「ナンバーズ"
-                       "３次世代攻略ソフト」"),
-        this);
-    label4->setObjectName(QStringLiteral("Label4"));
-    QFont f4(QStringLiteral("ＭＳ Ｐゴシック"));
+    auto* label4 =
+        new QLabel(u"　　　　　一発ペリドンと高額当選を狙う！！　　　　　　　　　　「ナンバーズ"
+                   "３次世代攻略ソフト」"_s,
+                   this);
+    label4->setObjectName(u"Label4"_s);
+    QFont f4(u"ＭＳ Ｐゴシック"_s);
     f4.setPointSizeF(12);
     label4->setFont(f4);
     label4->setWordWrap(true);
-    label4->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255); background: transparent;"));
+    label4->setStyleSheet(u"color: rgb(255, 255, 255); background: transparent;"_s);
     label4->setGeometry(28, 250, 435, 60);
 
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
-    close->setObjectName(QStringLiteral("Command1"));
+    auto* close = new QPushButton(u"閉じる"_s, this);
+    close->setObjectName(u"Command1"_s);
     close->setGeometry(kWidth - 110, kHeight - 44, 90, 28);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QWidget::close);

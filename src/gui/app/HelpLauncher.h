@@ -8,8 +8,10 @@
 
 namespace peridon {
 
-inline const QString kHelpFileName = QStringLiteral("ナンバーズ3ペリドン.chm");
-inline const QString kHelpKeyword = QStringLiteral("ナンバーズ3について");
+using namespace Qt::StringLiterals;
+
+inline const QString kHelpFileName = u"ナンバーズ3ペリドン.chm"_s;
+inline const QString kHelpKeyword = u"ナンバーズ3について"_s;
 
 // Opens the program's help: one viewer, on its index filtered by the keyword
 // "ナンバーズ3について", then on the topic filed under it. A second call

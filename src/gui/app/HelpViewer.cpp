@@ -13,6 +13,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -34,10 +36,10 @@ private:
 } // namespace
 
 HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent) : QWidget(parent, Qt::Window) {
-    setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(QStringLiteral("ナンバーズ3ペリドン ヘルプ"));
+    setObjectName(u"HelpViewer"_s);
+    setWindowTitle(u"ナンバーズ3ペリドン ヘルプ"_s);
     // The collection is a scratch file: the help file itself is only read.
-    m_engine = new QHelpEngine(m_collectionDir.filePath(QStringLiteral("help.qhc")), this);
+    m_engine = new QHelpEngine(m_collectionDir.filePath(u"help.qhc"_s), this);
     m_engine->setReadOnly(false);
     connect(m_engine->indexModel(), &QHelpIndexModel::indexCreated, this, [this] {
         m_indexReady = true;
@@ -61,12 +63,12 @@ void HelpViewer::createControls() {
     auto* left = new QWidget(splitter);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(4, 4, 4, 4);
-    leftLayout->addWidget(new QLabel(QStringLiteral("キーワード(&N):"), left));
+    leftLayout->addWidget(new QLabel(u"キーワード(&N):"_s, left));
     m_filter = new QLineEdit(left);
-    m_filter->setObjectName(QStringLiteral("helpIndexFilter"));
+    m_filter->setObjectName(u"helpIndexFilter"_s);
     leftLayout->addWidget(m_filter);
     QHelpIndexWidget* index = m_engine->indexWidget();
-    index->setObjectName(QStringLiteral("helpIndex"));
+    index->setObjectName(u"helpIndex"_s);
     index->setParent(left);
     leftLayout->addWidget(index);
     qobject_cast<QLabel*>(leftLayout->itemAt(0)->widget())->setBuddy(m_filter);
@@ -77,12 +79,12 @@ void HelpViewer::createControls() {
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 4, 4, 4);
     auto* buttons = new QHBoxLayout;
-    auto* back = new QPushButton(QStringLiteral("戻る(&B)"), right);
-    back->setObjectName(QStringLiteral("helpBack"));
-    auto* forward = new QPushButton(QStringLiteral("進む(&F)"), right);
-    forward->setObjectName(QStringLiteral("helpForward"));
-    auto* home = new QPushButton(QStringLiteral("目次(&T)"), right);
-    home->setObjectName(QStringLiteral("helpHome"));
+    auto* back = new QPushButton(u"戻る(&B)"_s, right);
+    back->setObjectName(u"helpBack"_s);
+    auto* forward = new QPushButton(u"進む(&F)"_s, right);
+    forward->setObjectName(u"helpForward"_s);
+    auto* home = new QPushButton(u"目次(&T)"_s, right);
+    home->setObjectName(u"helpHome"_s);
     back->setEnabled(false);
     forward->setEnabled(false);
     for (QPushButton* b : {back, forward, home}) {
@@ -92,7 +94,7 @@ void HelpViewer::createControls() {
     buttons->addStretch(1);
     rightLayout->addLayout(buttons);
     m_browser = new HelpBrowser(m_engine, right);
-    m_browser->setObjectName(QStringLiteral("helpTopic"));
+    m_browser->setObjectName(u"helpTopic"_s);
     rightLayout->addWidget(m_browser, 1);
     connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
     connect(forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);

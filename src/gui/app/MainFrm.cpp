@@ -21,18 +21,20 @@
 #include <QStyleOptionTitleBar>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
-const QString kEntryWindow = QStringLiteral("当選データ入力");
-const QString kAboutWindow = QStringLiteral("バージョン情報");
+const QString kEntryWindow = u"当選データ入力"_s;
+const QString kAboutWindow = u"バージョン情報"_s;
 } // namespace
 
 MainFrm::MainFrm(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("MainFrm"));
+    setObjectName(u"MainFrm"_s);
     setWindowTitle(kAppTitle);
     m_mdi = new QMdiArea(this);
-    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    m_mdi->setObjectName(u"mdiArea"_s);
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
@@ -80,14 +82,14 @@ QAction* MainFrm::addCommand(QMenu* menu, const char* name, const QString& capti
 void MainFrm::createMenus() {
     // 終了 and 一発ペリドン予想 are commands on the menu bar itself; they are
     // kept as menu-bar actions owned by this window.
-    auto* end = new QAction(QStringLiteral("終了(&X)"), this);
-    end->setObjectName(QStringLiteral("mnuEnd"));
+    auto* end = new QAction(u"終了(&X)"_s, this);
+    end->setObjectName(u"mnuEnd"_s);
     connect(end, &QAction::triggered, this, &QWidget::close);
-    auto* yoso = new QAction(QStringLiteral("一発ペリドン予想(&D)"), this);
-    yoso->setObjectName(QStringLiteral("mnuYoso"));
+    auto* yoso = new QAction(u"一発ペリドン予想(&D)"_s, this);
+    yoso->setObjectName(u"mnuYoso"_s);
     connect(yoso, &QAction::triggered, this, &MainFrm::mnuYoso_Click);
 
-    QMenu* main = addMenu(this, "mnuMain", QStringLiteral("データ分析(&S)"));
+    QMenu* main = addMenu(this, "mnuMain", u"データ分析(&S)"_s);
     // Analysis commands come from the registry (menu name -> window class);
     // the table below only says where each menu name stands.
     struct Item {
@@ -138,24 +140,20 @@ void MainFrm::createMenus() {
         }
     }
 
-    QMenu* hosyu = addMenu(this, "mnuHosyu", QStringLiteral("データ管理(&M)"));
-    addCommand(hosyu, "mnuMasterInput", QStringLiteral("当選データ入力(&I)"),
-               &MainFrm::mnuMasterInput_Click);
-    addCommand(hosyu, "mnuMasterKanri", QStringLiteral("当選データ保守(&D)"), nullptr)
-        ->setEnabled(false);
+    QMenu* hosyu = addMenu(this, "mnuHosyu", u"データ管理(&M)"_s);
+    addCommand(hosyu, "mnuMasterInput", u"当選データ入力(&I)"_s, &MainFrm::mnuMasterInput_Click);
+    addCommand(hosyu, "mnuMasterKanri", u"当選データ保守(&D)"_s, nullptr)->setEnabled(false);
 
-    QMenu* window = addMenu(this, "mnuWindow", QStringLiteral("ウィンドウ(&W)"));
-    addCommand(window, "mnuWindowHorizontal", QStringLiteral("上下に並べて表示(&H)"),
+    QMenu* window = addMenu(this, "mnuWindow", u"ウィンドウ(&W)"_s);
+    addCommand(window, "mnuWindowHorizontal", u"上下に並べて表示(&H)"_s,
                &MainFrm::tileHorizontally);
-    addCommand(window, "mnuWindowVertical", QStringLiteral("左右に並べて表示(&V)"),
-               &MainFrm::tileVertically);
-    addCommand(window, "mnuWindowCascade", QStringLiteral("重ねて表示(&C)"), &MainFrm::cascade);
-    addCommand(window, "mnuWindowArrangeIcon", QStringLiteral("アイコンの整列(&A)"),
-               &MainFrm::arrangeIcons);
+    addCommand(window, "mnuWindowVertical", u"左右に並べて表示(&V)"_s, &MainFrm::tileVertically);
+    addCommand(window, "mnuWindowCascade", u"重ねて表示(&C)"_s, &MainFrm::cascade);
+    addCommand(window, "mnuWindowArrangeIcon", u"アイコンの整列(&A)"_s, &MainFrm::arrangeIcons);
 
-    QMenu* help = addMenu(this, "mnuHelp", QStringLiteral("ヘルプ(&H)"));
-    addCommand(help, "mnuHelpFile", QStringLiteral("ヘルプ(&H)"), &MainFrm::mnuHelpFile_Click);
-    addCommand(help, "mnuAbout", QStringLiteral("バージョン情報(&A)"), &MainFrm::mnuAbout_Click);
+    QMenu* help = addMenu(this, "mnuHelp", u"ヘルプ(&H)"_s);
+    addCommand(help, "mnuHelpFile", u"ヘルプ(&H)"_s, &MainFrm::mnuHelpFile_Click);
+    addCommand(help, "mnuAbout", u"バージョン情報(&A)"_s, &MainFrm::mnuAbout_Click);
 
     // Display order: the two commands, then the menus.
     m_endAction = end;
@@ -189,10 +187,10 @@ bool MainFrm::Load(const ConnectString& cs) {
         load([&cs] { return Store::open(cs); });
         return true;
     } catch (const DbError& e) {
-        QString text = QStringLiteral("データベースを開けないため、終了します。\n\n") + e.message();
+        QString text = u"データベースを開けないため、終了します。\n\n"_s + e.message();
         const QString file = QFileInfo(cs.path).fileName();
         if (!file.isEmpty() && !text.contains(file))
-            text += QStringLiteral("\nファイル：") + QDir::toNativeSeparators(cs.path);
+            text += u"\nファイル："_s + QDir::toNativeSeparators(cs.path);
         messages::stop(nullptr, text);
         return false;
     }
@@ -294,15 +292,14 @@ QMdiSubWindow* MainFrm::showChild(const QString& key, const ChildFactory& make) 
     try {
         widget = make();
     } catch (const std::exception& e) {
-        messages::stop(this, QStringLiteral("ウィンドウを開けませんでした。\n\n") +
-                                 QString::fromUtf8(e.what()));
+        messages::stop(this, u"ウィンドウを開けませんでした。\n\n"_s + QString::fromUtf8(e.what()));
         return nullptr;
     }
     if (!widget)
         return nullptr;
     QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setObjectName(key + QStringLiteral("Frame"));
+    sub->setObjectName(key + u"Frame"_s);
     m_children.insert(key, sub);
     sub->show();
     return bringToFront(sub);
@@ -325,7 +322,7 @@ void MainFrm::mnuYoso_Click() {
 
 void MainFrm::mnuMasterInput_Click() {
     if (!m_propEnd) {
-        messages::stop(this, QStringLiteral("表示中のウィンドウを閉じないと実行できません。"));
+        messages::stop(this, u"表示中のウィンドウを閉じないと実行できません。"_s);
         return;
     }
     showChild(kEntryWindow, [this] { return createEntryWindow(*this); });

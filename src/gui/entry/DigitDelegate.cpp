@@ -3,14 +3,15 @@
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 DigitEditor::DigitEditor(QWidget* parent) : QLineEdit(parent) {
-    setObjectName(QStringLiteral("digitEditor"));
+    setObjectName(u"digitEditor"_s);
     setAlignment(Qt::AlignCenter);
     setFrame(false);
-    setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]?")), this));
+    setValidator(new QRegularExpressionValidator(QRegularExpression(u"[0-9]?"_s), this));
 }
 
 bool DigitEditor::event(QEvent* event) {

@@ -25,6 +25,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -51,8 +53,8 @@ QWidget* createEntryWindow(ChildHost& host) {
     WaitCursor wait;
     m_model->setParent(this);
     m_host.setPropEnd(false);
-    setObjectName(QStringLiteral("当選データ入力"));
-    setWindowTitle(QStringLiteral("当選データ入力"));
+    setObjectName(u"当選データ入力"_s);
+    setWindowTitle(u"当選データ入力"_s);
     createControls();
     createMenus();
     applyLayout();
@@ -66,17 +68,16 @@ QWidget* createEntryWindow(ChildHost& host) {
 }
 
 void 当選データ入力::createControls() {
-    m_label = new QLabel(
-        QStringLiteral("当選数字を開催回数毎に入力します（分析対象データとなります）"), this);
-    m_label->setObjectName(QStringLiteral("Label1"));
+    m_label = new QLabel(u"当選数字を開催回数毎に入力します（分析対象データとなります）"_s, this);
+    m_label->setObjectName(u"Label1"_s);
 
     m_table = new QTableView(this);
-    m_table->setObjectName(QStringLiteral("fpSpread1"));
+    m_table->setObjectName(u"fpSpread1"_s);
     m_table->setModel(m_model);
     m_table->setItemDelegate(new DigitDelegate(m_table));
 
-    m_close = new QPushButton(QStringLiteral("閉じる"), this);
-    m_close->setObjectName(QStringLiteral("Command1"));
+    m_close = new QPushButton(u"閉じる"_s, this);
+    m_close->setObjectName(u"Command1"_s);
     m_close->setAutoDefault(false);
     connect(m_close, &QPushButton::clicked, this, &当選データ入力::Command1_Click);
 
@@ -90,13 +91,13 @@ void 当選データ入力::createControls() {
 }
 
 void 当選データ入力::createMenus() {
-    m_menu = new QMenu(QStringLiteral("編集(&E)"), this);
-    m_menu->setObjectName(QStringLiteral("mnuEdit"));
-    m_addLine = m_menu->addAction(QStringLiteral("行追加"));
-    m_addLine->setObjectName(QStringLiteral("mnuAddLine"));
+    m_menu = new QMenu(u"編集(&E)"_s, this);
+    m_menu->setObjectName(u"mnuEdit"_s);
+    m_addLine = m_menu->addAction(u"行追加"_s);
+    m_addLine->setObjectName(u"mnuAddLine"_s);
     m_addLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_delLine = m_menu->addAction(QStringLiteral("行削除"));
-    m_delLine->setObjectName(QStringLiteral("mnuDelLine"));
+    m_delLine = m_menu->addAction(u"行削除"_s);
+    m_delLine->setObjectName(u"mnuDelLine"_s);
     m_delLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     // The shortcuts work wherever the focus is inside this window, whether or
     // not the menu is on the main window's menu bar at the moment.
@@ -116,7 +117,7 @@ void 当選データ入力::applyLayout() {
     t->setWordWrap(false);
     t->setShowGrid(true);
     t->setGridStyle(Qt::SolidLine);
-    t->setStyleSheet(QStringLiteral("QTableView#fpSpread1 { gridline-color: #000000; }"));
+    t->setStyleSheet(u"QTableView#fpSpread1 { gridline-color: #000000; }"_s);
     t->setSelectionBehavior(QAbstractItemView::SelectItems);
     t->setSelectionMode(QAbstractItemView::ContiguousSelection);
     t->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -216,7 +217,7 @@ void 当選データ入力::showRefusal(const QString& message) {
 void 当選データ入力::Command1_Click() {
     finishEditing();
     if (const auto bad = findBadDigitCell(*m_model)) {
-        messages::stop(this, QStringLiteral("結果マスタの数字に誤りがあります。"));
+        messages::stop(this, u"結果マスタの数字に誤りがあります。"_s);
         m_table->setCurrentIndex(*bad);
         m_table->scrollTo(*bad);
         m_table->setFocus();
@@ -230,8 +231,7 @@ void 当選データ入力::Command1_Click() {
 
 void 当選データ入力::mnuAddLine_Click() {
     finishEditing();
-    if (!messages::confirm(this,
-                           QStringLiteral("選択された行のうしろに行を追加します。よろしいですか？"),
+    if (!messages::confirm(this, u"選択された行のうしろに行を追加します。よろしいですか？"_s,
                            kAppTitle))
         return;
     const QModelIndex current = m_table->currentIndex();
@@ -251,8 +251,7 @@ void 当選データ入力::mnuDelLine_Click() {
     const QModelIndex current = m_table->currentIndex();
     if (!current.isValid())
         return;
-    if (!messages::confirm(this, QStringLiteral("選択された行を削除します。よろしいですか？"),
-                           kAppTitle))
+    if (!messages::confirm(this, u"選択された行を削除します。よろしいですか？"_s, kAppTitle))
         return;
     const int column = current.column();
     if (!m_model->deleteLine(current.row()))

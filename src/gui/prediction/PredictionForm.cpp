@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -58,8 +60,8 @@ void paintBackground(QWidget* w, const QColor& back, const QColor* text = nullpt
 PredictionForm::PredictionForm(PredictionEngine& engine, std::function<void()> onUnload,
                                QWidget* parent)
     : QWidget(parent), m_engine(engine), m_onUnload(std::move(onUnload)) {
-    setObjectName(QStringLiteral("一発ペリドン"));
-    setWindowTitle(QStringLiteral("一発ペリドン予想"));
+    setObjectName(u"一発ペリドン"_s);
+    setWindowTitle(u"一発ペリドン予想"_s);
     setFont(gridFont());
     createControls();
 }
@@ -69,13 +71,13 @@ QRect PredictionForm::twips(int left, int top, int width, int height) const {
 }
 
 void PredictionForm::createControls() {
-    auto* frame3 = new QGroupBox(QStringLiteral("データ分析オプション"), this);
-    frame3->setObjectName(QStringLiteral("Frame3"));
+    auto* frame3 = new QGroupBox(u"データ分析オプション"_s, this);
+    frame3->setObjectName(u"Frame3"_s);
     frame3->setGeometry(twips(kFrame3Left, kFramesTop, 3855, 7272));
 
-    auto* label15 = new QLabel(
-        QStringLiteral("各データ分析の分析結果を当選予想へ反映するかを設定します。"), frame3);
-    label15->setObjectName(QStringLiteral("Label15"));
+    auto* label15 =
+        new QLabel(u"各データ分析の分析結果を当選予想へ反映するかを設定します。"_s, frame3);
+    label15->setObjectName(u"Label15"_s);
     label15->setWordWrap(true);
     label15->setGeometry(twips(120, 300, 3615, 660));
     paintBackground(label15, kLabelBack);
@@ -83,15 +85,14 @@ void PredictionForm::createControls() {
     for (int i = 0; i < kOptionCount; ++i)
         createOptionFrame(frame3, i);
 
-    auto* frame2 = new QGroupBox(QStringLiteral("当選予想"), this);
-    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* frame2 = new QGroupBox(u"当選予想"_s, this);
+    frame2->setObjectName(u"Frame2"_s);
     frame2->setGeometry(twips(kFrame2Left, kFramesTop, 5055, 7272));
 
-    auto* label19 =
-        new QLabel(QStringLiteral("各データ分析の結果を元に周期法、消去法、連発ペリドン、"
-                                  "一発ペリドンの各手法を用いて当選数字を予想します。"),
-                   frame2);
-    label19->setObjectName(QStringLiteral("Label19"));
+    auto* label19 = new QLabel(u"各データ分析の結果を元に周期法、消去法、連発ペリドン、"
+                               "一発ペリドンの各手法を用いて当選数字を予想します。"_s,
+                               frame2);
+    label19->setObjectName(u"Label19"_s);
     label19->setWordWrap(true);
     label19->setGeometry(twips(120, 300, 4815, 660));
     paintBackground(label19, kLabelBack);
@@ -106,17 +107,17 @@ void PredictionForm::createControls() {
         paintBackground(caption, kLabelBack, &kCaptionText);
 
         auto* view = new SheetView(frame2);
-        view->setObjectName(QStringLiteral("fpSpread1_%1").arg(i));
+        view->setObjectName(u"fpSpread1_%1"_s.arg(i));
         view->move(twips(place.left - kFrame2Left, place.top - kFramesTop, 0, 0).topLeft());
         m_grids[std::size_t(i)] = view;
     }
 
-    auto* print = new QPushButton(QStringLiteral("印刷"), this);
-    print->setObjectName(QStringLiteral("Command2"));
+    auto* print = new QPushButton(u"印刷"_s, this);
+    print->setObjectName(u"Command2"_s);
     print->setGeometry(twips(7200, 60, 855, 375));
 
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
-    close->setObjectName(QStringLiteral("Cmd閉じる"));
+    auto* close = new QPushButton(u"閉じる"_s, this);
+    close->setObjectName(u"Cmd閉じる"_s);
     close->setGeometry(twips(8160, 60, 855, 375));
     connect(close, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 }
@@ -127,10 +128,10 @@ QGroupBox* PredictionForm::createOptionFrame(QWidget* parent, int index) {
     frame->setObjectName(QString::fromUtf16(option.frame));
     frame->setGeometry(twips(120, kOptionTop + index * kOptionStep, 3615, kOptionHeight));
 
-    auto* reflect = new QRadioButton(QStringLiteral("反映する"), frame);
-    reflect->setObjectName(QStringLiteral("Opt反映する_%1").arg(index));
-    auto* ignore = new QRadioButton(QStringLiteral("反映しない"), frame);
-    ignore->setObjectName(QStringLiteral("Opt反映しない_%1").arg(index));
+    auto* reflect = new QRadioButton(u"反映する"_s, frame);
+    reflect->setObjectName(u"Opt反映する_%1"_s.arg(index));
+    auto* ignore = new QRadioButton(u"反映しない"_s, frame);
+    ignore->setObjectName(u"Opt反映しない_%1"_s.arg(index));
     const int top = frame->height() - reflect->sizeHint().height() - 2;
     reflect->move(twips(360, 0, 0, 0).left(), top);
     ignore->move(twips(1920, 0, 0, 0).left(), top);

@@ -9,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -82,7 +84,7 @@ void 一発ペリドン::Form_Load() {
 
     QMdiSubWindow* sub = area->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setObjectName(QStringLiteral("一発ペリドンFrame"));
+    sub->setObjectName(u"一発ペリドンFrame"_s);
     sub->setWindowTitle(form->windowTitle());
     sub->resize(twipsToPixels(kWidthTwips, kHeightTwips, area));
     sub->move(0, 0);

@@ -3,26 +3,27 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 void installFontSubstitutions() {
     // Proportional fonts first: they match the proportional originals; the
     // fixed-pitch ones are fallbacks where only those are installed.
-    const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Yu Gothic UI")};
-    const QStringList mincho{QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho"),
-                             QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Yu Mincho")};
-    for (const QString& name : {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic")})
+    const QStringList gothic{u"IPAPGothic"_s, u"IPAGothic"_s, u"Noto Sans CJK JP"_s,
+                             u"Yu Gothic UI"_s};
+    const QStringList mincho{u"IPAPMincho"_s, u"IPAMincho"_s, u"Noto Serif CJK JP"_s,
+                             u"Yu Mincho"_s};
+    for (const QString& name : {u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s})
         QFont::insertSubstitutions(name, gothic);
-    for (const QString& name : {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic")})
-        QFont::insertSubstitutions(name, {QStringLiteral("IPAGothic"), gothic.front()});
-    for (const QString& name :
-         {QStringLiteral("HGS明朝E"), QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("ＭＳ 明朝")})
+    for (const QString& name : {u"ＭＳ ゴシック"_s, u"MS Gothic"_s})
+        QFont::insertSubstitutions(name, {u"IPAGothic"_s, gothic.front()});
+    for (const QString& name : {u"HGS明朝E"_s, u"ＭＳ Ｐ明朝"_s, u"ＭＳ 明朝"_s})
         QFont::insertSubstitutions(name, mincho);
 }
 
 QFont gridFont() {
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont f(u"ＭＳ Ｐゴシック"_s);
     f.setPointSizeF(9);
     return f;
 }

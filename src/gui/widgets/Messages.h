@@ -10,10 +10,12 @@ class QWidget;
 
 namespace peridon {
 
+using namespace Qt::StringLiterals;
+
 // Titles of message boxes. "メッセ－ジ" is written with a full-width
 // hyphen-minus (U+FF0D), not the long-vowel mark.
-inline const QString kMessageTitle = QStringLiteral("メッセ－ジ");
-inline const QString kAppTitle = QStringLiteral("ナンバーズ3ペリドン");
+inline const QString kMessageTitle = u"メッセ－ジ"_s;
+inline const QString kAppTitle = u"ナンバーズ3ペリドン"_s;
 
 namespace messages {
 

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 namespace {
@@ -48,7 +50,7 @@ int alignedMaximum(const std::vector<int>& edges, int frozen, int overflow) {
 } // namespace
 
 SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent), m_font(gridFont()) {
-    setObjectName(QStringLiteral("fpSpread1"));
+    setObjectName(u"fpSpread1"_s);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
