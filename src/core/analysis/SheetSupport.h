@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/sheet/Sheet.h"
+#include "core/store/DrawHistory.h"
 
 #include <QString>
 
@@ -34,7 +35,7 @@ public:
 private:
     // Small negative numbers (the falls of a digit) share the table.
     static constexpr int kOffset = 16;
-    static constexpr int kMax = 32767;
+    static constexpr int kMax = kMaxDrawNo;
 
     Sheet& m_sheet;
     QString m_prefix;

@@ -19,7 +19,6 @@ namespace peridon {
 class PredictionEngine final {
 public:
     static constexpr int kGridCount = 4;
-    static constexpr int kMaxDrawNo = 32767; // draw numbers are 16-bit
     static constexpr int kRuleCount = 15;
 
     PredictionEngine();

@@ -6,6 +6,10 @@
 
 namespace peridon {
 
+// The highest draw number the program keeps: draw numbers, counters and
+// grid rows were 16-bit signed integers in the original design.
+inline constexpr int kMaxDrawNo = 32767;
+
 // One row of the draw table. A row is a valid draw only when all three digits
 // are present; every reader skips the others.
 struct DrawRow {

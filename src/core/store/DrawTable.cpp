@@ -13,7 +13,6 @@ namespace peridon {
 
 namespace {
 
-constexpr int kMaxDrawNo = 32767;
 
 QString missingRowMessage(int drawNo) {
     return u"第%1回の行がデータベースにありません。"

@@ -1,0 +1,52 @@
+#pragma once
+
+// What every peridon-cli command shares: the parsed command line, output to
+// the standard streams, and the exit statuses.
+#include "core/store/Database.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace peridon::cli {
+
+inline constexpr int kFailStatus = 1;
+inline constexpr int kUsageStatus = 2;
+
+// The words after the command word: positional words, and the --options the
+// command allows with their values (an empty value for a flag).
+struct Args {
+    QStringList positional;
+    QHash<QString, QString> options;
+
+    bool has(const QString& option) const { return options.contains(option); }
+    QString value(const QString& option) const { return options.value(option); }
+    // The database given with --db, or the program's default one.
+    ConnectString connection() const;
+    // The value of option as a whole number in [min, max]; nullopt when it is
+    // absent. Sets problem and returns nullopt when it is not such a number.
+    std::optional<qint64> integer(const QString& option, qint64 min, qint64 max,
+                                  QString& problem) const;
+};
+
+// One option a command accepts.
+struct OptionSpec {
+    QString name;
+    bool takesValue = true;
+};
+
+// Parses words against the options a command allows; nullopt with problem set
+// when an option is unknown or lacks its value.
+std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>& allowed,
+                              QString& problem);
+
+// A line of text on standard error.
+void printErr(const QString& s);
+// Bytes on standard output, as they are.
+void printOut(const QByteArray& s);
+// Prints problem (when given) and the usage; returns kUsageStatus.
+int usage(const QString& problem = QString());
+
+} // namespace peridon::cli

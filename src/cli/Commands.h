@@ -1,0 +1,14 @@
+#pragma once
+
+// The commands of peridon-cli, one function each; main() picks one by name.
+#include "cli/CliSupport.h"
+
+namespace peridon::cli {
+
+int cmdImport(const Args& a);
+int cmdExport(const Args& a);
+int cmdStats(const Args& a);
+int cmdSample(const Args& a);
+int cmdSheet(const Args& a);
+
+} // namespace peridon::cli
