@@ -1,11 +1,11 @@
 // The prediction options' settings file: what is read from it, the exact
 // bytes written to it and how it is replaced.
 #include "core/prediction/PredictionSettings.h"
+#include "core/store/TextEncoding.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,8 +19,7 @@ using namespace peridon;
 namespace {
 
 QByteArray sjis(const QString& text) {
-    QStringEncoder encoder("Shift_JIS");
-    return encoder.encode(text);
+    return encodeShiftJis(text).value();
 }
 
 ReflectFlags flagsFrom(const QString& bits) {

@@ -3,10 +3,10 @@
 #include "core/store/DrawCsv.h"
 #include "core/store/Generator.h"
 #include "core/store/StartupStats.h"
+#include "core/store/TextEncoding.h"
 #include "support/TestHistory.h"
 
 #include <QFile>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -174,8 +174,7 @@ private slots:
 
     void csvEncodingsAndShapes() {
         // Shift-JIS header, CRLF, an empty digit, no date column.
-        QStringEncoder sjis("Shift_JIS");
-        const QByteArray data = QByteArray(sjis.encode(QString::fromUtf8(kCsvHeader))) +
+        const QByteArray data = encodeShiftJis(QString::fromUtf8(kCsvHeader)).value() +
                                 "\r\n7,1,,3\r\n8,0,0,0,2001-02-03\r\n";
         const CsvParse p = parseDrawCsv(data);
         QVERIFY2(p.errors.isEmpty(), qPrintable(p.errors.join(u'\n')));

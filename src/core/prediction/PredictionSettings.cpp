@@ -1,10 +1,11 @@
 #include "core/prediction/PredictionSettings.h"
 
+#include "core/store/TextEncoding.h"
+
 #include <QFile>
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <optional>
 
@@ -27,6 +28,19 @@ std::optional<bool> parseFlag(QStringView text) {
     if (!ok)
         return std::nullopt;
     return number != 0.0;
+}
+
+// The program writes Shift-JIS; a file saved again by an editor is often
+// UTF-8. Valid UTF-8 is taken as such (Japanese Shift-JIS text almost never
+// is), anything else as Shift-JIS.
+std::optional<QString> decodeSettingsText(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return decodeShiftJis(bytes);
 }
 
 } // namespace
@@ -55,20 +69,14 @@ QByteArray encodeSettings(const ReflectFlags& flags) {
         text += QString::fromUtf16(predictionOptions()[std::size_t(i)].key);
         text += flags[std::size_t(i)] ? u"=True\r\n" : u"=False\r\n";
     }
-    QStringEncoder encoder("Shift_JIS");
-    if (!encoder.isValid())
-        return {};
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError())
-        return {};
-    return bytes;
+    return encodeShiftJis(text).value_or(QByteArray());
 }
 
 void decodeSettings(const QByteArray& contents, ReflectFlags& flags) {
-    QStringDecoder decoder("Shift_JIS");
-    if (!decoder.isValid())
+    const std::optional<QString> decoded = decodeSettingsText(contents);
+    if (!decoded)
         return;
-    const QString text = decoder.decode(contents);
+    const QString& text = *decoded;
     // CR LF is what we write; a lone LF or CR from an edited file ends a line too.
     const auto lines = QStringView(text).split(u'\n');
     for (QStringView line : lines) {

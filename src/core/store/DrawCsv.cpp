@@ -1,5 +1,7 @@
 #include "core/store/DrawCsv.h"
 
+#include "core/store/TextEncoding.h"
+
 #include <QDate>
 #include <QHash>
 #include <QStringDecoder>
@@ -10,18 +12,17 @@ namespace peridon {
 
 namespace {
 
-QString decode(const QByteArray& data) {
-    QByteArray bytes = data;
+// UTF-8 (a BOM is dropped) when the bytes are valid UTF-8, else Shift-JIS;
+// no result when they are neither.
+std::optional<QString> decode(const QByteArray& data) {
+    QByteArrayView bytes = data;
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
+        bytes = bytes.sliced(3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    QStringDecoder sjis("Shift_JIS");
-    if (sjis.isValid())
-        return sjis.decode(bytes);
-    return text;
+    return decodeShiftJis(bytes);
 }
 
 // A digit field: empty, or exactly one character 0-9.
@@ -46,7 +47,12 @@ QString lineError(int line, const QString& reason) {
 
 CsvParse parseDrawCsv(const QByteArray& data) {
     CsvParse out;
-    const QString text = decode(data);
+    const std::optional<QString> decoded = decode(data);
+    if (!decoded) {
+        out.errors << u"文字コードを読み取れません（UTF-8またはShift-JISで保存してください）"_s;
+        return out;
+    }
+    const QString& text = *decoded;
     const QStringList lines = text.split(u'\n');
     QHash<int, int> seen; // draw number -> line
     for (int i = 0; i < lines.size(); ++i) {
