@@ -94,20 +94,20 @@ void AnalysisWindow::createControls() {
     setFont(font);
     setAutoFillBackground(true);
 
-    m_label1 = new QLabel(m_info.description, this);
-    m_label1->setObjectName(u"Label1"_s);
-    m_label1->setWordWrap(true);
+    m_description = new QLabel(m_info.description, this);
+    m_description->setObjectName(u"Label1"_s);
+    m_description->setWordWrap(true);
 
-    m_command1 = new QPushButton(u"閉じる"_s, this);
-    m_command1->setObjectName(u"Command1"_s);
-    m_command1->setStyleSheet(buttonStyle(255, 255, 192));
-    connect(m_command1, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+    m_closeButton = new QPushButton(u"閉じる"_s, this);
+    m_closeButton->setObjectName(u"Command1"_s);
+    m_closeButton->setStyleSheet(buttonStyle(255, 255, 192));
+    connect(m_closeButton, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 
     if (m_info.hasPrint) {
         // Shown like the original window, but it prints nothing.
-        m_command2 = new QPushButton(u"印刷"_s, this);
-        m_command2->setObjectName(u"Command2"_s);
-        m_command2->setStyleSheet(buttonStyle(255, 192, 255));
+        m_printButton = new QPushButton(u"印刷"_s, this);
+        m_printButton->setObjectName(u"Command2"_s);
+        m_printButton->setStyleSheet(buttonStyle(255, 192, 255));
     }
 
     createLegend();
@@ -122,22 +122,22 @@ void AnalysisWindow::createLegend() {
     case Legend::Ball13:
     case Legend::Ball19: {
         const int size = m_info.legend == Legend::Ball13 ? 13 : 19;
-        m_picture1 = new QLabel(this);
-        m_picture1->setObjectName(u"Picture1"_s);
-        m_picture1->setPixmap(blueBall(size, m_info.legend == Legend::Ball13));
-        m_picture1->setFixedSize(size, size);
+        m_legendPicture = new QLabel(this);
+        m_legendPicture->setObjectName(u"Picture1"_s);
+        m_legendPicture->setPixmap(blueBall(size, m_info.legend == Legend::Ball13));
+        m_legendPicture->setFixedSize(size, size);
         m_legendText = new QLabel(u"：当選数字"_s, this);
         m_legendText->setObjectName(u"Label2"_s);
         return;
     }
     case Legend::PullPrevious:
         // A sample of the colour that marks the previous draw's digits.
-        m_picture1 = new QLabel(this);
-        m_picture1->setObjectName(u"Label2"_s);
-        m_picture1->setAutoFillBackground(true);
-        m_picture1->setStyleSheet(
+        m_legendPicture = new QLabel(this);
+        m_legendPicture->setObjectName(u"Label2"_s);
+        m_legendPicture->setAutoFillBackground(true);
+        m_legendPicture->setStyleSheet(
             u"QLabel { background-color: rgb(128,255,255); border: 1px solid rgb(136,196,255); }"_s);
-        m_picture1->setFixedSize(twipsToPixels(255, this), twipsToPixels(195, this));
+        m_legendPicture->setFixedSize(twipsToPixels(255, this), twipsToPixels(195, this));
         m_legendText = new QLabel(u":前回の数字"_s, this);
         m_legendText->setObjectName(u"Label3"_s);
         return;
@@ -238,7 +238,7 @@ void AnalysisWindow::layoutControls() {
 
     // The description's size on one line (a wrapping label's own size hint
     // is a guess at some other shape).
-    const QFontMetrics fm(m_label1->font());
+    const QFontMetrics fm(m_description->font());
     const int labelHeight = fm.height() + 2;
     const int labelW = fm.horizontalAdvance(m_info.description) + 2;
     // A description wrapped into the given room, in lines of even length: a
@@ -250,18 +250,18 @@ void AnalysisWindow::layoutControls() {
         return qMin(room, labelW / lines + 2 * fm.horizontalAdvance(QChar(0x5B57)));
     };
     if (m_info.buttons == ButtonLayout::CountWindow) {
-        m_command1->setGeometry(QRect(px(kCountClose.x()), px(kCountClose.y()),
-                                      px(kCountButtonWidth), px(kButtonHeight)));
-        if (m_command2)
-            m_command2->setGeometry(QRect(px(kCountPrint.x()), px(kCountPrint.y()),
-                                          px(kCountButtonWidth), px(kButtonHeight)));
+        m_closeButton->setGeometry(QRect(px(kCountClose.x()), px(kCountClose.y()),
+                                         px(kCountButtonWidth), px(kButtonHeight)));
+        if (m_printButton)
+            m_printButton->setGeometry(QRect(px(kCountPrint.x()), px(kCountPrint.y()),
+                                             px(kCountButtonWidth), px(kButtonHeight)));
         // The description sits between the grid and "印刷", wrapped to the
         // window's width.
         const int top = qMax(px(kCountLabelTop), m_grid->geometry().bottom() + margin / 2);
-        const int bottom = m_command2 ? m_command2->y() - margin / 2 : height() - margin;
-        m_label1->setGeometry(margin, top, wrappedWidth(width() - 2 * margin),
-                              qMax(labelHeight, bottom - top));
-        m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        const int bottom = m_printButton ? m_printButton->y() - margin / 2 : height() - margin;
+        m_description->setGeometry(margin, top, wrappedWidth(width() - 2 * margin),
+                                   qMax(labelHeight, bottom - top));
+        m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return;
     }
 
@@ -270,42 +270,42 @@ void AnalysisWindow::layoutControls() {
     const int buttonH = px(kButtonHeight);
     const int buttonTop = px(kButtonTop);
     int x = width() - margin - buttonW;
-    m_command1->setGeometry(x, buttonTop, buttonW, buttonH);
-    if (m_command2) {
+    m_closeButton->setGeometry(x, buttonTop, buttonW, buttonH);
+    if (m_printButton) {
         x -= px(kButtonGap) + buttonW;
-        m_command2->setGeometry(x, buttonTop, buttonW, buttonH);
+        m_printButton->setGeometry(x, buttonTop, buttonW, buttonH);
     }
     const int textRight = x - margin / 2;
 
-    if (!m_picture1) {
+    if (!m_legendPicture) {
         // The description alone: on the buttons' line, or wrapped over the
         // space above the grid when it is too long for one line.
         if (labelW <= textRight - margin)
-            m_label1->setGeometry(margin, buttonTop, textRight - margin, buttonH);
+            m_description->setGeometry(margin, buttonTop, textRight - margin, buttonH);
         else
-            m_label1->setGeometry(margin, 2, wrappedWidth(textRight - margin), gridTop - 4);
-        m_label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            m_description->setGeometry(margin, 2, wrappedWidth(textRight - margin), gridTop - 4);
+        m_description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return;
     }
 
     // With a legend: beside the description when both fit on the buttons'
     // line, else on a line of its own between the description and the grid.
     const int gap = px(kLegendGap);
-    const QSize pic = m_picture1->size();
+    const QSize pic = m_legendPicture->size();
     const QSize text = m_legendText->sizeHint();
     const int legendW = pic.width() + gap / 2 + text.width();
     int legendX = margin + labelW + 2 * gap;
     int legendMid = buttonTop + buttonH / 2;
     if (legendX + legendW > textRight) {
         const int labelTop = qMax(2, buttonTop - labelHeight / 2);
-        m_label1->setGeometry(margin, labelTop, qMax(1, textRight - margin), labelHeight);
+        m_description->setGeometry(margin, labelTop, qMax(1, textRight - margin), labelHeight);
         legendX = margin;
         legendMid = (labelTop + labelHeight + gridTop) / 2;
     } else {
-        m_label1->setGeometry(margin, buttonTop, labelW, buttonH);
+        m_description->setGeometry(margin, buttonTop, labelW, buttonH);
     }
-    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_picture1->move(legendX, legendMid - pic.height() / 2);
+    m_description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_legendPicture->move(legendX, legendMid - pic.height() / 2);
     m_legendText->setGeometry(legendX + pic.width() + gap / 2, legendMid - text.height() / 2,
                               text.width(), text.height());
 }

@@ -51,10 +51,10 @@ private:
     bool m_placed = false;
     bool m_unloaded = false;
 
-    QLabel* m_label1 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    QLabel* m_picture1 = nullptr; // legend picture or colour sample
+    QLabel* m_description = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QPushButton* m_printButton = nullptr;
+    QLabel* m_legendPicture = nullptr; // legend picture or colour sample
     QLabel* m_legendText = nullptr;
     SheetView* m_grid = nullptr;
 };

@@ -79,52 +79,52 @@ QImage バージョン情報::backgroundPicture() {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowSystemMenuHint);
-    m_picture = backgroundPicture();
+    m_background = backgroundPicture();
     setFixedSize(kWidth, kHeight);
     createControls();
 }
 
 void バージョン情報::createControls() {
-    auto* label1 = new QLabel(u"ナンバーズ３ペリドン"_s, this);
-    label1->setObjectName(u"Label1"_s);
-    QFont f1(u"HGS明朝E"_s);
-    f1.setPointSizeF(20.25);
-    f1.setBold(true);
-    label1->setFont(f1);
-    label1->setStyleSheet(u"color: rgb(255, 0, 0); background: transparent;"_s);
-    label1->setGeometry(24, 30, 300, 44);
+    auto* title = new QLabel(u"ナンバーズ３ペリドン"_s, this);
+    title->setObjectName(u"Label1"_s);
+    QFont titleFont(u"HGS明朝E"_s);
+    titleFont.setPointSizeF(20.25);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setStyleSheet(u"color: rgb(255, 0, 0); background: transparent;"_s);
+    title->setGeometry(24, 30, 300, 44);
 
-    auto* label3 = new QLabel(u" Ver"_s + QLatin1StringView(PERIDON_VERSION), this);
-    label3->setObjectName(u"Label3"_s);
-    QFont f3(u"ＭＳ Ｐゴシック"_s);
-    f3.setPointSizeF(14.25);
-    f3.setBold(true);
-    label3->setFont(f3);
-    label3->setStyleSheet(u"color: rgb(0, 0, 255); background: transparent;"_s);
-    label3->setGeometry(330, 38, 130, 32);
+    auto* version = new QLabel(u" Ver"_s + QLatin1StringView(PERIDON_VERSION), this);
+    version->setObjectName(u"Label3"_s);
+    QFont versionFont(u"ＭＳ Ｐゴシック"_s);
+    versionFont.setPointSizeF(14.25);
+    versionFont.setBold(true);
+    version->setFont(versionFont);
+    version->setStyleSheet(u"color: rgb(0, 0, 255); background: transparent;"_s);
+    version->setGeometry(330, 38, 130, 32);
 
-    auto* label4 =
+    auto* catchPhrase =
         new QLabel(u"　　　　　一発ペリドンと高額当選を狙う！！　　　　　　　　　　「ナンバーズ"
                    "３次世代攻略ソフト」"_s,
                    this);
-    label4->setObjectName(u"Label4"_s);
-    QFont f4(u"ＭＳ Ｐゴシック"_s);
-    f4.setPointSizeF(12);
-    label4->setFont(f4);
-    label4->setWordWrap(true);
-    label4->setStyleSheet(u"color: rgb(255, 255, 255); background: transparent;"_s);
-    label4->setGeometry(28, 250, 435, 60);
+    catchPhrase->setObjectName(u"Label4"_s);
+    QFont catchPhraseFont(u"ＭＳ Ｐゴシック"_s);
+    catchPhraseFont.setPointSizeF(12);
+    catchPhrase->setFont(catchPhraseFont);
+    catchPhrase->setWordWrap(true);
+    catchPhrase->setStyleSheet(u"color: rgb(255, 255, 255); background: transparent;"_s);
+    catchPhrase->setGeometry(28, 250, 435, 60);
 
-    auto* close = new QPushButton(u"閉じる"_s, this);
-    close->setObjectName(u"Command1"_s);
-    close->setGeometry(kWidth - 110, kHeight - 44, 90, 28);
-    close->setDefault(true);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* closeButton = new QPushButton(u"閉じる"_s, this);
+    closeButton->setObjectName(u"Command1"_s);
+    closeButton->setGeometry(kWidth - 110, kHeight - 44, 90, 28);
+    closeButton->setDefault(true);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void バージョン情報::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawImage(0, 0, m_picture);
+    p.drawImage(0, 0, m_background);
 }
 
 void バージョン情報::closeEvent(QCloseEvent* event) {

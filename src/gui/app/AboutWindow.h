@@ -26,7 +26,7 @@ protected:
 
 private:
     void createControls();
-    QImage m_picture;
+    QImage m_background;
     std::function<void()> m_onClosed;
 };
 

@@ -33,13 +33,13 @@ const QString kAboutWindow = u"バージョン情報"_s;
 MainFrm::MainFrm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(u"MainFrm"_s);
     setWindowTitle(kAppTitle);
-    m_mdi = new QMdiArea(this);
-    m_mdi->setObjectName(u"mdiArea"_s);
-    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(m_mdi);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainFrm::onSubWindowActivated);
-    m_help = std::make_unique<HelpLauncher>();
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(u"mdiArea"_s);
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainFrm::onSubWindowActivated);
+    m_helpLauncher = std::make_unique<HelpLauncher>();
     createMenus();
     resize(1024, 768);
 }
@@ -47,14 +47,14 @@ MainFrm::MainFrm(QWidget* parent) : QMainWindow(parent) {
 MainFrm::~MainFrm() {
     // Children go first: their unload still reports to this window.
     // Closed sub-windows still waiting for their deferred delete count too.
-    if (m_mdi) {
+    if (m_mdiArea) {
         QList<QPointer<QMdiSubWindow>> subs;
-        for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>())
+        for (QMdiSubWindow* sub : m_mdiArea->findChildren<QMdiSubWindow*>())
             subs << sub;
         for (const QPointer<QMdiSubWindow>& sub : subs)
             delete sub.data();
     }
-    delete m_about.data();
+    delete m_aboutWindow.data();
 }
 
 QMenu* MainFrm::addMenu(QWidget* parent, const char* name, const QString& caption) {
@@ -157,7 +157,7 @@ void MainFrm::createMenus() {
 
     // Display order: the two commands, then the menus.
     m_endAction = end;
-    m_yosoAction = yoso;
+    m_predictionAction = yoso;
     showMainMenus();
 }
 
@@ -165,7 +165,7 @@ void MainFrm::showMainMenus() {
     QMenuBar* bar = menuBar();
     bar->clear();
     bar->addAction(m_endAction);
-    bar->addAction(m_yosoAction);
+    bar->addAction(m_predictionAction);
     for (QMenu* menu : std::as_const(m_mainMenus))
         bar->addMenu(menu);
 }
@@ -173,8 +173,8 @@ void MainFrm::showMainMenus() {
 void MainFrm::load(const std::function<Store()>& open) {
     // The prediction object exists, with its options read, before anything
     // else; it is shown only on the first activation.
-    m_yoso = std::make_unique<一発ペリドン>(*this);
-    m_yoso->ReadInitFile();
+    m_predictionWindow = std::make_unique<一発ペリドン>(*this);
+    m_predictionWindow->ReadInitFile();
     WaitCursor wait;
     QCoreApplication::processEvents();
     m_propEnd = true;
@@ -204,8 +204,8 @@ void MainFrm::Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    if (m_yoso)
-        m_yoso->WriteInitFile();
+    if (m_predictionWindow)
+        m_predictionWindow->WriteInitFile();
     // Releasing the store never fails the exit.
     try {
         m_store = Store();
@@ -217,13 +217,13 @@ void MainFrm::Unload() {
 
 void MainFrm::closeEvent(QCloseEvent* event) {
     if (!m_unloaded) {
-        m_mdi->closeAllSubWindows();
+        m_mdiArea->closeAllSubWindows();
         // The main window closes without a question: a child that declined
         // to close goes anyway.
-        qDeleteAll(m_mdi->subWindowList());
-        if (m_about)
-            m_about->close();
-        m_help->closeViewer();
+        qDeleteAll(m_mdiArea->subWindowList());
+        if (m_aboutWindow)
+            m_aboutWindow->close();
+        m_helpLauncher->closeViewer();
         Unload();
     }
     event->accept();
@@ -277,7 +277,7 @@ QMdiSubWindow* MainFrm::showChild(const QString& key, const ChildFactory& make) 
         if (sub->isMinimized())
             sub->showNormal();
         sub->show();
-        m_mdi->setActiveSubWindow(sub);
+        m_mdiArea->setActiveSubWindow(sub);
         sub->raise();
         return sub;
     };
@@ -297,7 +297,7 @@ QMdiSubWindow* MainFrm::showChild(const QString& key, const ChildFactory& make) 
     }
     if (!widget)
         return nullptr;
-    QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setObjectName(key + u"Frame"_s);
     m_children.insert(key, sub);
@@ -313,11 +313,11 @@ void MainFrm::showAnalysis(const QString& className) {
 }
 
 void MainFrm::mnuYoso_Click() {
-    if (!m_yoso)
+    if (!m_predictionWindow)
         return;
     WaitCursor wait;
     QCoreApplication::processEvents();
-    m_yoso->showWindow();
+    m_predictionWindow->showWindow();
 }
 
 void MainFrm::mnuMasterInput_Click() {
@@ -329,14 +329,14 @@ void MainFrm::mnuMasterInput_Click() {
 }
 
 void MainFrm::mnuHelpFile_Click() {
-    m_help->open(this);
+    m_helpLauncher->open(this);
 }
 
 void MainFrm::mnuAbout_Click() {
-    if (m_about) {
-        m_about->show();
-        m_about->raise();
-        m_about->activateWindow();
+    if (m_aboutWindow) {
+        m_aboutWindow->show();
+        m_aboutWindow->raise();
+        m_aboutWindow->activateWindow();
         return;
     }
     WaitCursor wait;
@@ -346,19 +346,19 @@ void MainFrm::mnuAbout_Click() {
         raise();
         activateWindow();
     });
-    m_about = about;
+    m_aboutWindow = about;
     about->show();
     about->raise();
     about->activateWindow();
 }
 
 QWidget* MainFrm::aboutWindow() const {
-    return m_about.data();
+    return m_aboutWindow.data();
 }
 
 QList<QMdiSubWindow*> MainFrm::normalWindows() const {
     QList<QMdiSubWindow*> list;
-    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
         if (sub->isVisible() && !sub->isMinimized())
             list.append(sub);
     }
@@ -388,13 +388,13 @@ void MainFrm::cascade() {
     // once the steps reach the middle of the area a new run starts at the
     // top-left corner.
     QList<QMdiSubWindow*> list;
-    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::StackingOrder)) {
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::StackingOrder)) {
         if (sub->isVisible() && !sub->isMinimized())
             list.append(sub);
     }
     if (list.isEmpty())
         return;
-    const QRect area = m_mdi->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdi));
+    const QRect area = m_mdiArea->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdiArea));
     QStyleOptionTitleBar option;
     option.initFrom(list.first());
     const int step = qMax(
@@ -426,7 +426,7 @@ void MainFrm::tile(Qt::Orientation stacking) {
     const QList<QMdiSubWindow*> list = normalWindows();
     if (list.isEmpty())
         return;
-    const QRect area = m_mdi->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdi));
+    const QRect area = m_mdiArea->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdiArea));
     const bool down = stacking == Qt::Vertical;
     const int length = down ? area.height() : area.width();
     const int n = int(list.size());
@@ -441,10 +441,10 @@ void MainFrm::tile(Qt::Orientation stacking) {
 }
 
 void MainFrm::arrangeIcons() {
-    const QRect area = m_mdi->viewport()->rect();
+    const QRect area = m_mdiArea->viewport()->rect();
     int x = area.left();
     int y = area.bottom() + 1;
-    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
         if (!sub->isVisible() || !sub->isMinimized())
             continue;
         const QSize size = sub->size();

@@ -43,11 +43,11 @@ public:
 
     // ChildHost
     void setPropEnd(bool value) override { m_propEnd = value; }
-    QMdiArea* mdiArea() const override { return m_mdi; }
+    QMdiArea* mdiArea() const override { return m_mdiArea; }
     const Store& store() const override { return m_store; }
 
     bool propEndForTest() const { return m_propEnd; }
-    一発ペリドン* predictionWindow() const { return m_yoso.get(); }
+    一発ペリドン* predictionWindow() const { return m_predictionWindow.get(); }
 
     // The show-window pattern: wait cursor, one pass over pending events,
     // then the single instance of the window named `key` is brought to the
@@ -63,7 +63,7 @@ public:
     void arrangeIcons();     // minimised windows in a row along the bottom
 
     QWidget* aboutWindow() const;
-    HelpLauncher* helpLauncher() const { return m_help.get(); }
+    HelpLauncher* helpLauncher() const { return m_helpLauncher.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,20 +88,20 @@ private:
     void showAnalysis(const QString& className);
 
     Store m_store;
-    QMdiArea* m_mdi = nullptr;
+    QMdiArea* m_mdiArea = nullptr;
     bool m_propEnd = true;
     bool m_loaded = false;
     bool m_unloaded = false;
     // Set when the program's focus went to a modal dialog (a message box):
     // coming back from one is not a return from another window.
     bool m_leftForModal = false;
-    std::unique_ptr<一発ペリドン> m_yoso;
-    std::unique_ptr<HelpLauncher> m_help;
+    std::unique_ptr<一発ペリドン> m_predictionWindow;
+    std::unique_ptr<HelpLauncher> m_helpLauncher;
     QAction* m_endAction = nullptr;
-    QAction* m_yosoAction = nullptr;
+    QAction* m_predictionAction = nullptr;
     QList<QMenu*> m_mainMenus;
     QHash<QString, QPointer<QMdiSubWindow>> m_children;
-    QPointer<QWidget> m_about;
+    QPointer<QWidget> m_aboutWindow;
 };
 
 } // namespace peridon

@@ -68,45 +68,46 @@ QWidget* createEntryWindow(ChildHost& host) {
 }
 
 void 当選データ入力::createControls() {
-    m_label = new QLabel(u"当選数字を開催回数毎に入力します（分析対象データとなります）"_s, this);
-    m_label->setObjectName(u"Label1"_s);
+    m_description =
+        new QLabel(u"当選数字を開催回数毎に入力します（分析対象データとなります）"_s, this);
+    m_description->setObjectName(u"Label1"_s);
 
     m_table = new QTableView(this);
     m_table->setObjectName(u"fpSpread1"_s);
     m_table->setModel(m_model);
     m_table->setItemDelegate(new DigitDelegate(m_table));
 
-    m_close = new QPushButton(u"閉じる"_s, this);
-    m_close->setObjectName(u"Command1"_s);
-    m_close->setAutoDefault(false);
-    connect(m_close, &QPushButton::clicked, this, &当選データ入力::Command1_Click);
+    m_closeButton = new QPushButton(u"閉じる"_s, this);
+    m_closeButton->setObjectName(u"Command1"_s);
+    m_closeButton->setAutoDefault(false);
+    connect(m_closeButton, &QPushButton::clicked, this, &当選データ入力::Command1_Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_close);
+    buttons->addWidget(m_closeButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_label);
+    layout->addWidget(m_description);
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
 }
 
 void 当選データ入力::createMenus() {
-    m_menu = new QMenu(u"編集(&E)"_s, this);
-    m_menu->setObjectName(u"mnuEdit"_s);
-    m_addLine = m_menu->addAction(u"行追加"_s);
-    m_addLine->setObjectName(u"mnuAddLine"_s);
-    m_addLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_delLine = m_menu->addAction(u"行削除"_s);
-    m_delLine->setObjectName(u"mnuDelLine"_s);
-    m_delLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_editMenu = new QMenu(u"編集(&E)"_s, this);
+    m_editMenu->setObjectName(u"mnuEdit"_s);
+    m_addLineAction = m_editMenu->addAction(u"行追加"_s);
+    m_addLineAction->setObjectName(u"mnuAddLine"_s);
+    m_addLineAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_deleteLineAction = m_editMenu->addAction(u"行削除"_s);
+    m_deleteLineAction->setObjectName(u"mnuDelLine"_s);
+    m_deleteLineAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     // The shortcuts work wherever the focus is inside this window, whether or
     // not the menu is on the main window's menu bar at the moment.
-    for (QAction* action : {m_addLine, m_delLine}) {
+    for (QAction* action : {m_addLineAction, m_deleteLineAction}) {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(action);
     }
-    connect(m_addLine, &QAction::triggered, this, &当選データ入力::mnuAddLine_Click);
-    connect(m_delLine, &QAction::triggered, this, &当選データ入力::mnuDelLine_Click);
+    connect(m_addLineAction, &QAction::triggered, this, &当選データ入力::mnuAddLine_Click);
+    connect(m_deleteLineAction, &QAction::triggered, this, &当選データ入力::mnuDelLine_Click);
 }
 
 void 当選データ入力::applyLayout() {
@@ -167,7 +168,7 @@ QSize 当選データ入力::sizeHint() const {
 }
 
 QList<QMenu*> 当選データ入力::windowMenus() const {
-    return {m_menu};
+    return {m_editMenu};
 }
 
 void 当選データ入力::showEvent(QShowEvent* event) {
@@ -282,7 +283,7 @@ bool 当選データ入力::rowHeaderClick(QMouseEvent* event) {
             return false;
         selectedRow = index.row();
     }
-    m_menu->popup(event->globalPosition().toPoint());
+    m_editMenu->popup(event->globalPosition().toPoint());
     return true;
 }
 

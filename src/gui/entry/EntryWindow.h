@@ -56,12 +56,12 @@ private:
 
     ChildHost& m_host;
     EntryModel* m_model = nullptr;
-    QLabel* m_label = nullptr;
+    QLabel* m_description = nullptr;
     QTableView* m_table = nullptr;
-    QPushButton* m_close = nullptr;
-    QMenu* m_menu = nullptr;
-    QAction* m_addLine = nullptr;
-    QAction* m_delLine = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QAction* m_addLineAction = nullptr;
+    QAction* m_deleteLineAction = nullptr;
     bool m_placed = false;
     bool m_unloaded = false;
 };

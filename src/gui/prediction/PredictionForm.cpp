@@ -22,12 +22,12 @@ namespace {
 const QColor kLabelBack(192, 255, 255);
 const QColor kCaptionText(255, 0, 0);
 
-// Frame3 and Frame2 as they stand on the window, in twips.
-constexpr int kFrame3Left = 120;
-constexpr int kFrame2Left = 4080;
+// The options frame (left) and the prediction frame (right), in twips.
+constexpr int kOptionsFrameLeft = 120;
+constexpr int kPredictionFrameLeft = 4080;
 constexpr int kFramesTop = 480;
 
-// Where the option frames start inside Frame3, and their spacing.
+// Where the option frames start inside the options frame, and their spacing.
 constexpr int kOptionTop = 1140;
 constexpr int kOptionStep = 540;
 constexpr int kOptionHeight = 510;
@@ -71,44 +71,45 @@ QRect PredictionForm::twips(int left, int top, int width, int height) const {
 }
 
 void PredictionForm::createControls() {
-    auto* frame3 = new QGroupBox(u"データ分析オプション"_s, this);
-    frame3->setObjectName(u"Frame3"_s);
-    frame3->setGeometry(twips(kFrame3Left, kFramesTop, 3855, 7272));
+    auto* optionsFrame = new QGroupBox(u"データ分析オプション"_s, this);
+    optionsFrame->setObjectName(u"Frame3"_s);
+    optionsFrame->setGeometry(twips(kOptionsFrameLeft, kFramesTop, 3855, 7272));
 
-    auto* label15 =
-        new QLabel(u"各データ分析の分析結果を当選予想へ反映するかを設定します。"_s, frame3);
-    label15->setObjectName(u"Label15"_s);
-    label15->setWordWrap(true);
-    label15->setGeometry(twips(120, 300, 3615, 660));
-    paintBackground(label15, kLabelBack);
+    auto* optionsNote =
+        new QLabel(u"各データ分析の分析結果を当選予想へ反映するかを設定します。"_s, optionsFrame);
+    optionsNote->setObjectName(u"Label15"_s);
+    optionsNote->setWordWrap(true);
+    optionsNote->setGeometry(twips(120, 300, 3615, 660));
+    paintBackground(optionsNote, kLabelBack);
 
     for (int i = 0; i < kOptionCount; ++i)
-        createOptionFrame(frame3, i);
+        createOptionFrame(optionsFrame, i);
 
-    auto* frame2 = new QGroupBox(u"当選予想"_s, this);
-    frame2->setObjectName(u"Frame2"_s);
-    frame2->setGeometry(twips(kFrame2Left, kFramesTop, 5055, 7272));
+    auto* predictionFrame = new QGroupBox(u"当選予想"_s, this);
+    predictionFrame->setObjectName(u"Frame2"_s);
+    predictionFrame->setGeometry(twips(kPredictionFrameLeft, kFramesTop, 5055, 7272));
 
-    auto* label19 = new QLabel(u"各データ分析の結果を元に周期法、消去法、連発ペリドン、"
-                               "一発ペリドンの各手法を用いて当選数字を予想します。"_s,
-                               frame2);
-    label19->setObjectName(u"Label19"_s);
-    label19->setWordWrap(true);
-    label19->setGeometry(twips(120, 300, 4815, 660));
-    paintBackground(label19, kLabelBack);
+    auto* predictionNote = new QLabel(u"各データ分析の結果を元に周期法、消去法、連発ペリドン、"
+                                      "一発ペリドンの各手法を用いて当選数字を予想します。"_s,
+                                      predictionFrame);
+    predictionNote->setObjectName(u"Label19"_s);
+    predictionNote->setWordWrap(true);
+    predictionNote->setGeometry(twips(120, 300, 4815, 660));
+    paintBackground(predictionNote, kLabelBack);
 
     // Grids and their captions are placed in window coordinates.
     for (int i = 0; i < 4; ++i) {
         const GridPlace& place = kGridPlaces[std::size_t(i)];
-        auto* caption = new QLabel(QString::fromUtf16(place.text), frame2);
+        auto* caption = new QLabel(QString::fromUtf16(place.text), predictionFrame);
         caption->setObjectName(QString::fromLatin1(place.label));
         caption->setGeometry(
-            twips(place.left - kFrame2Left, place.top - kFramesTop - 285, 4695, 255));
+            twips(place.left - kPredictionFrameLeft, place.top - kFramesTop - 285, 4695, 255));
         paintBackground(caption, kLabelBack, &kCaptionText);
 
-        auto* view = new SheetView(frame2);
+        auto* view = new SheetView(predictionFrame);
         view->setObjectName(u"fpSpread1_%1"_s.arg(i));
-        view->move(twips(place.left - kFrame2Left, place.top - kFramesTop, 0, 0).topLeft());
+        view->move(
+            twips(place.left - kPredictionFrameLeft, place.top - kFramesTop, 0, 0).topLeft());
         m_grids[std::size_t(i)] = view;
     }
 
@@ -144,8 +145,8 @@ QGroupBox* PredictionForm::createOptionFrame(QWidget* parent, int index) {
     pair->addButton(reflect);
     pair->addButton(ignore);
 
-    m_reflect[std::size_t(index)] = reflect;
-    m_ignore[std::size_t(index)] = ignore;
+    m_reflectButtons[std::size_t(index)] = reflect;
+    m_ignoreButtons[std::size_t(index)] = ignore;
     // clicked comes only from the user (or click()), never from setChecked,
     // so ApplyOptionsToButtons does not recompute.
     connect(reflect, &QRadioButton::clicked, this, [this, index] { optionClicked(index, true); });
@@ -156,9 +157,9 @@ QGroupBox* PredictionForm::createOptionFrame(QWidget* parent, int index) {
 void PredictionForm::ApplyOptionsToButtons(const ReflectFlags& flags) {
     for (int i = 0; i < kOptionCount; ++i) {
         if (flags[std::size_t(i)])
-            m_reflect[std::size_t(i)]->setChecked(true);
+            m_reflectButtons[std::size_t(i)]->setChecked(true);
         else
-            m_ignore[std::size_t(i)]->setChecked(true);
+            m_ignoreButtons[std::size_t(i)]->setChecked(true);
     }
 }
 

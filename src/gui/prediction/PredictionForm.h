@@ -46,8 +46,8 @@ private:
 
     PredictionEngine& m_engine;
     std::function<void()> m_onUnload;
-    std::array<QRadioButton*, kOptionCount> m_reflect{};
-    std::array<QRadioButton*, kOptionCount> m_ignore{};
+    std::array<QRadioButton*, kOptionCount> m_reflectButtons{};
+    std::array<QRadioButton*, kOptionCount> m_ignoreButtons{};
     std::array<SheetView*, 4> m_grids{};
 };
 

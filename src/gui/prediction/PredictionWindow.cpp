@@ -27,7 +27,7 @@ constexpr int kHeightTwips = 8244;
 一発ペリドン::~一発ペリドン() {
     // The process is ending: the visible part goes without reporting to a
     // main window that may already be half gone.
-    delete m_sub.data();
+    delete m_subWindow.data();
 }
 
 void 一発ペリドン::ReadInitFile() {
@@ -42,7 +42,7 @@ void 一発ペリドン::WriteInitFile() {
 }
 
 bool 一発ペリドン::isOpen() const {
-    return m_sub != nullptr;
+    return m_subWindow != nullptr;
 }
 
 PredictionForm* 一発ペリドン::form() const {
@@ -50,20 +50,20 @@ PredictionForm* 一発ペリドン::form() const {
 }
 
 QMdiSubWindow* 一発ペリドン::subWindow() const {
-    return m_sub.data();
+    return m_subWindow.data();
 }
 
 void 一発ペリドン::showWindow() {
-    if (!m_sub)
+    if (!m_subWindow)
         Form_Load();
-    if (!m_sub)
+    if (!m_subWindow)
         return;
-    if (m_sub->isMinimized())
-        m_sub->showNormal();
-    m_sub->show();
+    if (m_subWindow->isMinimized())
+        m_subWindow->showNormal();
+    m_subWindow->show();
     if (QMdiArea* area = m_host.mdiArea())
-        area->setActiveSubWindow(m_sub);
-    m_sub->raise();
+        area->setActiveSubWindow(m_subWindow);
+    m_subWindow->raise();
 }
 
 void 一発ペリドン::Form_Load() {
@@ -73,7 +73,7 @@ void 一発ペリドン::Form_Load() {
     WaitCursor wait;
     QCoreApplication::processEvents();
     // A command handled during that pass may have opened the window already.
-    if (m_sub)
+    if (m_subWindow)
         return;
     m_host.setPropEnd(false);
 
@@ -89,14 +89,14 @@ void 一発ペリドン::Form_Load() {
     sub->resize(twipsToPixels(kWidthTwips, kHeightTwips, area));
     sub->move(0, 0);
     m_form = form;
-    m_sub = sub;
+    m_subWindow = sub;
 }
 
 void 一発ペリドン::Form_Unload() {
     // The frame is deleted later by Qt; from now on the window counts as
     // closed, so showWindow loads it again.
     m_form = nullptr;
-    m_sub = nullptr;
+    m_subWindow = nullptr;
     m_host.setPropEnd(true);
 }
 

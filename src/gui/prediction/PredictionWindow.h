@@ -47,7 +47,7 @@ private:
 
     ChildHost& m_host;
     std::unique_ptr<PredictionEngine> m_engine;
-    QPointer<QMdiSubWindow> m_sub;
+    QPointer<QMdiSubWindow> m_subWindow;
     QPointer<PredictionForm> m_form;
 };
 
