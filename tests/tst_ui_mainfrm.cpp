@@ -1,3 +1,4 @@
+#include "core/analysis/AnalysisRegistry.h"
 #include "gui/app/MainFrm.h"
 #include "gui/prediction/PredictionWindow.h"
 #include "gui/widgets/ChildHost.h"
@@ -287,17 +288,26 @@ void TestMainFrm::singleInstance() {
     QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 2);
 }
 
+// Each analysis command opens the window of its own class, once however
+// often it is chosen.
 void TestMainFrm::analysisMenuOpensOneWindow() {
-    QAction* a = m_frame->findChild<QAction*>(u"mnuSyutugenHindo"_s);
-    a->trigger();
-    a->trigger();
-    QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 1);
-    QVERIFY(m_frame->childWindow(u"出現頻度分析"_s));
-    // mnu6BunkatsuData opens the 5-group window, mnu11BunkatsuData the 10-group one.
+    int open = 0;
+    for (const AnalysisInfo& info : analysisRegistry()) {
+        QAction* a = m_frame->findChild<QAction*>(info.menuName);
+        QVERIFY2(a, qPrintable(info.menuName));
+        a->trigger();
+        a->trigger();
+        ++open;
+        QVERIFY2(m_frame->childWindow(info.className), qPrintable(info.menuName));
+        QCOMPARE(m_frame->mdiArea()->activeSubWindow(), m_frame->childWindow(info.className));
+        QCOMPARE(m_frame->mdiArea()->subWindowList().size(), open);
+    }
+    // The menu names do not follow the class names here: mnu6BunkatsuData
+    // opens the 5-group window, mnu11BunkatsuData the 10-group one.
     m_frame->findChild<QAction*>(u"mnu6BunkatsuData"_s)->trigger();
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), m_frame->childWindow(u"分割5データ分析"_s));
     m_frame->findChild<QAction*>(u"mnu11BunkatsuData"_s)->trigger();
-    QVERIFY(m_frame->childWindow(u"分割5データ分析"_s));
-    QVERIFY(m_frame->childWindow(u"分割10データ分析"_s));
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), m_frame->childWindow(u"分割10データ分析"_s));
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 

@@ -27,7 +27,13 @@ enum class ButtonLayout { TopRight, CountWindow };
 // peridon-cli and the tests need to know about it.
 struct AnalysisInfo {
     QString className;   // the window class, e.g. 出現頻度分析
-    QString menuName;    // the main window's command that opens it
+    QString menuName;    // object name of the main window's command that opens it
+    QString menuCaption; // that command's text
+    // The submenu of データ分析 the command sits in (object name and text);
+    // empty when it sits directly in データ分析. Consecutive entries with the
+    // same submenu share it.
+    QString submenuName;
+    QString submenuCaption;
     QString caption;     // window caption
     QString description; // Label1
     int widthTwips;

@@ -57,12 +57,12 @@ MainFrm::~MainFrm() {
     delete m_aboutWindow.data();
 }
 
-QMenu* MainFrm::addMenu(QWidget* parent, const char* name, const QString& caption) {
+QMenu* MainFrm::addMenu(QWidget* parent, const QString& name, const QString& caption) {
     // Top-level menus belong to the window, not to the menu bar, so that a
     // child's menus can take the bar's place and give it back.
     auto* menu = new QMenu(caption, parent);
-    menu->setObjectName(QString::fromLatin1(name));
-    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
     if (auto* parentMenu = qobject_cast<QMenu*>(parent))
         parentMenu->addMenu(menu);
     else
@@ -89,69 +89,37 @@ void MainFrm::createMenus() {
     yoso->setObjectName(u"mnuYoso"_s);
     connect(yoso, &QAction::triggered, this, &MainFrm::mnuYoso_Click);
 
-    QMenu* main = addMenu(this, "mnuMain", u"データ分析(&S)"_s);
-    // Analysis commands come from the registry (menu name -> window class);
-    // the table below only says where each menu name stands.
-    struct Item {
-        const char* name;
-        const char* caption;
-        int depth; // 0 under データ分析, 1 under a submenu
-        bool submenu;
-    };
-    static const Item kAnalysisTree[] = {
-        {"mnuHindo", "頻度分析", 0, true},
-        {"mnuSyutugenHindo", "出現頻度分析", 1, false},
-        {"mnuSyutugenKaisu", "回数別出現分析", 1, false},
-        {"mnuKankaku", "間隔分析", 0, true},
-        {"mnuSyutugenKankaku", "出現間隔分析", 1, false},
-        {"mnuNumberKankaku", "数字間隔分析", 1, false},
-        {"mnuZenkaiSyutugen", "出現回数分析", 0, false},
-        {"mnuBaratsuki", "バラツキ分析", 0, false},
-        {"mnuHippari", "引っ張り分析", 0, false},
-        {"mnuRenbanTobiishi", "連番・飛び石分析", 0, false},
-        {"mnuHonsuji", "数字合計分析", 0, false},
-        {"mnuPattern", "組合せパターン分析", 0, true},
-        {"mnuLowHightPattern", "低数字・高数字の組合せパターン分析", 1, false},
-        {"mnuKisuGusuPattern", "偶数・奇数の組合せパターン分析", 1, false},
-        {"mnu5BunkatsuKeiko", "5分割傾向分析", 0, false},
-        {"mnuBunkatsuData", "分割データ分析", 0, true},
-        {"mnu3BunkatsuData", "3分割データ分析", 1, false},
-        {"mnu6BunkatsuData", "5分割データ分析", 1, false},
-        {"mnu11BunkatsuData", "10分割データ分析", 1, false},
-    };
+    QMenu* main = addMenu(this, u"mnuMain"_s, u"データ分析(&S)"_s);
+    // The analysis commands and their submenus come from the registry, in its
+    // order; a submenu stands where its first command does.
     QMenu* sub = nullptr;
-    for (const Item& item : kAnalysisTree) {
-        const QString caption = QString::fromUtf8(item.caption);
-        if (item.submenu) {
-            sub = addMenu(main, item.name, caption);
-            continue;
+    for (const AnalysisInfo& info : analysisRegistry()) {
+        QMenu* into = main;
+        if (!info.submenuName.isEmpty()) {
+            if (!sub || sub->objectName() != info.submenuName)
+                sub = addMenu(main, info.submenuName, info.submenuCaption);
+            into = sub;
+        } else {
+            sub = nullptr;
         }
-        QMenu* into = item.depth == 0 ? main : sub;
-        QAction* a = into->addAction(caption);
-        a->setObjectName(QString::fromLatin1(item.name));
-        const QString menuName = a->objectName();
-        for (const AnalysisInfo& info : analysisRegistry()) {
-            if (info.menuName == menuName) {
-                const QString className = info.className;
-                connect(a, &QAction::triggered, this,
-                        [this, className] { showAnalysis(className); });
-                break;
-            }
-        }
+        QAction* a = into->addAction(info.menuCaption);
+        a->setObjectName(info.menuName);
+        const QString className = info.className;
+        connect(a, &QAction::triggered, this, [this, className] { showAnalysis(className); });
     }
 
-    QMenu* hosyu = addMenu(this, "mnuHosyu", u"データ管理(&M)"_s);
+    QMenu* hosyu = addMenu(this, u"mnuHosyu"_s, u"データ管理(&M)"_s);
     addCommand(hosyu, "mnuMasterInput", u"当選データ入力(&I)"_s, &MainFrm::mnuMasterInput_Click);
     addCommand(hosyu, "mnuMasterKanri", u"当選データ保守(&D)"_s, nullptr)->setEnabled(false);
 
-    QMenu* window = addMenu(this, "mnuWindow", u"ウィンドウ(&W)"_s);
+    QMenu* window = addMenu(this, u"mnuWindow"_s, u"ウィンドウ(&W)"_s);
     addCommand(window, "mnuWindowHorizontal", u"上下に並べて表示(&H)"_s,
                &MainFrm::tileHorizontally);
     addCommand(window, "mnuWindowVertical", u"左右に並べて表示(&V)"_s, &MainFrm::tileVertically);
     addCommand(window, "mnuWindowCascade", u"重ねて表示(&C)"_s, &MainFrm::cascade);
     addCommand(window, "mnuWindowArrangeIcon", u"アイコンの整列(&A)"_s, &MainFrm::arrangeIcons);
 
-    QMenu* help = addMenu(this, "mnuHelp", u"ヘルプ(&H)"_s);
+    QMenu* help = addMenu(this, u"mnuHelp"_s, u"ヘルプ(&H)"_s);
     addCommand(help, "mnuHelpFile", u"ヘルプ(&H)"_s, &MainFrm::mnuHelpFile_Click);
     addCommand(help, "mnuAbout", u"バージョン情報(&A)"_s, &MainFrm::mnuAbout_Click);
 

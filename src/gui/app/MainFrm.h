@@ -72,7 +72,7 @@ protected:
 private:
     void tile(Qt::Orientation stacking);
     void createMenus();
-    QMenu* addMenu(QWidget* parent, const char* name, const QString& caption);
+    QMenu* addMenu(QWidget* parent, const QString& name, const QString& caption);
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption,
                         void (MainFrm::*slot)());
     void load(const std::function<Store()>& open);
