@@ -20,17 +20,9 @@ const QString& headerText() {
     return text;
 }
 
-// One elimination rule: a digit of the draw `back` draws before the latest,
-// taken from `column`, plus `add`, folded into 0..9.
-struct EliminationRule {
-    int back;
-    int column;
-    int add;
-};
-
 // Column 4 is never filled and reads 0, so the rules that use it give a
 // fixed digit whatever the history; that is how the method has always worked.
-constexpr std::array<EliminationRule, PredictionEngine::kRuleCount> kRules{{
+constexpr std::array<PredictionEngine::EliminationRule, PredictionEngine::kRuleCount> kRules{{
     {0, 1, +1},
     {0, 2, +8},
     {1, 1, 0},
@@ -141,35 +133,38 @@ void PredictionEngine::WriteHeader(int index) {
 }
 
 void PredictionEngine::ScanHistory(const DrawHistory& history) {
-    for (const DrawRow& row : history.rows()) {
-        if (!row.valid())
-            continue;
-        const int d = row.drawNo;
-        // The store keeps draw numbers within 1..32767; anything else has no
-        // place in the table.
-        if (d < 0 || d > kMaxDrawNo)
-            continue;
-        DigitRow& stored = m_drawDigits[std::size_t(d)];
-        for (int p = 1; p <= 3; ++p)
-            stored[std::size_t(p)] = std::int16_t(row.digit(p - 1));
-        m_drawPresent[std::size_t(d)] = 1;
+    for (const DrawRow& row : history.rows())
+        ScanRow(row);
+    ComputePredictions();
+}
 
-        for (int p = 1; p <= 3; ++p) {
-            const std::int16_t x = stored[std::size_t(p)];
-            // Nearest earlier draw number holding x in any position; a draw
-            // number without a valid draw holds no digits.
-            for (int e = d - 1; e >= 1; --e) {
-                if (!m_drawPresent[std::size_t(e)])
-                    continue;
-                const DigitRow& earlier = m_drawDigits[std::size_t(e)];
-                if (earlier[1] == x || earlier[2] == x || earlier[3] == x) {
-                    RecordCycleDigit(d - e, p, digitText(x));
-                    break;
-                }
+void PredictionEngine::ScanRow(const DrawRow& row) {
+    if (!row.valid())
+        return;
+    const int d = row.drawNo;
+    // The store keeps draw numbers within 1..32767; anything else has no
+    // place in the table.
+    if (d < 0 || d > kMaxDrawNo)
+        return;
+    DigitRow& stored = m_drawDigits[std::size_t(d)];
+    for (int p = 1; p <= 3; ++p)
+        stored[std::size_t(p)] = std::int16_t(row.digit(p - 1));
+    m_drawPresent[std::size_t(d)] = 1;
+
+    for (int p = 1; p <= 3; ++p) {
+        const std::int16_t x = stored[std::size_t(p)];
+        // Nearest earlier draw number holding x in any position; a draw
+        // number without a valid draw holds no digits.
+        for (int e = d - 1; e >= 1; --e) {
+            if (!m_drawPresent[std::size_t(e)])
+                continue;
+            const DigitRow& earlier = m_drawDigits[std::size_t(e)];
+            if (earlier[1] == x || earlier[2] == x || earlier[3] == x) {
+                RecordCycleDigit(d - e, p, digitText(x));
+                break;
             }
         }
     }
-    ComputePredictions();
 }
 
 void PredictionEngine::RecordCycleDigit(int gap, int position, const QString& digit) {
@@ -250,13 +245,21 @@ void PredictionEngine::AddEliminationDigit(int& col, int& row, int rule, const Q
 }
 
 QString PredictionEngine::NormaliseDigit(const QString& value) {
-    int v = value.trimmed().toInt();
+    return QString::number(foldDigit(value.trimmed().toInt()));
+}
+
+int PredictionEngine::foldDigit(int value) {
     // Folding adds or subtracts 9, not 10: 10 gives 1 and 0 gives 9.
-    if (v > 9)
-        v -= 9;
-    else if (v <= 0)
-        v += 9;
-    return QString::number(v);
+    if (value > 9)
+        return value - 9;
+    if (value <= 0)
+        return value + 9;
+    return value;
+}
+
+const std::array<PredictionEngine::EliminationRule, PredictionEngine::kRuleCount>&
+PredictionEngine::eliminationRules() {
+    return kRules;
 }
 
 bool PredictionEngine::IsNewEliminationDigit(int rule) const {

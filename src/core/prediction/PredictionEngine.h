@@ -21,6 +21,15 @@ public:
     static constexpr int kGridCount = 4;
     static constexpr int kRuleCount = 15;
 
+    // One elimination rule: a digit of the draw `back` draws before the
+    // latest, taken from `column`, plus `add`, folded into 0..9.
+    struct EliminationRule {
+        int back;
+        int column;
+        int add;
+    };
+    static const std::array<EliminationRule, kRuleCount>& eliminationRules();
+
     PredictionEngine();
 
     ReflectFlags& reflectFlags() { return m_reflectFlags; }
@@ -35,6 +44,10 @@ public:
     // One pass over the history: stores every valid draw's digits and
     // records the cycle digits, then calls ComputePredictions.
     void ScanHistory(const DrawHistory& history);
+    // One row of that pass, without computing the predictions: feeding the
+    // rows one by one leaves the tables as a scan of the rows so far would,
+    // which lets the backtest follow the history draw by draw.
+    void ScanRow(const DrawRow& row);
     void RecordCycleDigit(int gap, int position, const QString& digit);
     void FillCycleGrid();
 
@@ -49,6 +62,8 @@ public:
     void ComputeElimination(int n);
     void AddEliminationDigit(int& col, int& row, int rule, const QString& value);
     static QString NormaliseDigit(const QString& value);
+    // The folding of NormaliseDigit on a number: -9..18 into 0..9.
+    static int foldDigit(int value);
     bool IsNewEliminationDigit(int rule) const;
 
     void ComputeRapidFire();
