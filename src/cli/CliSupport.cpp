@@ -64,12 +64,14 @@ void printOut(const QByteArray& s) {
 int usage(const QString& problem) {
     if (!problem.isEmpty())
         printErr(problem);
-    printErr(u"使い方:\n"
-             "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
-             "  peridon-cli export [--db PATH]\n"
-             "  peridon-cli stats [--db PATH]\n"
-             "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
-             "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]"_s);
+    printErr(
+        u"使い方:\n"
+        "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
+        "  peridon-cli export [--db PATH]\n"
+        "  peridon-cli stats [--db PATH]\n"
+        "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
+        "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]\n"
+        "  peridon-cli backtest [--from N] [--to M] [--reflect R,R,...|all] [--db PATH] [--json]"_s);
     return kUsageStatus;
 }
 

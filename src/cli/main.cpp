@@ -25,6 +25,9 @@ int main(int argc, char** argv) {
         {"stats", {db}, cmdStats},
         {"sample", {db, {u"--draws"_s}, {u"--seed"_s}}, cmdSample},
         {"sheet", {db, {u"--reflect"_s}}, cmdSheet},
+        {"backtest",
+         {db, {u"--from"_s}, {u"--to"_s}, {u"--reflect"_s}, {u"--json"_s, false}},
+         cmdBacktest},
     };
     for (const Command& c : commands) {
         if (command != QLatin1String(c.name))
