@@ -1,16 +1,5 @@
 #pragma once
 
-#include <QFont>
-
-namespace peridon {
-
-// Maps the Windows font names the windows ask for ("ＭＳ Ｐゴシック",
-// "HGS明朝E", ...) to the Japanese fonts installed here, so that every text
-// renders instead of showing empty boxes. Call once after the application
-// object exists (main() and the window tests do).
-void installFontSubstitutions();
-
-// The font every grid draws its cells in: "ＭＳ Ｐゴシック", 9 point.
-QFont gridFont();
-
-} // namespace peridon
+// The grid font and the font substitutions live with the sheet painter in
+// the core, so that printing without widgets draws with the same fonts.
+#include "core/sheet/GridFont.h"

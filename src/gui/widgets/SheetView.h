@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/sheet/Sheet.h"
+#include "core/sheet/SheetPainter.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
@@ -15,10 +16,8 @@ namespace peridon {
 // that can be seen, keeps the frozen leading rows and columns in place while
 // the rest scrolls, and never edits: every cell is read-only here.
 //
-// Units: a column of width w is w digit widths of the grid font plus a 4-pixel
-// cell margin; a row of height h is h/10 of one text line of the grid font
-// (its line height plus 2 pixels). So width 1 = one character, height 10 =
-// one comfortable line, and windows keep their proportions at any DPI.
+// Cells are laid out and drawn by a SheetPainter in the grid font, the same
+// one printing uses.
 class SheetView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -42,9 +41,7 @@ public:
     QSize rangeSize(int firstCol, int firstRow, int lastCol, int lastRow) const;
 
     // Draws the cells of the range with cell (firstCol, firstRow) at the
-    // painter's origin: backgrounds, grid lines, texts (with overflow into
-    // empty cells to the right), borders. Used for the screen, printing and
-    // tests alike.
+    // painter's origin, as the screen shows them.
     void paint(QPainter* painter, int firstCol, int firstRow, int lastCol, int lastRow) const;
 
     // The cell shown at a viewport position, or (0, 0) outside the sheet.
@@ -68,13 +65,7 @@ private:
                    int lastRow, int scrollX, int scrollY) const;
 
     const Sheet* m_sheet = nullptr;
-    QFont m_font;
-    double m_charPx = 7;
-    int m_linePx = 14;
-    // Prefix sums: m_colX[c - 1] is the left edge of column c, m_colX[cols]
-    // the sheet's width; the same for rows.
-    std::vector<int> m_colX{0};
-    std::vector<int> m_rowY{0};
+    SheetPainter m_painter;
 };
 
 } // namespace peridon

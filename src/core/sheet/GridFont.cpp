@@ -1,4 +1,4 @@
-#include "gui/widgets/Fonts.h"
+#include "core/sheet/GridFont.h"
 
 #include <QFontDatabase>
 #include <QStringList>

@@ -1,0 +1,310 @@
+#include "core/sheet/SheetPainter.h"
+
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace peridon {
+
+namespace {
+
+constexpr int kCellMarginPx = 4; // added to every column: 2 pixels each side of the text
+constexpr int kTextPadPx = 2;
+constexpr QRgb kGridLine = qRgb(0xd4, 0xd4, 0xd4);
+const QColor kSelectionFill(51, 153, 255, 64);
+const QColor kSelectionEdge(31, 111, 214);
+
+QColor toColor(Rgb c) {
+    return QColor(red(c), green(c), blue(c));
+}
+
+} // namespace
+
+SheetPainter::SheetPainter(const QFont& font) : m_font(font) {
+    relayout();
+}
+
+void SheetPainter::setSheet(const Sheet* sheet) {
+    m_sheet = sheet;
+    relayout();
+}
+
+int SheetPainter::nominalColumnPx(int col) const {
+    const double w = m_sheet ? m_sheet->colWidth(col) : 8;
+    return w <= 0 ? 0 : qRound(w * m_charPx) + kCellMarginPx;
+}
+
+void SheetPainter::relayout() {
+    m_charPx = QFontMetricsF(m_font).horizontalAdvance(QLatin1Char('0'));
+    m_linePx = QFontMetrics(m_font).height() + 2;
+    const int cols = m_sheet ? m_sheet->cols() : 0;
+    const int rows = m_sheet ? m_sheet->rows() : 0;
+    m_colX.assign(std::size_t(cols) + 1, 0);
+    for (int c = 1; c <= cols; ++c)
+        m_colX[std::size_t(c)] = m_colX[std::size_t(c - 1)] + nominalColumnPx(c);
+    m_rowY.assign(std::size_t(rows) + 1, 0);
+    for (int r = 1; r <= rows; ++r)
+        m_rowY[std::size_t(r)] = m_rowY[std::size_t(r - 1)] + rowHeightPx(r);
+}
+
+// A text that has to stay inside its own cell (overflow off, or neighbours
+// with texts of their own) must not touch the cell's edges: its column grows
+// by whole characters until the text has kTextPadPx on each side. Texts are
+// first judged by a cheap upper bound of their width, so that only the few
+// that may not fit are measured.
+void SheetPainter::widenForTexts() {
+    if (!m_sheet)
+        return;
+    const Sheet& s = *m_sheet;
+    const int cols = s.cols();
+    const QFontMetrics fm(m_font);
+    const QFontMetricsF fmf(m_font);
+    std::array<double, 128> ascii{};
+    for (int i = 32; i < 128; ++i)
+        ascii[std::size_t(i)] = fmf.horizontalAdvance(QChar(i));
+    const double wide = qMax(fmf.horizontalAdvance(QChar(0x56DE)), fmf.height());
+    std::vector<int> need(std::size_t(cols) + 1, 0);
+    QHash<QString, int> measured;
+    const bool overflow = s.overflow();
+    for (int r = 1; r <= s.rows(); ++r) {
+        if (rowHeightPx(r) == 0)
+            continue;
+        for (int c = 1; c <= cols; ++c) {
+            if (!s.hasText(c, r))
+                continue;
+            const int have = m_colX[std::size_t(c)] - m_colX[std::size_t(c - 1)];
+            if (have == 0)
+                continue;
+            if (overflow) {
+                const bool rightFree = c < cols && !s.hasText(c + 1, r);
+                const bool leftFree = c > 1 && !s.hasText(c - 1, r);
+                const bool spills =
+                    s.hAlign(c, r) == HAlign::Center ? rightFree && leftFree : rightFree;
+                if (spills)
+                    continue;
+            }
+            const QString text = s.text(c, r);
+            double bound = 0;
+            for (const QChar ch : text)
+                bound += ch.unicode() < 128 ? ascii[ch.unicode()] : wide;
+            const int room = qMax(have, need[std::size_t(c)]) - 2 * kTextPadPx;
+            if (bound <= room)
+                continue;
+            auto it = measured.constFind(text);
+            if (it == measured.constEnd())
+                it = measured.insert(text, fm.horizontalAdvance(text));
+            if (*it > room)
+                need[std::size_t(c)] = *it + 2 * kTextPadPx;
+        }
+    }
+    int shift = 0;
+    for (int c = 1; c <= cols; ++c) {
+        const int have = m_colX[std::size_t(c)] - m_colX[std::size_t(c - 1)] + shift;
+        m_colX[std::size_t(c - 1)] += shift;
+        const int nominal = have - shift;
+        if (need[std::size_t(c)] > nominal) {
+            const int chars = int(std::ceil((need[std::size_t(c)] - nominal) / m_charPx));
+            shift += qRound(chars * m_charPx);
+        }
+    }
+    m_colX[std::size_t(cols)] += shift;
+}
+
+int SheetPainter::columnWidthPx(int col) const {
+    const int cols = int(m_colX.size()) - 1;
+    if (col >= 1 && col <= cols)
+        return m_colX[std::size_t(col)] - m_colX[std::size_t(col - 1)];
+    return nominalColumnPx(col);
+}
+
+int SheetPainter::rowHeightPx(int row) const {
+    const double h = m_sheet ? m_sheet->rowHeight(row) : 10;
+    return h <= 0 ? 0 : qMax(1, qRound(h * m_linePx / 10.0));
+}
+
+int SheetPainter::columnX(int col) const {
+    const int cols = int(m_colX.size()) - 1;
+    if (col <= 1)
+        return 0;
+    if (col <= cols + 1)
+        return m_colX[std::size_t(col - 1)];
+    return m_colX.back() + (col - 1 - cols) * nominalColumnPx(cols + 1);
+}
+
+int SheetPainter::rowY(int row) const {
+    const int rows = int(m_rowY.size()) - 1;
+    if (row <= 1)
+        return 0;
+    if (row <= rows + 1)
+        return m_rowY[std::size_t(row - 1)];
+    return m_rowY.back() + (row - 1 - rows) * rowHeightPx(rows + 1);
+}
+
+QSize SheetPainter::rangeSize(int firstCol, int firstRow, int lastCol, int lastRow) const {
+    return {columnX(lastCol + 1) - columnX(firstCol), rowY(lastRow + 1) - rowY(firstRow)};
+}
+
+int SheetPainter::frozenWidth() const {
+    return m_sheet ? columnX(qMin(m_sheet->frozenCols(), m_sheet->cols()) + 1) : 0;
+}
+
+int SheetPainter::frozenHeight() const {
+    return m_sheet ? rowY(qMin(m_sheet->frozenRows(), m_sheet->rows()) + 1) : 0;
+}
+
+int SheetPainter::colAtX(int x) const {
+    const auto it = std::upper_bound(m_colX.begin(), m_colX.end(), x);
+    const int last = qMax(1, int(m_colX.size()) - 1);
+    return qBound(1, int(it - m_colX.begin()), last);
+}
+
+int SheetPainter::rowAtY(int y) const {
+    const auto it = std::upper_bound(m_rowY.begin(), m_rowY.end(), y);
+    const int last = qMax(1, int(m_rowY.size()) - 1);
+    return qBound(1, int(it - m_rowY.begin()), last);
+}
+
+void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int lastCol,
+                         int lastRow) const {
+    if (!m_sheet || !painter)
+        return;
+    const Sheet& s = *m_sheet;
+    const int c1 = qMax(1, firstCol);
+    const int r1 = qMax(1, firstRow);
+    const int c2 = qMin(s.cols(), lastCol);
+    const int r2 = qMin(s.rows(), lastRow);
+    if (c1 > c2 || r1 > r2)
+        return;
+    const int ox = columnX(firstCol);
+    const int oy = rowY(firstRow);
+    painter->save();
+    painter->setFont(m_font);
+    const QFontMetrics fm(m_font);
+    const bool overflow = s.overflow();
+    // Per column of a row: true when a spilled text covers the line on its
+    // right, which is then left out as spreadsheets do. Borders the sheet
+    // sets are drawn all the same.
+    std::vector<char> joined(std::size_t(s.cols()) + 2, 0);
+
+    for (int r = r1; r <= r2; ++r) {
+        const int y = rowY(r) - oy;
+        const int h = rowHeightPx(r);
+        if (h == 0)
+            continue;
+        for (int c = c1; c <= c2; ++c)
+            painter->fillRect(columnX(c) - ox, y, columnWidthPx(c), h, toColor(s.backColor(c, r)));
+
+        // Texts. A spilling text may start left of the range, so the whole
+        // row is scanned; a row has few columns.
+        std::fill(joined.begin(), joined.end(), 0);
+        int coveredTo = 0; // last column a text of this row has spread over
+        const int scanTo = overflow ? s.cols() : c2;
+        for (int c = overflow ? 1 : c1; c <= scanTo; ++c) {
+            if (!s.hasText(c, r))
+                continue;
+            const QString text = s.text(c, r);
+            const bool centred = s.hAlign(c, r) == HAlign::Center;
+            int start = c;
+            int end = c;
+            int need = 0;
+            if (overflow) {
+                need = fm.horizontalAdvance(text) + 2 * kTextPadPx;
+                if (centred) {
+                    // A centred text spreads evenly over the empty cells on
+                    // both sides of its own.
+                    const int half = (need - columnWidthPx(c) + 1) / 2;
+                    while (columnX(end + 1) - columnX(c + 1) < half && end < s.cols() &&
+                           !s.hasText(end + 1, r)) {
+                        joined[std::size_t(end)] = 1;
+                        ++end;
+                    }
+                    while (columnX(c) - columnX(start) < half && start - 1 > coveredTo &&
+                           !s.hasText(start - 1, r)) {
+                        --start;
+                        joined[std::size_t(start)] = 1;
+                    }
+                } else {
+                    while (end < s.cols() && columnX(end + 1) - columnX(c) < need &&
+                           !s.hasText(end + 1, r)) {
+                        joined[std::size_t(end)] = 1;
+                        ++end;
+                    }
+                }
+            }
+            coveredTo = end;
+            if (end < c1 || start > c2)
+                continue;
+            int x = columnX(start) - ox;
+            int width = columnX(end + 1) - columnX(start);
+            int align = Qt::AlignVCenter;
+            if (centred && (start < c || end > c)) {
+                // Centred on its own cell, kept inside the cells it covers.
+                const int span = width;
+                width = qMin(need, span);
+                x += qBound(0, (columnX(c) + columnX(c + 1)) / 2 - columnX(start) - width / 2,
+                            span - width);
+                align |= Qt::AlignHCenter;
+            } else if (end > c || s.hAlign(c, r) == HAlign::Left) {
+                align |= Qt::AlignLeft;
+            } else if (s.hAlign(c, r) == HAlign::Right) {
+                align |= Qt::AlignRight;
+            } else {
+                align |= Qt::AlignHCenter;
+            }
+            painter->setPen(toColor(s.foreColor(c, r)));
+            painter->drawText(QRect(x + kTextPadPx, y, width - 2 * kTextPadPx, h), align, text);
+        }
+
+        // Grid lines, then borders over them.
+        for (int c = c1; c <= c2; ++c) {
+            const int x = columnX(c) - ox;
+            const int w = columnWidthPx(c);
+            if (w == 0)
+                continue;
+            if (!joined[std::size_t(c)])
+                painter->fillRect(x + w - 1, y, 1, h, QColor(kGridLine));
+            painter->fillRect(x, y + h - 1, w, 1, QColor(kGridLine));
+            const int mask = s.borderMask(c, r);
+            if (mask == 0)
+                continue;
+            if (mask & BorderLeft)
+                painter->fillRect(x, y, 1, h, toColor(s.borderColor(c, r, BorderLeft)));
+            if (mask & BorderRight)
+                painter->fillRect(x + w - 1, y, 1, h, toColor(s.borderColor(c, r, BorderRight)));
+            if (mask & BorderTop)
+                painter->fillRect(x, y, w, 1, toColor(s.borderColor(c, r, BorderTop)));
+            if (mask & BorderBottom)
+                painter->fillRect(x, y + h - 1, w, 1, toColor(s.borderColor(c, r, BorderBottom)));
+        }
+    }
+
+    const QRect sel = m_selection.intersected(QRect(QPoint(c1, r1), QPoint(c2, r2)));
+    if (!sel.isEmpty()) {
+        const QRect px(columnX(sel.left()) - ox, rowY(sel.top()) - oy,
+                       columnX(sel.right() + 1) - columnX(sel.left()),
+                       rowY(sel.bottom() + 1) - rowY(sel.top()));
+        painter->fillRect(px, kSelectionFill);
+        painter->setPen(QPen(kSelectionEdge, 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(px.adjusted(0, 0, -1, -1));
+    }
+
+    const int ac = s.activeCol();
+    const int ar = s.activeRow();
+    if (m_showActive && ac >= c1 && ac <= c2 && ar >= r1 && ar <= r2) {
+        QPen pen(Qt::black, 2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRect(columnX(ac) - ox + 1, rowY(ar) - oy + 1, columnWidthPx(ac) - 2,
+                                rowHeightPx(ar) - 2));
+    }
+    painter->restore();
+}
+
+} // namespace peridon
