@@ -3,7 +3,9 @@
 #include "core/analysis/AnalysisRegistry.h"
 
 // The sheet builders of the analysis windows, one per window class. Each
-// lives in its own file beside this one.
+// runs a class local to its file that writes the sheet in named steps
+// (SetupGrid, WriteHeader, FillGrid); windows that differ only in a table of
+// groups or digit classes share one file.
 namespace peridon::builders {
 
 void appearanceFrequency(const AnalysisInput& in, Sheet& sheet); // 出現頻度分析

@@ -1,5 +1,4 @@
-#include "core/analysis/ComboPattern.h"
-
+#include "core/analysis/Builders.h"
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
 
@@ -12,6 +11,7 @@ namespace peridon {
 using namespace colours;
 
 namespace {
+
 constexpr int kCountCol = 5;
 constexpr int kPatternCol = 7;
 
@@ -26,90 +26,148 @@ constexpr std::array<PatternLetter, 4> kLetters{{
     {u"C", true, kLightGreen},
     {u"D", true, kLightYellow},
 }};
+
+// What sets the even/odd and the low/high pattern windows apart. Each digit
+// falls in a first class (even, low) or a second one (odd, high); the two
+// counts go into columns 5 and 6 and one of them picks the pattern letter.
+struct ComboPatternKind {
+    bool (*isFirstClass)(int digit);
+    const char16_t* firstLabel;  // header of column 5
+    const char16_t* secondLabel; // header of column 6
+    bool letterByFirstClass;     // else the letter follows the second-class count
+    Rgb firstClassDigitBack;     // background of a digit cell by its class
+    Rgb secondClassDigitBack;
+};
+
+// Lists every valid draw with its digits, the counts of its two digit
+// classes and a pattern letter A to D.
+class ComboPatternAnalysis {
+public:
+    void RunAnalysis();
+
+protected:
+    ComboPatternAnalysis(const AnalysisInput& in, Sheet& sheet, const ComboPatternKind& kind)
+        : m_in(in), m_sheet(sheet), m_kind(kind) {}
+    ~ComboPatternAnalysis() = default;
+
+private:
+    void SetupGrid(int lastRow);
+    void WriteHeader(int row);
+    void FillGrid();
+    void ColourDigitCell(int digit, int col, int row);
+    void WritePatternCell(int count, int col, int row);
+
+    const AnalysisInput& m_in;
+    Sheet& m_sheet;
+    const ComboPatternKind& m_kind;
+};
+
+// Even (0 included) and odd digits; the letter counts the odd ones.
+class 偶数奇数の組合せパターン分析 final : public ComboPatternAnalysis {
+public:
+    偶数奇数の組合せパターン分析(const AnalysisInput& in, Sheet& sheet)
+        : ComboPatternAnalysis(in, sheet, kKind) {}
+
+private:
+    static constexpr ComboPatternKind kKind{
+        [](int digit) { return digit % 2 == 0; }, u"偶数", u"奇数", false, kLightCyan, kWhite};
+};
+
+// Low digits 0 to 3 and high digits 4 to 9 (4 counts as high although the
+// window's description says ０～４); the letter counts the low ones, and
+// every digit cell gets the same colour.
+class 低数字高数字の組合せパターン分析 final : public ComboPatternAnalysis {
+public:
+    低数字高数字の組合せパターン分析(const AnalysisInput& in, Sheet& sheet)
+        : ComboPatternAnalysis(in, sheet, kKind) {}
+
+private:
+    static constexpr ComboPatternKind kKind{
+        [](int digit) { return digit <= 3; }, u"低数字", u"高数字", true, kLightCyan, kLightCyan};
+};
+
 } // namespace
 
-void ComboPatternAnalysis::RunAnalysis(Sheet& sheet) {
+void ComboPatternAnalysis::RunAnalysis() {
     const int lastRow = m_in.stats.lastDrawNo + 1;
-    SetupGrid(sheet, lastRow);
-    WriteHeader(sheet, 1);
-    FillGrid(sheet);
+    SetupGrid(lastRow);
+    WriteHeader(1);
+    FillGrid();
 }
 
-void ComboPatternAnalysis::SetupGrid(Sheet& sheet, int lastRow) {
-    sheets::startSheet(sheet, {7, lastRow}, {7, 51}, ScrollBars::Vertical, {0, 1});
-    sheet.setRowHeight(-1, 10);
-    sheet.setRowHeight(1, 20);
-    sheet.setColWidth(-1, 5);
-    sheet.setColWidth(1, 6);
-    sheet.setColWidth(kPatternCol, 7);
-    sheet.setForeColor(1, 2, 1, lastRow, kRed);
-    sheet.setBackColor(1, 2, 1, lastRow, kLightYellow);
-    sheet.setForeColor(kCountCol, 2, kCountCol, lastRow, kBlue);
-    sheet.setBackColor(kCountCol, 2, kCountCol, lastRow, kLightCyan);
-    sheet.setForeColor(kCountCol + 1, 2, kCountCol + 1, lastRow, kBlue);
-    sheet.setBackColor(kCountCol + 1, 2, kCountCol + 1, lastRow, kWhite);
-    sheet.setBorder(1, 1, 7, lastRow, BorderAll);
-    sheet.setActiveCell(0, 0);
+void ComboPatternAnalysis::SetupGrid(int lastRow) {
+    sheets::startSheet(m_sheet, {7, lastRow}, {7, 51}, ScrollBars::Vertical, {0, 1});
+    m_sheet.setRowHeight(-1, 10);
+    m_sheet.setRowHeight(1, 20);
+    m_sheet.setColWidth(-1, 5);
+    m_sheet.setColWidth(1, 6);
+    m_sheet.setColWidth(kPatternCol, 7);
+    m_sheet.setForeColor(1, 2, 1, lastRow, kRed);
+    m_sheet.setBackColor(1, 2, 1, lastRow, kLightYellow);
+    m_sheet.setForeColor(kCountCol, 2, kCountCol, lastRow, kBlue);
+    m_sheet.setBackColor(kCountCol, 2, kCountCol, lastRow, kLightCyan);
+    m_sheet.setForeColor(kCountCol + 1, 2, kCountCol + 1, lastRow, kBlue);
+    m_sheet.setBackColor(kCountCol + 1, 2, kCountCol + 1, lastRow, kWhite);
+    m_sheet.setBorder(1, 1, 7, lastRow, BorderAll);
+    m_sheet.setActiveCell(0, 0);
 }
 
-void ComboPatternAnalysis::WriteHeader(Sheet& sheet, int row) {
-    sheet.setBorder(2, row, 4, row, BorderNone);
-    sheet.setBorder(2, row, 4, row, BorderOutline);
-    sheet.setForeColor(1, row, 7, row, kBlue);
-    sheet.setBackColor(1, row, 7, row, kPink);
-    sheet.setOverflow(true);
-    sheet.setText(2, row, u"        当 選 数 字 "_s);
-    sheet.setHAlign(2, row, 2, row, HAlign::Left);
-    sheet.setRowHeight(row, 20);
-    sheet.setText(1, row, u"回数"_s);
-    sheet.setText(kCountCol, row, QString::fromUtf16(m_kind.firstLabel));
-    sheet.setText(kCountCol + 1, row, QString::fromUtf16(m_kind.secondLabel));
-    sheet.setText(kPatternCol, row, u"パターン"_s);
+void ComboPatternAnalysis::WriteHeader(int row) {
+    sheets::titleBox(m_sheet, {2, 4}, row, 2, u"        当 選 数 字 "_s);
+    m_sheet.setForeColor(1, row, 7, row, kBlue);
+    m_sheet.setBackColor(1, row, 7, row, kPink);
+    m_sheet.setRowHeight(row, 20);
+    m_sheet.setText(1, row, u"回数"_s);
+    m_sheet.setText(kCountCol, row, QString::fromUtf16(m_kind.firstLabel));
+    m_sheet.setText(kCountCol + 1, row, QString::fromUtf16(m_kind.secondLabel));
+    m_sheet.setText(kPatternCol, row, u"パターン"_s);
 }
 
-void ComboPatternAnalysis::FillGrid(Sheet& sheet) {
+void ComboPatternAnalysis::FillGrid() {
     // Counts 0 to 3 are digit texts too.
-    const auto digits = sheets::digitIds(sheet);
+    const auto digits = sheets::digitIds(m_sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
             continue;
-        sheet.setText(1, row, QString::number(draw.drawNo));
+        m_sheet.setText(1, row, QString::number(draw.drawNo));
         int first = 0;
         for (int k = 0; k < 3; ++k) {
             const int digit = draw.digit(k);
-            sheet.setTextId(2 + k, row, digits[std::size_t(digit)]);
-            ColourDigitCell(sheet, digit, 2 + k, row);
+            m_sheet.setTextId(2 + k, row, digits[std::size_t(digit)]);
+            ColourDigitCell(digit, 2 + k, row);
             if (m_kind.isFirstClass(digit))
                 ++first;
         }
         const int second = 3 - first;
-        sheet.setTextId(kCountCol, row, digits[std::size_t(first)]);
-        sheet.setTextId(kCountCol + 1, row, digits[std::size_t(second)]);
-        WritePatternCell(sheet, m_kind.letterByFirstClass ? first : second, kPatternCol, row);
+        m_sheet.setTextId(kCountCol, row, digits[std::size_t(first)]);
+        m_sheet.setTextId(kCountCol + 1, row, digits[std::size_t(second)]);
+        WritePatternCell(m_kind.letterByFirstClass ? first : second, kPatternCol, row);
         ++row;
     }
 }
 
-void ComboPatternAnalysis::ColourDigitCell(Sheet& sheet, int digit, int col, int row) {
+void ComboPatternAnalysis::ColourDigitCell(int digit, int col, int row) {
     const Rgb back =
         m_kind.isFirstClass(digit) ? m_kind.firstClassDigitBack : m_kind.secondClassDigitBack;
-    sheet.setBackColor(col, row, col, row, back);
+    m_sheet.setBackColor(col, row, col, row, back);
 }
 
-void ComboPatternAnalysis::WritePatternCell(Sheet& sheet, int count, int col, int row) {
+void ComboPatternAnalysis::WritePatternCell(int count, int col, int row) {
     if (count < 0 || count >= int(kLetters.size()))
         return;
     const PatternLetter& letter = kLetters[std::size_t(count)];
     if (letter.hasBack)
-        sheet.setBackColor(col, row, col, row, letter.back);
-    sheet.setText(col, row, QString::fromUtf16(letter.text));
+        m_sheet.setBackColor(col, row, col, row, letter.back);
+    m_sheet.setText(col, row, QString::fromUtf16(letter.text));
 }
 
-const ComboPatternKind 偶数奇数の組合せパターン分析::kKind{
-    [](int digit) { return digit % 2 == 0; }, u"偶数", u"奇数", false, kLightCyan, kWhite};
+void builders::evenOddPattern(const AnalysisInput& in, Sheet& sheet) {
+    偶数奇数の組合せパターン分析(in, sheet).RunAnalysis();
+}
 
-const ComboPatternKind 低数字高数字の組合せパターン分析::kKind{
-    [](int digit) { return digit <= 3; }, u"低数字", u"高数字", true, kLightCyan, kLightCyan};
+void builders::lowHighPattern(const AnalysisInput& in, Sheet& sheet) {
+    低数字高数字の組合せパターン分析(in, sheet).RunAnalysis();
+}
 
 } // namespace peridon

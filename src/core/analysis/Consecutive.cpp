@@ -1,5 +1,3 @@
-#include "core/analysis/Consecutive.h"
-
 #include "core/analysis/Builders.h"
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
@@ -19,48 +17,64 @@ constexpr Rgb kNoPair = rgb(225, 225, 225);
 bool differBy(int a, int b, int step) {
     return a == b + step || a + step == b;
 }
+
+// Shows every valid draw twice: on the left it marks neighbouring positions
+// holding consecutive digits, on the right neighbouring positions whose
+// digits differ by two. A draw without such a pair is marked in its
+// draw-number cell.
+class 連番飛び石分析 final {
+public:
+    enum class PairKind { Consecutive, SteppingStone };
+
+    連番飛び石分析(const AnalysisInput& in, Sheet& sheet) : m_in(in), m_sheet(sheet) {}
+    void RunAnalysis();
+
+private:
+    void SetupGrid(int lastRow);
+    void WriteHeader(int row);
+    void FillGrid();
+    void MarkPair(PairKind kind, int col, int row);
+    void MarkNoPair(int count, int col, int row);
+
+    const AnalysisInput& m_in;
+    Sheet& m_sheet;
+};
+
 } // namespace
 
-void 連番飛び石分析::RunAnalysis(Sheet& sheet) {
+void 連番飛び石分析::RunAnalysis() {
     const int lastRow = m_in.stats.lastDrawNo + 1;
-    SetupGrid(sheet, lastRow);
-    WriteHeader(sheet, 1);
-    FillGrid(sheet);
+    SetupGrid(lastRow);
+    WriteHeader(1);
+    FillGrid();
 }
 
-void 連番飛び石分析::SetupGrid(Sheet& sheet, int lastRow) {
-    sheets::startSheet(sheet, {8, lastRow}, {8, 51}, ScrollBars::Vertical, {0, 1});
-    sheet.setRowHeight(-1, 10);
-    sheet.setColWidth(-1, 5);
-    sheet.setColWidth(1, 6);
-    sheet.setColWidth(5, 6);
+void 連番飛び石分析::SetupGrid(int lastRow) {
+    sheets::startSheet(m_sheet, {8, lastRow}, {8, 51}, ScrollBars::Vertical, {0, 1});
+    m_sheet.setRowHeight(-1, 10);
+    m_sheet.setColWidth(-1, 5);
+    m_sheet.setColWidth(1, 6);
+    m_sheet.setColWidth(5, 6);
     // The blocks reach one row past the sheet; the sheet cuts them off.
     for (int col : {1, 1 + kSteppingStoneOffset}) {
-        sheet.setForeColor(col, 1, col, lastRow + 1, kRed);
-        sheet.setBackColor(col, 1, col, lastRow + 1, kLightYellow);
+        m_sheet.setForeColor(col, 1, col, lastRow + 1, kRed);
+        m_sheet.setBackColor(col, 1, col, lastRow + 1, kLightYellow);
     }
-    sheet.setBorder(1, 1, 8, lastRow + 1, BorderAll);
-    sheet.setActiveCell(0, 0);
+    m_sheet.setBorder(1, 1, 8, lastRow + 1, BorderAll);
+    m_sheet.setActiveCell(0, 0);
 }
 
-void 連番飛び石分析::WriteHeader(Sheet& sheet, int row) {
-    sheet.setBorder(2, row, 4, row, BorderNone);
-    sheet.setBorder(2, row, 4, row, BorderOutline);
-    sheet.setBorder(6, row, 8, row, BorderNone);
-    sheet.setBorder(6, row, 8, row, BorderOutline);
-    sheet.setBackColor(2, row, 4, row, kConsecutiveTitle);
-    sheet.setBackColor(6, row, 8, row, kPink);
-    sheet.setText(1, row, u"回数"_s);
-    sheet.setOverflow(true);
-    sheet.setText(2, row, u"     連番(当選数字)"_s);
-    sheet.setHAlign(2, row, 2, row, HAlign::Left);
-    sheet.setText(5, row, u"回数"_s);
-    sheet.setText(6, row, u"    飛び石(当選数字)"_s);
-    sheet.setHAlign(6, row, 6, row, HAlign::Left);
+void 連番飛び石分析::WriteHeader(int row) {
+    sheets::titleBox(m_sheet, {2, 4}, row, 2, u"     連番(当選数字)"_s);
+    sheets::titleBox(m_sheet, {6, 8}, row, 6, u"    飛び石(当選数字)"_s);
+    m_sheet.setBackColor(2, row, 4, row, kConsecutiveTitle);
+    m_sheet.setBackColor(6, row, 8, row, kPink);
+    m_sheet.setText(1, row, u"回数"_s);
+    m_sheet.setText(5, row, u"回数"_s);
 }
 
-void 連番飛び石分析::FillGrid(Sheet& sheet) {
-    const auto digits = sheets::digitIds(sheet);
+void 連番飛び石分析::FillGrid() {
+    const auto digits = sheets::digitIds(m_sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
@@ -68,7 +82,7 @@ void 連番飛び石分析::FillGrid(Sheet& sheet) {
         const int d1 = draw.digit(0);
         const int d2 = draw.digit(1);
         const int d3 = draw.digit(2);
-        const Sheet::TextId drawNo = sheet.internText(QString::number(draw.drawNo));
+        const Sheet::TextId drawNo = m_sheet.internText(QString::number(draw.drawNo));
         const struct {
             PairKind kind;
             int col;
@@ -76,37 +90,37 @@ void 連番飛び石分析::FillGrid(Sheet& sheet) {
         } blocks[] = {{PairKind::Consecutive, 1, 1},
                       {PairKind::SteppingStone, 1 + kSteppingStoneOffset, 2}};
         for (const auto& block : blocks) {
-            sheet.setTextId(block.col, row, drawNo);
-            sheet.setTextId(block.col + 1, row, digits[std::size_t(d1)]);
-            sheet.setTextId(block.col + 2, row, digits[std::size_t(d2)]);
-            sheet.setTextId(block.col + 3, row, digits[std::size_t(d3)]);
+            m_sheet.setTextId(block.col, row, drawNo);
+            m_sheet.setTextId(block.col + 1, row, digits[std::size_t(d1)]);
+            m_sheet.setTextId(block.col + 2, row, digits[std::size_t(d2)]);
+            m_sheet.setTextId(block.col + 3, row, digits[std::size_t(d3)]);
             int pairs = 0;
             if (differBy(d1, d2, block.step)) {
                 ++pairs;
-                MarkPair(sheet, block.kind, block.col + 1, row);
+                MarkPair(block.kind, block.col + 1, row);
             }
             if (differBy(d2, d3, block.step)) {
                 ++pairs;
-                MarkPair(sheet, block.kind, block.col + 2, row);
+                MarkPair(block.kind, block.col + 2, row);
             }
-            MarkNoPair(sheet, pairs, block.col, row);
+            MarkNoPair(pairs, block.col, row);
         }
         ++row;
     }
 }
 
-void 連番飛び石分析::MarkPair(Sheet& sheet, PairKind kind, int col, int row) {
-    sheet.setBackColor(col, row, col + 1, row,
-                       kind == PairKind::Consecutive ? kLightCyan : kLightGreen);
+void 連番飛び石分析::MarkPair(PairKind kind, int col, int row) {
+    m_sheet.setBackColor(col, row, col + 1, row,
+                         kind == PairKind::Consecutive ? kLightCyan : kLightGreen);
 }
 
-void 連番飛び石分析::MarkNoPair(Sheet& sheet, int count, int col, int row) {
+void 連番飛び石分析::MarkNoPair(int count, int col, int row) {
     if (count == 0)
-        sheet.setBackColor(col, row, col, row, kNoPair);
+        m_sheet.setBackColor(col, row, col, row, kNoPair);
 }
 
 void builders::consecutive(const AnalysisInput& in, Sheet& sheet) {
-    連番飛び石分析(in).RunAnalysis(sheet);
+    連番飛び石分析(in, sheet).RunAnalysis();
 }
 
 } // namespace peridon

@@ -13,17 +13,18 @@ namespace peridon {
 // result columns and its own FillGrid.
 class IntervalLayout {
 public:
-    void RunAnalysis(Sheet& sheet);
+    void RunAnalysis();
 
 protected:
-    IntervalLayout(const AnalysisInput& in, QString title, QString resultLabel)
-        : m_in(in), m_title(std::move(title)), m_resultLabel(std::move(resultLabel)) {}
+    IntervalLayout(const AnalysisInput& in, Sheet& sheet, QString title, QString resultLabel)
+        : m_in(in), m_sheet(sheet), m_title(std::move(title)),
+          m_resultLabel(std::move(resultLabel)) {}
     ~IntervalLayout() = default;
 
     virtual void FillGrid() = 0;
 
     const AnalysisInput& m_in;
-    Sheet* m_sheet = nullptr;
+    Sheet& m_sheet;
 
 private:
     // h: the height of one header block.

@@ -1,5 +1,3 @@
-#include "core/analysis/Pull.h"
-
 #include "core/analysis/Builders.h"
 #include "core/analysis/Colours.h"
 #include "core/analysis/SheetSupport.h"
@@ -10,51 +8,71 @@ namespace peridon {
 
 using namespace colours;
 
-void 引っ張り分析::RunAnalysis(Sheet& sheet) {
+namespace {
+
+// Lists every valid draw and marks each digit that also occurred, in any
+// position, in the valid draw before it (0,0,0 before the first one).
+class 引っ張り分析 final {
+public:
+    引っ張り分析(const AnalysisInput& in, Sheet& sheet) : m_in(in), m_sheet(sheet) {}
+    void RunAnalysis();
+
+private:
+    void SetupGrid(int lastRow);
+    void WriteHeader(int row);
+    void FillGrid();
+
+    const AnalysisInput& m_in;
+    Sheet& m_sheet;
+};
+
+} // namespace
+
+void 引っ張り分析::RunAnalysis() {
     const int lastRow = m_in.stats.lastDrawNo + 1;
-    SetupGrid(sheet, lastRow);
-    WriteHeader(sheet, 1);
-    FillGrid(sheet);
+    SetupGrid(lastRow);
+    WriteHeader(1);
+    FillGrid();
 }
 
-void 引っ張り分析::SetupGrid(Sheet& sheet, int lastRow) {
-    sheets::startSheet(sheet, {4, lastRow}, {4, 51}, ScrollBars::Vertical, {1, 1});
-    sheet.setRowHeight(-1, 10);
-    sheet.setRowHeight(1, 15);
-    sheet.setColWidth(-1, 6);
+void 引っ張り分析::SetupGrid(int lastRow) {
+    sheets::startSheet(m_sheet, {4, lastRow}, {4, 51}, ScrollBars::Vertical, {1, 1});
+    m_sheet.setRowHeight(-1, 10);
+    m_sheet.setRowHeight(1, 15);
+    m_sheet.setColWidth(-1, 6);
     // The blocks reach one row past the sheet; the sheet cuts them off.
-    sheet.setForeColor(1, 1, 1, lastRow + 1, kRed);
-    sheet.setBackColor(1, 1, 1, lastRow + 1, kLightYellow);
-    sheet.setBorder(1, 1, 4, lastRow + 1, BorderAll);
-    sheet.setActiveCell(0, 0);
+    m_sheet.setForeColor(1, 1, 1, lastRow + 1, kRed);
+    m_sheet.setBackColor(1, 1, 1, lastRow + 1, kLightYellow);
+    m_sheet.setBorder(1, 1, 4, lastRow + 1, BorderAll);
+    m_sheet.setActiveCell(0, 0);
 }
 
-void 引っ張り分析::WriteHeader(Sheet& sheet, int row) {
-    sheet.setRowHeight(row, 15);
-    sheet.setBorder(2, row, 4, row, BorderNone);
-    sheet.setBorder(2, row, 4, row, BorderBottom);
-    sheet.setForeColor(1, row, 4, row, kBlack);
-    sheet.setBackColor(1, row, 4, row, kPink);
-    sheet.setText(1, row, u"回数"_s);
-    sheet.setOverflow(true);
-    sheet.setText(3, row, u"当 選 数 字"_s);
-    sheet.setHAlign(3, row, 3, row, HAlign::Left);
+void 引っ張り分析::WriteHeader(int row) {
+    m_sheet.setRowHeight(row, 15);
+    m_sheet.setBorder(2, row, 4, row, BorderNone);
+    m_sheet.setBorder(2, row, 4, row, BorderBottom);
+    m_sheet.setForeColor(1, row, 4, row, kBlack);
+    m_sheet.setBackColor(1, row, 4, row, kPink);
+    m_sheet.setText(1, row, u"回数"_s);
+    m_sheet.setOverflow(true);
+    m_sheet.setText(3, row, u"当 選 数 字"_s);
+    m_sheet.setHAlign(3, row, 3, row, HAlign::Left);
 }
 
-void 引っ張り分析::FillGrid(Sheet& sheet) {
+void 引っ張り分析::FillGrid() {
     int previous[3] = {0, 0, 0};
-    const auto digits = sheets::digitIds(sheet);
+    const auto digits = sheets::digitIds(m_sheet);
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
             continue;
-        sheet.setText(1, row, QString::number(draw.drawNo));
+        m_sheet.setText(1, row, QString::number(draw.drawNo));
         for (int k = 0; k < 3; ++k)
-            sheet.setTextId(2 + k, row, digits[std::size_t(draw.digit(k))]);
+            m_sheet.setTextId(2 + k, row, digits[std::size_t(draw.digit(k))]);
         for (int i = 0; i < 3; ++i) {
             for (int k = 0; k < 3; ++k) {
                 if (draw.digit(k) == previous[i])
-                    sheet.setBackColor(2 + k, row, 2 + k, row, kLightCyan);
+                    m_sheet.setBackColor(2 + k, row, 2 + k, row, kLightCyan);
             }
         }
         for (int k = 0; k < 3; ++k)
@@ -64,7 +82,7 @@ void 引っ張り分析::FillGrid(Sheet& sheet) {
 }
 
 void builders::pull(const AnalysisInput& in, Sheet& sheet) {
-    引っ張り分析(in).RunAnalysis(sheet);
+    引っ張り分析(in, sheet).RunAnalysis();
 }
 
 } // namespace peridon

@@ -44,4 +44,12 @@ void startSheet(Sheet& sheet, Extent size, Extent visible, ScrollBars scrollBars
     sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
 }
 
+void titleBox(Sheet& sheet, Columns box, int row, int textCol, const QString& text) {
+    sheet.setBorder(box.first, row, box.last, row, BorderNone);
+    sheet.setBorder(box.first, row, box.last, row, BorderOutline);
+    sheet.setOverflow(true);
+    sheet.setText(textCol, row, text);
+    sheet.setHAlign(textCol, row, textCol, row, HAlign::Left);
+}
+
 } // namespace peridon::sheets

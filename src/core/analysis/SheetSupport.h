@@ -56,6 +56,17 @@ struct Extent {
     int rows = 0;
 };
 
+// A run of columns, first to last.
+struct Columns {
+    int first = 0;
+    int last = 0;
+};
+
+// A title over several cells of one header row: the cells lose their own
+// borders and share one outline, and the text starts in textCol, aligned
+// left and running on over the empty cells beside it.
+void titleBox(Sheet& sheet, Columns box, int row, int textCol, const QString& text);
+
 // Starts the sheet of an analysis from nothing, whatever the caller passes
 // in: of the given size, showing visible without scrolling, with the given
 // scroll bars and frozen columns and rows, without column and row headings,

@@ -20,6 +20,8 @@ namespace {
 // run time.
 constexpr int kPassword = 583190;
 
+// The CHECK's upper bound is kMaxDrawNo; the text stays literal because it is
+// stored in every database file.
 const char* const kSchema = R"SQL(
 CREATE TABLE IF NOT EXISTS 当選データ (
     回数 INTEGER PRIMARY KEY CHECK (typeof(回数) = 'integer' AND 回数 BETWEEN 1 AND 32767),
@@ -36,7 +38,7 @@ QString sqliteMessage(sqlite3* db, int rc) {
     if (rc == SQLITE_NOTADB)
         return u"パスワードが違うか、データベースファイルではありません。"_s;
     if (rc == SQLITE_CONSTRAINT)
-        return u"値が許される範囲にありません（回数は1～32767、数字は0～9）。"_s;
+        return u"値が許される範囲にありません（回数は1～%1、数字は0～9）。"_s.arg(kMaxDrawNo);
     if (rc == SQLITE_FULL)
         return u"ディスクの空きがありません。"_s;
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
@@ -247,7 +249,7 @@ DrawHistory Database::readHistory() {
         if (sqlite3_column_type(raw, 0) != SQLITE_INTEGER)
             continue;
         const sqlite3_int64 no = sqlite3_column_int64(raw, 0);
-        if (no < 1 || no > 32767)
+        if (no < 1 || no > kMaxDrawNo)
             continue;
         DrawRow row;
         row.drawNo = int(no);

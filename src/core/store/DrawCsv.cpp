@@ -75,9 +75,9 @@ CsvParse parseDrawCsv(const QByteArray& data) {
         bool ok = false;
         const QString noText = fields[0].trimmed();
         d.drawNo = noText.toInt(&ok);
-        if (!ok || d.drawNo < 1 || d.drawNo > 32767) {
-            out.errors << lineError(lineNo,
-                                    u"回数「%1」は1～32767の整数ではありません"_s.arg(noText));
+        if (!ok || d.drawNo < 1 || d.drawNo > kMaxDrawNo) {
+            out.errors << lineError(lineNo, u"回数「%1」は1～%2の整数ではありません"_s.arg(
+                                                noText, QString::number(kMaxDrawNo)));
             continue;
         }
         bool digitsOk = true;

@@ -18,7 +18,7 @@ std::vector<GeneratedDraw> generateDraws(const GeneratorOptions& options) {
         ++drawNo;
         if (options.gapEvery > 0 && drawNo % options.gapEvery == 0)
             ++drawNo;
-        if (drawNo > 32767)
+        if (drawNo > kMaxDrawNo)
             break;
         GeneratedDraw g;
         g.row.drawNo = drawNo;
