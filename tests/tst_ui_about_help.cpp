@@ -2,12 +2,14 @@
 #include "gui/app/HelpLauncher.h"
 #include "gui/app/MainFrm.h"
 #include "gui/prediction/PredictionWindow.h"
+#include "gui/widgets/AppIcon.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
 #include "support/TestDatabase.h"
 
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QtTest>
@@ -26,6 +28,7 @@ private slots:
     void fontsSubstituted();
     void aboutContents();
     void aboutSingleAndFocusReturns();
+    void programIconOnEveryWindow();
     void helpOpensOneViewerOnKeyword();
     void helpMissingFileDoesNothing();
 
@@ -135,6 +138,25 @@ void TestAboutHelp::aboutSingleAndFocusReturns() {
     QTRY_VERIFY(m_frame->isActiveWindow());
     QTRY_VERIFY(m_frame->predictionWindow()->isOpen());
     QCOMPARE(m_messages->count(), 0);
+}
+
+void TestAboutHelp::programIconOnEveryWindow() {
+    const QIcon icon = applicationIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
+        QCOMPARE(icon.pixmap(size).size(), QSize(size, size));
+    }
+    installApplicationIcon();
+    const qint64 key = QApplication::windowIcon().cacheKey();
+    QCOMPARE(QApplication::windowIcon().availableSizes(), sizes);
+    m_frame->findChild<QAction*>(u"mnuAbout"_s)->trigger();
+    const QWidget* windows[] = {m_frame, m_frame->aboutWindow(),
+                                m_frame->predictionWindow()->subWindow()};
+    for (const QWidget* w : windows) {
+        QVERIFY(w);
+        QCOMPARE(w->windowIcon().cacheKey(), key);
+    }
 }
 
 void TestAboutHelp::helpOpensOneViewerOnKeyword() {

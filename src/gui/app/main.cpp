@@ -1,4 +1,5 @@
 #include "gui/app/MainFrm.h"
+#include "gui/widgets/AppIcon.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(peridon::kAppTitle);
     peridon::installFontSubstitutions();
+    peridon::installApplicationIcon();
 
     peridon::MainFrm frame;
     if (!frame.Load(peridon::defaultConnectString()))
