@@ -1,6 +1,7 @@
 // The four prediction methods over small hand-made histories.
 #include "core/prediction/PredictionEngine.h"
 #include "core/prediction/PredictionSheets.h"
+#include "core/prediction/SettingsLocation.h"
 #include "core/store/Generator.h"
 #include "support/TestHistory.h"
 
@@ -388,25 +389,36 @@ void TestPredictionMethods::optionClickChangesOnlyDependentGrids() {
     QVERIFY(sameCells(e.grid(1), eliminationBefore));
 }
 
-// peridon-cli reads the options from the settings file when no count is
-// given; three leading options set there give the same grids as --reflect 3.
+// peridon-cli reads the options from the settings file of the data folder
+// when no count is given; three leading options set there give the same grids
+// as --reflect 3. A settings file in the current directory is not read.
 void TestPredictionMethods::cliSheetsFollowTheSettingsFile() {
     const DrawHistory h = generateHistory({.draws = 300, .seed = 3});
     const StartupStats stats = StartupStats::compute(h);
     const AnalysisInput input{h, stats};
-    QTemporaryDir dir;
-    const QString old = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
     ReflectFlags flags{};
     flags[0] = flags[1] = flags[2] = true;
-    QVERIFY(writeSettingsFile(QString::fromUtf16(kSettingsFileName), flags));
+    QTemporaryDir current;
+    QTemporaryDir data;
+    QVERIFY(writeSettingsFile(QDir(current.path()).filePath(QString::fromUtf16(kSettingsFileName)),
+                              flags));
+    QVERIFY(writeSettingsFile(QDir(data.path()).filePath(QString::fromUtf16(kSettingsFileName)),
+                              flags));
+    const QString old = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(current.path()));
+    setSettingsFolder({});
+    const std::vector<Sheet> noFolder = buildPredictionSheets(input, -1);
+    setSettingsFolder(data.path());
     const std::vector<Sheet> fromFile = buildPredictionSheets(input, -1);
+    setSettingsFolder({});
     QVERIFY(QDir::setCurrent(old));
     const std::vector<Sheet> three = buildPredictionSheets(input, 3);
     const std::vector<Sheet> none = buildPredictionSheets(input, 0);
     QCOMPARE(fromFile.size(), std::size_t(4));
-    for (int g = 0; g < 4; ++g)
+    for (int g = 0; g < 4; ++g) {
         QVERIFY(sameCells(fromFile[std::size_t(g)], three[std::size_t(g)]));
+        QVERIFY(sameCells(noFolder[std::size_t(g)], none[std::size_t(g)]));
+    }
     QVERIFY(!sameCells(fromFile[1], none[1]));
 }
 

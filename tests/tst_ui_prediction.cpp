@@ -1,6 +1,7 @@
 // The prediction window on screen (offscreen): its controls, its life
 // across close and reopen, option clicks, and its place in start-up.
 #include "core/prediction/PredictionSheets.h"
+#include "core/prediction/SettingsLocation.h"
 #include "core/store/Generator.h"
 #include "core/store/Store.h"
 #include "gui/app/MainFrm.h"
@@ -92,6 +93,8 @@ private slots:
     void optionClickRecomputesDependentGrids();
     void closeAndReopenKeepsOptions();
     void settingsFileFeedsTheButtons();
+    void settingsLiveInTheDataFolder();
+    void settingsWriteFailureIsReported();
 
     void startupShowsPredictionAndRefusesEntry();
     void reopenFromMenuKeepsOptions();
@@ -107,14 +110,16 @@ void TestUiPrediction::initTestCase() {
     m_oldDir = QDir::currentPath();
 }
 
-// Every test runs in a folder of its own, so the settings file it reads and
-// writes is its own.
+// Every test runs with a data folder of its own (also its current folder),
+// so the settings file it reads and writes is its own.
 void TestUiPrediction::init() {
     m_dir = new QTemporaryDir;
     QVERIFY(QDir::setCurrent(m_dir->path()));
+    setSettingsFolder(m_dir->path());
 }
 
 void TestUiPrediction::cleanup() {
+    setSettingsFolder({});
     QDir::setCurrent(m_oldDir);
     delete m_dir;
     m_dir = nullptr;
@@ -327,6 +332,46 @@ void TestUiPrediction::settingsFileFeedsTheButtons() {
     onDisk = {};
     QVERIFY(readSettingsFile(QString::fromUtf16(kSettingsFileName), onDisk));
     QVERIFY(onDisk[2] && !onDisk[8]);
+}
+
+// The settings file is read from and written to the data folder, whatever the
+// current directory holds.
+void TestUiPrediction::settingsLiveInTheDataFolder() {
+    QTemporaryDir data;
+    setSettingsFolder(data.path());
+    const QString inData = QDir(data.path()).filePath(QString::fromUtf16(kSettingsFileName));
+    ReflectFlags flags{};
+    flags[3] = true;
+    QVERIFY(writeSettingsFile(inData, flags));
+    ReflectFlags decoy{};
+    decoy[7] = true;
+    QVERIFY(writeSettingsFile(QString::fromUtf16(kSettingsFileName), decoy));
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    yoso.ReadInitFile();
+    QVERIFY(yoso.engine().reflectFlags()[3]);
+    QVERIFY(!yoso.engine().reflectFlags()[7]);
+    QVERIFY(QFile::remove(inData));
+    yoso.WriteInitFile();
+    ReflectFlags onDisk{};
+    QVERIFY(readSettingsFile(inData, onDisk));
+    QCOMPARE(onDisk, yoso.engine().reflectFlags());
+    onDisk = {};
+    QVERIFY(readSettingsFile(QString::fromUtf16(kSettingsFileName), onDisk));
+    QCOMPARE(onDisk, decoy);
+}
+
+// A settings file that cannot be written at exit is reported, not only logged.
+void TestUiPrediction::settingsWriteFailureIsReported() {
+    setSettingsFolder(QDir(m_dir->path()).filePath(u"消えたフォルダー"_s));
+    messages::Recorder recorder;
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    yoso.WriteInitFile();
+    QCOMPARE(recorder.count(), 1);
+    QCOMPARE(recorder.last().icon, messages::Icon::Stop);
+    QVERIFY(recorder.last().text.contains(u"保存できませんでした"_s));
+    QVERIFY(recorder.last().text.contains(u"消えたフォルダー"_s));
 }
 
 void TestUiPrediction::startupShowsPredictionAndRefusesEntry() {

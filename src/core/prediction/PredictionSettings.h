@@ -22,7 +22,7 @@ struct PredictionOption {
 
 const std::array<PredictionOption, kOptionCount>& predictionOptions();
 
-// The settings file, opened by its bare name in the current directory.
+// The settings file's name; it lives in the data folder (SettingsLocation.h).
 inline constexpr const char16_t* kSettingsFileName = u"ナンバーズ3ペリドン.ini";
 
 // The file's contents for these flags: ten "key=True|False" lines in index

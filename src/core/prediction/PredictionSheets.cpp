@@ -1,6 +1,7 @@
 #include "core/prediction/PredictionSheets.h"
 
 #include "core/prediction/PredictionEngine.h"
+#include "core/prediction/SettingsLocation.h"
 
 #include <memory>
 
@@ -9,7 +10,8 @@ namespace peridon {
 std::vector<Sheet> buildPredictionSheets(const AnalysisInput& input, int reflect) {
     auto engine = std::make_unique<PredictionEngine>();
     if (reflect < 0) {
-        readSettingsFile(QString::fromUtf16(kSettingsFileName), engine->reflectFlags());
+        if (const QString path = settingsFilePath(); !path.isEmpty())
+            readSettingsFile(path, engine->reflectFlags());
     } else {
         for (int i = 0; i < kOptionCount; ++i)
             engine->reflectFlags()[std::size_t(i)] = i < reflect;

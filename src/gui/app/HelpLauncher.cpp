@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace peridon {
 
 HelpLauncher::~HelpLauncher() {
@@ -13,12 +15,19 @@ HelpLauncher::~HelpLauncher() {
 }
 
 QString HelpLauncher::findHelpFile() {
-    const QString here = QDir::current().filePath(kHelpFileName);
-    if (QFileInfo(here).isFile())
-        return here;
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(kHelpFileName);
-    if (QFileInfo(beside).isFile())
-        return beside;
+    // The current folder first (the program has always opened it by its bare
+    // name), then beside the executable (a build folder or a portable
+    // folder), then the shared data folder of an installed program.
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString candidates[] = {
+        QDir::current().filePath(kHelpFileName),
+        program.filePath(kHelpFileName),
+        program.filePath(u"../share/peridon/"_s + kHelpFileName),
+    };
+    for (const QString& path : candidates) {
+        if (QFileInfo(path).isFile())
+            return QDir::cleanPath(path);
+    }
     return {};
 }
 

@@ -1,3 +1,5 @@
+#include "core/prediction/SettingsLocation.h"
+#include "core/store/AppPaths.h"
 #include "gui/app/MainFrm.h"
 #include "gui/widgets/AppIcon.h"
 #include "gui/widgets/Fonts.h"
@@ -6,14 +8,27 @@
 #include <QApplication>
 #include <QScreen>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(peridon::kAppTitle);
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(u"jp.peridon.Numbers3Peridon"_s);
     peridon::installFontSubstitutions();
     peridon::installApplicationIcon();
 
+    QString database;
+    QString problem;
+    if (!peridon::parseDatabaseArgument(QApplication::arguments(), database, problem)) {
+        peridon::messages::stop(nullptr, problem + u"\n\n使い方: peridon [--db ファイル]"_s);
+        return 2;
+    }
+    const peridon::AppPaths paths = peridon::appPaths(database);
+    peridon::setSettingsFolder(paths.dataFolder);
+
     peridon::MainFrm frame;
-    if (!frame.Load(peridon::defaultConnectString()))
+    if (!frame.Load(peridon::connectStringFor(paths.databasePath)))
         return 1;
     // The analysis windows are tall: open on the whole work area.
     if (const QScreen* screen = frame.screen())

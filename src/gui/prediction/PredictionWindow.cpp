@@ -1,11 +1,13 @@
 #include "gui/prediction/PredictionWindow.h"
 
+#include "core/prediction/SettingsLocation.h"
 #include "core/store/Store.h"
 #include "gui/prediction/PredictionForm.h"
 #include "gui/widgets/Messages.h"
 #include "gui/widgets/Twips.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -31,14 +33,22 @@ constexpr int kHeightTwips = 8244;
 }
 
 void 一発ペリドン::ReadInitFile() {
-    readSettingsFile(QString::fromUtf16(kSettingsFileName), m_engine->reflectFlags());
+    if (const QString path = settingsFilePath(); !path.isEmpty())
+        readSettingsFile(path, m_engine->reflectFlags());
 }
 
 void 一発ペリドン::WriteInitFile() {
-    // Nothing useful can be done about a failure at exit; the old file stays
-    // whole because it is replaced only once the new one is complete.
-    if (!writeSettingsFile(QString::fromUtf16(kSettingsFileName), m_engine->reflectFlags()))
-        qWarning("settings file could not be written");
+    const QString path = settingsFilePath();
+    if (path.isEmpty())
+        return;
+    // The old file stays whole (it is replaced only once the new one is
+    // complete), but the options of this run are lost: say so.
+    if (!writeSettingsFile(path, m_engine->reflectFlags()))
+        messages::stop(
+            nullptr,
+            u"予想の設定を保存できませんでした。\n次回の起動時は前回保存した設定になります。\n"
+            u"ファイル："_s +
+                QDir::toNativeSeparators(path));
 }
 
 bool 一発ペリドン::isOpen() const {

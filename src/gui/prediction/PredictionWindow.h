@@ -25,9 +25,10 @@ public:
     explicit 一発ペリドン(ChildHost& host, QObject* parent = nullptr);
     ~一発ペリドン() override;
 
-    // Settings file "ナンバーズ3ペリドン.ini" in the current directory. A
-    // missing or unreadable file leaves every option at 反映しない; a file
-    // that cannot be written is left as it was.
+    // Settings file "ナンバーズ3ペリドン.ini" in the data folder of this run
+    // (settingsFilePath()). A missing or unreadable file leaves every option
+    // at 反映しない; a file that cannot be written is left as it was and the
+    // user is told.
     void ReadInitFile();
     void WriteInitFile();
 

@@ -1,0 +1,83 @@
+#include "core/store/AppPaths.h"
+
+#include "core/store/Database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+using namespace Qt::StringLiterals;
+
+namespace peridon {
+
+bool isWritableFolder(const QString& folder) {
+    if (!QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(u".peridon-write-test-XXXXXX"_s));
+    return probe.open();
+}
+
+AppPaths resolveAppPaths(const QString& programFolder, bool programFolderWritable,
+                         const QString& userFolder, const QString& databaseOverride) {
+    const QDir program(programFolder);
+    const QString dbName = QString::fromUtf16(kDatabaseFileName);
+    AppPaths p;
+    p.portable = QFileInfo::exists(program.filePath(dbName)) ||
+                 (programFolderWritable &&
+                  QFileInfo::exists(program.filePath(QString::fromUtf16(kPortableMarkerName))));
+    p.dataFolder = QDir::cleanPath(p.portable ? program.absolutePath() : userFolder);
+    p.databaseGiven = !databaseOverride.isEmpty();
+    p.databasePath = p.databaseGiven ? QFileInfo(databaseOverride).absoluteFilePath()
+                                     : QDir(p.dataFolder).filePath(dbName);
+    return p;
+}
+
+QString userDataFolder() {
+    // A fixed name under the system's data location rather than one derived
+    // from the application name, so the GUI and the command-line program
+    // (and every version of them) find the same folder.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        return {};
+    return QDir(base).filePath(QString::fromUtf16(kUserFolderName));
+}
+
+AppPaths appPaths(const QString& databaseOverride) {
+    const QString program =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    // Writing is tried only when the marker asks for it.
+    const bool marker =
+        QFileInfo::exists(QDir(program).filePath(QString::fromUtf16(kPortableMarkerName)));
+    return resolveAppPaths(program, marker && isWritableFolder(program), userDataFolder(),
+                           databaseOverride);
+}
+
+bool parseDatabaseArgument(const QStringList& arguments, QString& database, QString& problem) {
+    const QString option = u"--db"_s;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        QString value;
+        if (word == option) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(u"--"_s)) {
+                problem = u"--db にはデータベースのファイルを指定します。"_s;
+                return false;
+            }
+            value = arguments[++i];
+        } else if (word.startsWith(option + u'=')) {
+            value = word.mid(option.size() + 1);
+        } else {
+            problem = u"不明な指定です: %1"_s.arg(word);
+            return false;
+        }
+        if (value.isEmpty()) {
+            problem = u"--db にはデータベースのファイルを指定します。"_s;
+            return false;
+        }
+        database = value;
+    }
+    return true;
+}
+
+} // namespace peridon

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace peridon {
+
+// A file in the program's folder that, with a writable folder, keeps the
+// database and the settings file beside the program even before a database
+// exists there (an unpacked portable folder).
+inline constexpr const char16_t* kPortableMarkerName = u"portable";
+// The per-user data folder's name (under the system's application data
+// location).
+inline constexpr const char16_t* kUserFolderName = u"peridon";
+
+// Where this run keeps its files.
+struct AppPaths {
+    // The folder of the settings file, and of the database unless --db
+    // moved it.
+    QString dataFolder;
+    QString databasePath;
+    // The files stay beside the program.
+    bool portable = false;
+    // The database was named on the command line.
+    bool databaseGiven = false;
+};
+
+// Whether a file can be created in folder: tried, not read from permission
+// bits, which say little on network drives and Windows ACLs.
+bool isWritableFolder(const QString& folder);
+
+// The rules, from the folders they depend on. Portable when programFolder
+// holds the database, or holds the portable marker and is writable
+// (programFolderWritable); otherwise the per-user folder userFolder.
+// databaseOverride (--db, empty when not given) replaces the database path
+// only; the settings file stays in the data folder.
+AppPaths resolveAppPaths(const QString& programFolder, bool programFolderWritable,
+                         const QString& userFolder, const QString& databaseOverride = {});
+
+// The per-user data folder of this system (not created here).
+QString userDataFolder();
+
+// The rules for this process: the executable's folder and this user's data
+// folder.
+AppPaths appPaths(const QString& databaseOverride = {});
+
+// The database named on a program's command line: "--db PATH" or
+// "--db=PATH" (arguments[0] is the program). Returns false with problem set
+// when --db lacks its path or an argument is not understood.
+bool parseDatabaseArgument(const QStringList& arguments, QString& database, QString& problem);
+
+} // namespace peridon

@@ -1,0 +1,181 @@
+// Where the program keeps its files: the portable folder, the per-user
+// folder of an installed program, --db, and folders that cannot be written.
+#include "core/prediction/PredictionSettings.h"
+#include "core/prediction/SettingsLocation.h"
+#include "core/store/AppPaths.h"
+#include "core/store/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using namespace Qt::StringLiterals;
+using namespace peridon;
+
+class TestAppPaths : public QObject {
+    Q_OBJECT
+private slots:
+    void rules_data();
+    void rules();
+    void writableFolder_data();
+    void writableFolder();
+    void userFolderIsFixed();
+    void settingsFileFollowsTheFolder();
+    void databaseArgument_data();
+    void databaseArgument();
+};
+
+static void touch(const QString& path) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+}
+
+void TestAppPaths::rules_data() {
+    QTest::addColumn<bool>("databaseBeside");
+    QTest::addColumn<bool>("marker");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<QString>("override"); // relative to the test's folder
+    QTest::addColumn<bool>("portable");
+    QTest::addColumn<QString>("expectedDatabase"); // "program/...", "user/..." or "other/..."
+    QTest::addColumn<QString>("expectedData");
+
+    const QString db = u"/Numbers3Peridon.mdb"_s;
+    QTest::newRow("installed") << false << false << true << QString() << false << u"user"_s + db
+                               << u"user"_s;
+    QTest::newRow("database beside")
+        << true << false << true << QString() << true << u"program"_s + db << u"program"_s;
+    QTest::newRow("database beside, read-only folder")
+        << true << false << false << QString() << true << u"program"_s + db << u"program"_s;
+    QTest::newRow("marker, writable")
+        << false << true << true << QString() << true << u"program"_s + db << u"program"_s;
+    QTest::newRow("marker, unwritable folder")
+        << false << true << false << QString() << false << u"user"_s + db << u"user"_s;
+    QTest::newRow("no marker, writable")
+        << false << false << true << QString() << false << u"user"_s + db << u"user"_s;
+    QTest::newRow("--db, installed") << false << false << true << u"other/当選データ.mdb"_s << false
+                                     << u"other/当選データ.mdb"_s << u"user"_s;
+    QTest::newRow("--db, portable") << true << false << true << u"other/当選データ.mdb"_s << true
+                                    << u"other/当選データ.mdb"_s << u"program"_s;
+}
+
+void TestAppPaths::rules() {
+    QFETCH(bool, databaseBeside);
+    QFETCH(bool, marker);
+    QFETCH(bool, writable);
+    QFETCH(QString, override);
+    QFETCH(bool, portable);
+    QFETCH(QString, expectedDatabase);
+    QFETCH(QString, expectedData);
+
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    QVERIFY(dir.mkpath(u"program"_s));
+    QVERIFY(dir.mkpath(u"other"_s));
+    const QString program = dir.filePath(u"program"_s);
+    if (databaseBeside)
+        touch(dir.filePath(u"program/Numbers3Peridon.mdb"_s));
+    if (marker)
+        touch(dir.filePath(u"program/portable"_s));
+    // A --db path is taken relative to the current folder.
+    const QString old = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(root.path()));
+    const AppPaths p = resolveAppPaths(program, writable, dir.filePath(u"user"_s), override);
+    QVERIFY(QDir::setCurrent(old));
+
+    QCOMPARE(p.portable, portable);
+    QCOMPARE(p.databaseGiven, !override.isEmpty());
+    QCOMPARE(p.databasePath, dir.filePath(expectedDatabase));
+    QCOMPARE(p.dataFolder, dir.filePath(expectedData));
+}
+
+void TestAppPaths::writableFolder_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("folder") << u"folder"_s << true;
+    QTest::newRow("missing folder") << u"missing"_s << false;
+    QTest::newRow("a file, not a folder") << u"file"_s << false;
+    QTest::newRow("read-only folder") << u"read-only"_s << false;
+}
+
+void TestAppPaths::writableFolder() {
+    QFETCH(QString, kind);
+    QFETCH(bool, writable);
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    QString path = dir.filePath(u"フォルダー"_s);
+    if (kind == u"folder"_s || kind == u"read-only"_s)
+        QVERIFY(dir.mkdir(u"フォルダー"_s));
+    if (kind == u"file"_s)
+        touch(path);
+    if (kind == u"read-only"_s) {
+#ifdef Q_OS_UNIX
+        if (geteuid() == 0)
+            QSKIP("permission bits do not stop the superuser");
+#endif
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    QCOMPARE(isWritableFolder(path), writable);
+    if (kind == u"read-only"_s)
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The probe leaves nothing behind.
+    if (writable)
+        QVERIFY(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+void TestAppPaths::userFolderIsFixed() {
+    // The same folder whatever the program calls itself, so the GUI and the
+    // command-line program share it.
+    const QString before = userDataFolder();
+    QCoreApplication::setApplicationName(u"別の名前"_s);
+    QCOMPARE(userDataFolder(), before);
+    QCOMPARE(QDir(before).dirName(), u"peridon"_s);
+    QCOMPARE(QFileInfo(before).absolutePath(),
+             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+void TestAppPaths::settingsFileFollowsTheFolder() {
+    setSettingsFolder({});
+    QVERIFY(settingsFilePath().isEmpty());
+    QTemporaryDir dir;
+    setSettingsFolder(dir.path());
+    QCOMPARE(settingsFilePath(), QDir(dir.path()).filePath(u"ナンバーズ3ペリドン.ini"_s));
+    setSettingsFolder({});
+}
+
+void TestAppPaths::databaseArgument_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("database");
+    QTest::newRow("none") << QStringList{u"peridon"_s} << true << QString();
+    QTest::newRow("--db PATH") << QStringList{u"peridon"_s, u"--db"_s, u"当選.mdb"_s} << true
+                               << u"当選.mdb"_s;
+    QTest::newRow("--db=PATH") << QStringList{u"peridon"_s, u"--db=/tmp/a b.mdb"_s} << true
+                               << u"/tmp/a b.mdb"_s;
+    QTest::newRow("--db without a path")
+        << QStringList{u"peridon"_s, u"--db"_s} << false << QString();
+    QTest::newRow("--db= empty") << QStringList{u"peridon"_s, u"--db="_s} << false << QString();
+    QTest::newRow("--db followed by an option")
+        << QStringList{u"peridon"_s, u"--db"_s, u"--help"_s} << false << QString();
+    QTest::newRow("unknown") << QStringList{u"peridon"_s, u"--data"_s, u"x"_s} << false
+                             << QString();
+}
+
+void TestAppPaths::databaseArgument() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, ok);
+    QFETCH(QString, database);
+    QString got;
+    QString problem;
+    QCOMPARE(parseDatabaseArgument(args, got, problem), ok);
+    QCOMPARE(got, database);
+    QCOMPARE(problem.isEmpty(), ok);
+}
+
+QTEST_GUILESS_MAIN(TestAppPaths)
+#include "tst_app_paths.moc"
