@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QtTest>
@@ -29,6 +30,7 @@ private slots:
     void aboutContents();
     void aboutSingleAndFocusReturns();
     void programIconOnEveryWindow();
+    void aboutCentredAndEscapeCloses();
     void helpOpensOneViewerOnKeyword();
     void helpMissingFileDoesNothing();
 
@@ -129,7 +131,8 @@ void TestAboutHelp::aboutSingleAndFocusReturns() {
     QPointer<QWidget> about = m_frame->aboutWindow();
     a->trigger();
     QCOMPARE(m_frame->aboutWindow(), about.data());
-    QVERIFY(QTest::qWaitForWindowActive(about));
+    // The platform's window is active before the widget is.
+    QTRY_COMPARE(QApplication::activeWindow(), about.data());
     // Close the prediction window: coming back to the main window shows it again.
     m_frame->mdiArea()->closeAllSubWindows();
     QTRY_VERIFY(!m_frame->predictionWindow()->isOpen());
@@ -157,6 +160,26 @@ void TestAboutHelp::programIconOnEveryWindow() {
         QVERIFY(w);
         QCOMPARE(w->windowIcon().cacheKey(), key);
     }
+}
+
+void TestAboutHelp::aboutCentredAndEscapeCloses() {
+    m_frame->move(40, 30);
+    m_frame->findChild<QAction*>(u"mnuAbout"_s)->trigger();
+    QPointer<QWidget> about = m_frame->aboutWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), about.data());
+    // Over the middle of the window area, below the menu bar.
+    const QWidget* area = m_frame->mdiArea();
+    const QPoint centre = area->mapToGlobal(area->rect().center());
+    QVERIFY2((about->frameGeometry().center() - centre).manhattanLength() <= 4,
+             qPrintable(u"%1,%2 vs %3,%4"_s.arg(about->frameGeometry().center().x())
+                            .arg(about->frameGeometry().center().y())
+                            .arg(centre.x())
+                            .arg(centre.y())));
+    QVERIFY(about->frameGeometry().top() >
+            m_frame->menuBar()->mapToGlobal(QPoint(0, 0)).y() + m_frame->menuBar()->height());
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTRY_VERIFY(!about);
+    QTRY_VERIFY(m_frame->isActiveWindow());
 }
 
 void TestAboutHelp::helpOpensOneViewerOnKeyword() {

@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -70,6 +71,8 @@ private slots:
     void cleanup();
     void caption();
     void startupShowsPredictionAndRefusesEntry();
+    void activationShowsPredictionOnlyFromAbout_data();
+    void activationShowsPredictionOnlyFromAbout();
     void menuOrder_data();
     void menuOrder();
     void captions_data();
@@ -142,6 +145,61 @@ void TestMainFrm::startupShowsPredictionAndRefusesEntry() {
     frame.findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
     QCOMPARE(m_messages->count(), 1);
     QVERIFY(frame.childWindow(u"当選データ入力"_s));
+}
+
+void TestMainFrm::activationShowsPredictionOnlyFromAbout_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("shows");
+    QTest::newRow("another application") << u"application"_s << false;
+    QTest::newRow("message box") << u"message box"_s << false;
+    QTest::newRow("About window") << u"about"_s << true;
+    QTest::newRow("About, then another application") << u"about, application"_s << false;
+}
+
+void TestMainFrm::activationShowsPredictionOnlyFromAbout() {
+    QFETCH(QString, from);
+    QFETCH(bool, shows);
+    // The entry window is the active child; the prediction window is closed.
+    m_frame->findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
+    QVERIFY(m_frame->childWindow(u"当選データ入力"_s));
+    QVERIFY(!m_frame->predictionWindow()->isOpen());
+    QVERIFY(!m_frame->propEndForTest());
+    if (from.startsWith(u"about"_s)) {
+        m_frame->findChild<QAction*>(u"mnuAbout"_s)->trigger();
+        // The platform's window is active before the widget is.
+        QTRY_COMPARE(QApplication::activeWindow(), m_frame->aboutWindow());
+        QVERIFY(!m_frame->predictionWindow()->isOpen());
+    }
+    if (from.endsWith(u"application"_s)) {
+        // No window of the program is active while another application is.
+        QApplication::setActiveWindow(nullptr);
+        QVERIFY(!m_frame->isActiveWindow());
+        QApplication::setActiveWindow(m_frame);
+    } else if (from == u"message box"_s) {
+        QMessageBox box(QMessageBox::Critical, u"メッセ－ジ"_s, u"テスト"_s, QMessageBox::Ok,
+                        m_frame);
+        box.open();
+        QTRY_COMPARE(QApplication::activeWindow(), &box);
+        box.accept();
+        m_frame->activateWindow();
+    } else {
+        m_frame->activateWindow();
+    }
+    QTRY_COMPARE(QApplication::activeWindow(), m_frame);
+    // The prediction window is shown from a call queued by the activation,
+    // so it has run once a call queued after it has.
+    bool flushed = false;
+    QMetaObject::invokeMethod(
+        m_frame, [&flushed] { flushed = true; }, Qt::QueuedConnection);
+    QTRY_VERIFY(flushed);
+    QCOMPARE(m_frame->predictionWindow()->isOpen(), shows);
+    if (!shows) {
+        // The entry window stays the active child, its menu on the bar.
+        QCOMPARE(m_frame->mdiArea()->activeSubWindow(), m_frame->childWindow(u"当選データ入力"_s));
+        QCOMPARE(m_frame->menuBar()->actions().size(), 1);
+        QCOMPARE(m_frame->menuBar()->actions().constFirst()->text(), u"編集(&E)"_s);
+    }
+    QCOMPARE(m_messages->count(), 0);
 }
 
 void TestMainFrm::menuOrder_data() {

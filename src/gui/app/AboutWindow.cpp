@@ -1,6 +1,7 @@
 #include "gui/app/AboutWindow.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -125,6 +126,15 @@ void バージョン情報::createControls() {
 void バージョン情報::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, m_background);
+}
+
+void バージョン情報::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the window, as it closes a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void バージョン情報::closeEvent(QCloseEvent* event) {

@@ -17,9 +17,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -202,16 +202,19 @@ void MainFrm::changeEvent(QEvent* event) {
     if (event->type() != QEvent::ActivationChange)
         return;
     if (!isActiveWindow()) {
-        // Where did the focus go? Decided once the new window is active.
-        QTimer::singleShot(0, this, [this] {
-            QWidget* active = QApplication::activeWindow();
-            if (active && active != this)
-                m_leftForModal = QApplication::activeModalWidget() == active;
-        });
+        // The window that takes the focus is already the active one here.
+        // Only the About window is a window the user comes back from to the
+        // prediction window; a message box, the help viewer or another
+        // application (no active window) is not.
+        m_returnFromAbout = m_aboutWindow && QApplication::activeWindow() == m_aboutWindow;
         return;
     }
-    const bool fromModal = std::exchange(m_leftForModal, false);
-    if (!m_loaded || m_unloaded || fromModal)
+    if (!m_loaded || m_unloaded)
+        return;
+    const bool first = !std::exchange(m_activatedOnce, true);
+    const bool fromAbout = std::exchange(m_returnFromAbout, false);
+    const bool aboutClosed = std::exchange(m_aboutClosed, false);
+    if (!first && !fromAbout && !aboutClosed)
         return;
     // Shown after the activation has been handled, not inside it.
     QMetaObject::invokeMethod(
@@ -221,6 +224,19 @@ void MainFrm::changeEvent(QEvent* event) {
                 mnuYoso_Click();
         },
         Qt::QueuedConnection);
+}
+
+bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
+    // Whether the About window was the last window of the program to hold
+    // the focus before the main window: it took the focus (again, also back
+    // from another application), or gave it to anything but the main window.
+    if (watched == m_aboutWindow) {
+        if (event->type() == QEvent::WindowActivate)
+            m_returnFromAbout = true;
+        else if (event->type() == QEvent::WindowDeactivate && QApplication::activeWindow() != this)
+            m_returnFromAbout = false;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainFrm::onSubWindowActivated(QMdiSubWindow* sub) {
@@ -311,10 +327,25 @@ void MainFrm::mnuAbout_Click() {
     QCoreApplication::processEvents();
     auto* about = new バージョン情報(this);
     about->setOnClosed([this] {
+        // The focus may pass through no window at all on its way back; the
+        // return still counts as one from the About window.
+        m_aboutClosed = !isActiveWindow();
         raise();
         activateWindow();
     });
+    about->installEventFilter(this);
     m_aboutWindow = about;
+    // Centred over the window area, kept on the screen.
+    QRect place(QPoint(), about->frameGeometry().size());
+    place.moveCenter(m_mdiArea->mapToGlobal(m_mdiArea->rect().center()));
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveLeft(
+            qBound(room.left(), place.left(), qMax(room.left(), room.right() - place.width() + 1)));
+        place.moveTop(
+            qBound(room.top(), place.top(), qMax(room.top(), room.bottom() - place.height() + 1)));
+    }
+    about->move(place.topLeft());
     about->show();
     about->raise();
     about->activateWindow();

@@ -68,6 +68,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void tile(Qt::Orientation stacking);
@@ -92,9 +93,12 @@ private:
     bool m_propEnd = true;
     bool m_loaded = false;
     bool m_unloaded = false;
-    // Set when the program's focus went to a modal dialog (a message box):
-    // coming back from one is not a return from another window.
-    bool m_leftForModal = false;
+    // The prediction window is shown on the first activation and on a
+    // return from the About window, not on one from a message box, the help
+    // viewer or another application.
+    bool m_activatedOnce = false;
+    bool m_returnFromAbout = false;
+    bool m_aboutClosed = false;
     std::unique_ptr<一発ペリドン> m_predictionWindow;
     std::unique_ptr<HelpLauncher> m_helpLauncher;
     QAction* m_endAction = nullptr;
