@@ -51,12 +51,12 @@ void applyChange(Table& table, const QString& change) {
     const int drawNo = parts.value(1).toInt();
     if (parts[0] == QLatin1String("set")) {
         const QString value = parts.value(3) == QLatin1String("-") ? QString() : parts.value(3);
-        table[drawNo][std::size_t(parts.value(2).toInt())] = value;
+        // An added line is written with its first digit; clearing a field of
+        // a line never written writes nothing.
+        if (!value.isEmpty() || table.count(drawNo))
+            table[drawNo][std::size_t(parts.value(2).toInt())] = value;
     } else if (parts[0] == QLatin1String("ins")) {
-        int no = drawNo + 1;
-        while (table.count(no))
-            ++no;
-        table[no] = Digits{};
+        // An added line is not written until a digit is entered.
     } else if (parts[0] == QLatin1String("del")) {
         table.erase(drawNo);
     }

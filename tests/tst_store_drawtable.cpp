@@ -49,6 +49,8 @@ private slots:
     void insertTakesSmallestFreeNumberAbove_data();
     void insertTakesSmallestFreeNumberAbove();
     void insertAboveTheLastNumberIsRefused();
+    void insertDraw_data();
+    void insertDraw();
     void deleteRemovesOnlyThatRow();
     void writesToMissingRowsAreRefused();
     void outOfRangeDigitIsRefusedBeforeWriting();
@@ -124,6 +126,7 @@ void TestDrawTable::insertTakesSmallestFreeNumberAbove() {
     const ConnectString cs = makeDatabase(dir, history);
     Database db(cs, Database::Mode::OpenExisting);
     DrawTable table(db);
+    QCOMPARE(table.freeDrawNoAfter(after), expected);
     QCOMPARE(table.insertBlankAfter(after), expected);
     const auto rows = DrawTable(db).readRows();
     const auto it = std::find_if(rows.begin(), rows.end(),
@@ -141,6 +144,37 @@ void TestDrawTable::insertAboveTheLastNumberIsRefused() {
     DrawTable table(db);
     QVERIFY_THROWS_EXCEPTION(DbError, table.insertBlankAfter(32766));
     QCOMPARE(storedText(cs), u"32766:123 32767:456"_s);
+}
+
+void TestDrawTable::insertDraw_data() {
+    QTest::addColumn<int>("drawNo");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("expected"); // empty: refused, nothing written
+    QTest::newRow("first digit into a gap") << 2 << 0 << 7 << "1:123 2:7-- 3:456";
+    QTest::newRow("third digit at the end") << 4 << 2 << 0 << "1:123 3:456 4:--0";
+    QTest::newRow("number taken") << 3 << 1 << 5 << "";
+    QTest::newRow("digit out of range") << 2 << 0 << 10 << "";
+    QTest::newRow("position out of range") << 2 << 3 << 1 << "";
+    QTest::newRow("number above the highest") << 32768 << 0 << 1 << "";
+}
+
+void TestDrawTable::insertDraw() {
+    QFETCH(int, drawNo);
+    QFETCH(int, position);
+    QFETCH(int, value);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, u"1:123 3:456"_s);
+    {
+        Database db(cs, Database::Mode::OpenExisting);
+        DrawTable table(db);
+        if (expected.isEmpty())
+            QVERIFY_THROWS_EXCEPTION(DbError, table.insertDraw(drawNo, position, value));
+        else
+            table.insertDraw(drawNo, position, value);
+    }
+    QCOMPARE(storedText(cs), expected.isEmpty() ? u"1:123 3:456"_s : expected);
 }
 
 void TestDrawTable::deleteRemovesOnlyThatRow() {

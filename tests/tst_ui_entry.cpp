@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -137,6 +138,12 @@ private slots:
     void addLine_data();
     void addLine();
     void addLineByShortcutWhileEditing();
+    void addedLineIsWrittenWithItsFirstDigit();
+    void addedLineLeftEmptyIsNeverWritten_data();
+    void addedLineLeftEmptyIsNeverWritten();
+    void addedLinesTakeDistinctNumbers();
+    void emptyTableShowsHintAndMenu();
+    void opensAtTheNewestDraw();
     void deleteLine_data();
     void deleteLine();
     void popupMenuConditions_data();
@@ -361,8 +368,9 @@ void TestEntryWindow::addLine() {
     QCOMPARE(ask.title, kAppTitle);
     QCOMPARE(ask.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(ask.defaultButton, QMessageBox::No);
-    QCOMPARE(f.stored(), expected);
     QCOMPARE(f.shown(), expected);
+    // The line is written only with its first digit.
+    QCOMPARE(f.stored(), history);
     QCOMPARE(f.table->currentIndex(), f.model->index(yes ? newRow : row, column));
 }
 
@@ -377,8 +385,118 @@ void TestEntryWindow::addLineByShortcutWhileEditing() {
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(rec.count(), 1);
     // The digit being typed is kept, then the line is added below.
-    QCOMPARE(f.stored(), u"1:128 2:---"_s);
+    QCOMPARE(f.stored(), u"1:128"_s);
+    QCOMPARE(f.shown(), u"1:128 2:---"_s);
     QCOMPARE(f.table->currentIndex(), f.model->index(1, 3));
+}
+
+void TestEntryWindow::addedLineIsWrittenWithItsFirstDigit() {
+    Fixture f(u"1:123 2:456"_s);
+    Recorder rec(QMessageBox::Yes);
+    f.select(1, 2);
+    f.window->findChild<QAction*>(u"mnuAddLine"_s)->trigger();
+    QVERIFY(f.model->isUnsaved(2));
+    QCOMPARE(f.stored(), u"1:123 2:456"_s);
+    f.type(2, 2, u"5"_s);
+    QCOMPARE(f.stored(), u"1:123 2:456 3:-5-"_s);
+    QVERIFY(!f.model->isUnsaved(2));
+    f.type(2, 1, u"7"_s);
+    f.type(2, 3, u"0"_s);
+    QCOMPARE(f.stored(), u"1:123 2:456 3:750"_s);
+    QVERIFY(f.sub->close());
+    QCOMPARE(f.stored(), u"1:123 2:456 3:750"_s);
+    QCOMPARE(rec.count(), 1); // the question only
+}
+
+void TestEntryWindow::addedLineLeftEmptyIsNeverWritten_data() {
+    QTest::addColumn<QString>("then");
+    QTest::newRow("close box") << u"close box"_s;
+    QTest::newRow("閉じる") << u"button"_s;
+    QTest::newRow("deleted") << u"delete"_s;
+    QTest::newRow("field cleared") << u"clear"_s;
+}
+
+void TestEntryWindow::addedLineLeftEmptyIsNeverWritten() {
+    QFETCH(QString, then);
+    Fixture f(u"1:123 3:456"_s);
+    const QString bak = f.dir.filePath(u"Numbers3Peridon.bak"_s);
+    Recorder rec(QMessageBox::Yes);
+    f.select(0, 1);
+    f.window->findChild<QAction*>(u"mnuAddLine"_s)->trigger();
+    QCOMPARE(f.shown(), u"1:123 2:--- 3:456"_s);
+    QPointer<QMdiSubWindow> sub = f.sub;
+    if (then == u"close box"_s) {
+        QVERIFY(f.sub->close());
+    } else if (then == u"button"_s) {
+        QTest::mouseClick(f.window->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!sub);
+    } else if (then == u"delete"_s) {
+        f.select(1, 1);
+        f.window->findChild<QAction*>(u"mnuDelLine"_s)->trigger();
+        QCOMPARE(f.shown(), u"1:123 3:456"_s);
+    } else {
+        f.select(1, 2);
+        QTest::keyClick(f.table, Qt::Key_Delete);
+        QVERIFY(f.model->isUnsaved(1));
+        QVERIFY(f.sub->close());
+    }
+    QCOMPARE(f.stored(), u"1:123 3:456"_s);
+    QVERIFY(!QFile::exists(bak)); // nothing was written at all
+    QCOMPARE(EntryModel(f.cs).rowCount(), 2);
+}
+
+void TestEntryWindow::addedLinesTakeDistinctNumbers() {
+    Fixture f(u"1:123 5:456"_s);
+    Recorder rec(QMessageBox::Yes);
+    for (int i = 0; i < 2; ++i) {
+        f.select(0, 1);
+        f.window->findChild<QAction*>(u"mnuAddLine"_s)->trigger();
+    }
+    QCOMPARE(f.shown(), u"1:123 2:--- 3:--- 5:456"_s);
+    f.type(2, 1, u"9"_s);
+    QCOMPARE(f.stored(), u"1:123 3:9-- 5:456"_s);
+    QVERIFY(f.model->isUnsaved(1));
+    QVERIFY(!f.model->isUnsaved(2));
+}
+
+void TestEntryWindow::emptyTableShowsHintAndMenu() {
+    Fixture f(QString{});
+    auto* hint = f.table->viewport()->findChild<QLabel*>(u"emptyHint"_s);
+    QVERIFY(hint);
+    QVERIFY(hint->isVisible());
+    QCOMPARE(hint->text(), u"行追加 (Ctrl+A) で最初の回を追加します"_s);
+    QVERIFY(!f.window->findChild<QAction*>(u"mnuDelLine"_s)->isEnabled());
+    // With no row header to click, a right click anywhere on the table
+    // opens the menu.
+    auto* menu = f.window->findChild<QMenu*>(u"mnuEdit"_s);
+    QTest::mousePress(f.table->viewport(), Qt::RightButton, {}, QPoint(30, 30));
+    QVERIFY(menu->isVisible());
+    menu->hide();
+    QTest::mousePress(f.table->verticalHeader()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    QVERIFY(menu->isVisible());
+    menu->hide();
+    Recorder rec(QMessageBox::Yes);
+    f.window->findChild<QAction*>(u"mnuAddLine"_s)->trigger();
+    QCOMPARE(f.shown(), u"1:---"_s);
+    QVERIFY(!hint->isVisible());
+    QVERIFY(f.window->findChild<QAction*>(u"mnuDelLine"_s)->isEnabled());
+    // Back to empty: the hint returns.
+    f.window->findChild<QAction*>(u"mnuDelLine"_s)->trigger();
+    QCOMPARE(f.model->rowCount(), 0);
+    QVERIFY(hint->isVisible());
+}
+
+void TestEntryWindow::opensAtTheNewestDraw() {
+    QStringList draws;
+    for (int no = 1; no <= 300; ++no)
+        draws << u"%1:%2%3%4"_s.arg(no).arg(no % 10).arg(no / 10 % 10).arg(no % 7);
+    Fixture f(draws.join(u' '));
+    const QModelIndex last = f.model->index(299, 1);
+    QCOMPARE(f.table->currentIndex(), last);
+    QScrollBar* bar = f.table->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    QVERIFY(f.table->viewport()->rect().contains(f.table->visualRect(last)));
 }
 
 void TestEntryWindow::deleteLine_data() {
@@ -556,7 +674,7 @@ void TestEntryWindow::startupSnapshotIsUnchanged() {
     f.select(1, 1);
     f.window->findChild<QAction*>(u"mnuDelLine"_s)->trigger();
     f.sub->close();
-    QCOMPARE(f.stored(), u"1:023 3:789 4:---"_s);
+    QCOMPARE(f.stored(), u"1:023 3:789"_s);
     // The analyses read the start-up snapshot until the program restarts.
     const auto& after = f.host->store().history().rows();
     QCOMPARE(after.size(), before.size());
@@ -567,7 +685,7 @@ void TestEntryWindow::startupSnapshotIsUnchanged() {
     QCOMPARE(f.host->store().stats().lastDrawNo, stats.lastDrawNo);
     QVERIFY(f.host->store().stats().digitCount == stats.digitCount);
     // A restart sees the changes.
-    QCOMPARE(Store::open(f.cs).history().size(), std::size_t(3));
+    QCOMPARE(Store::open(f.cs).history().size(), std::size_t(2));
 }
 
 void TestEntryWindow::refusedWhileAnotherChildIsOpen() {

@@ -66,6 +66,10 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const {
         return index.column() == kDrawNoColumn ? QVariant(kDrawNoBack) : QVariant();
     case Qt::ForegroundRole:
         return index.column() == kDrawNoColumn ? QVariant(kDrawNoText) : QVariant();
+    case Qt::ToolTipRole:
+        if (isUnsaved(index.row()))
+            return u"数字を入力すると保存されます。空のまま閉じると、この行は追加されません。"_s;
+        return {};
     default:
         return {};
     }
@@ -112,6 +116,23 @@ bool EntryModel::setData(const QModelIndex& index, const QVariant& value, int ro
         emit writeRefused(u"数字は0～9の1文字で入力してください。"_s);
         return false;
     }
+    if (m_unsaved.contains(row.drawNo)) {
+        // An added line becomes a draw with its first digit; clearing a
+        // field of a line never written leaves nothing to write.
+        if (text.isEmpty())
+            return true;
+        try {
+            m_table.insertDraw(row.drawNo, index.column() - kFirstDigitColumn, text.toInt());
+        } catch (const DbError& e) {
+            emit writeRefused(u"入力した数字を保存できませんでした。\n%1"_s.arg(e.message()));
+            emit dataChanged(index, index);
+            return false;
+        }
+        m_unsaved.remove(row.drawNo);
+        stored = text;
+        emit dataChanged(this->index(index.row(), 0), this->index(index.row(), kColumns - 1));
+        return true;
+    }
     try {
         m_table.setDigit(row.drawNo, index.column() - kFirstDigitColumn,
                          text.isEmpty() ? std::nullopt : std::optional<int>(text.toInt()));
@@ -128,7 +149,9 @@ bool EntryModel::setData(const QModelIndex& index, const QVariant& value, int ro
 int EntryModel::addLineAfter(int row) {
     int drawNo = 0;
     try {
-        drawNo = m_table.insertBlankAfter(row >= 0 ? drawNoAt(row) : 0);
+        drawNo = m_table.freeDrawNoAfter(row >= 0 ? drawNoAt(row) : 0);
+        while (m_unsaved.contains(drawNo))
+            drawNo = m_table.freeDrawNoAfter(drawNo);
     } catch (const DbError& e) {
         emit writeRefused(u"行を追加できませんでした。\n%1"_s.arg(e.message()));
         return -1;
@@ -141,6 +164,7 @@ int EntryModel::addLineAfter(int row) {
     EntryRow blank;
     blank.drawNo = drawNo;
     m_rows.insert(at, std::move(blank));
+    m_unsaved.insert(drawNo);
     endInsertRows();
     return newRow;
 }
@@ -148,16 +172,36 @@ int EntryModel::addLineAfter(int row) {
 bool EntryModel::deleteLine(int row) {
     if (row < 0 || row >= int(m_rows.size()))
         return false;
-    try {
-        m_table.deleteRow(m_rows[std::size_t(row)].drawNo);
-    } catch (const DbError& e) {
-        emit writeRefused(u"行を削除できませんでした。\n%1"_s.arg(e.message()));
-        return false;
+    const int drawNo = m_rows[std::size_t(row)].drawNo;
+    if (!m_unsaved.contains(drawNo)) {
+        try {
+            m_table.deleteRow(drawNo);
+        } catch (const DbError& e) {
+            emit writeRefused(u"行を削除できませんでした。\n%1"_s.arg(e.message()));
+            return false;
+        }
     }
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
+    m_unsaved.remove(drawNo);
     endRemoveRows();
     return true;
+}
+
+bool EntryModel::isUnsaved(int row) const {
+    return row >= 0 && row < int(m_rows.size()) &&
+           m_unsaved.contains(m_rows[std::size_t(row)].drawNo);
+}
+
+void EntryModel::dropUnsavedLines() {
+    for (int row = int(m_rows.size()) - 1; row >= 0 && !m_unsaved.isEmpty(); --row) {
+        if (!isUnsaved(row))
+            continue;
+        beginRemoveRows({}, row, row);
+        m_unsaved.remove(m_rows[std::size_t(row)].drawNo);
+        m_rows.erase(m_rows.begin() + row);
+        endRemoveRows();
+    }
 }
 
 std::optional<QModelIndex> findBadDigitCell(const QAbstractItemModel& model) {

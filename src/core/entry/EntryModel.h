@@ -4,6 +4,7 @@
 #include "core/store/DrawTable.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 
 #include <optional>
 #include <vector>
@@ -36,12 +37,19 @@ public:
     // the field. True only once the value is stored.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    // Inserts a row with empty digits numbered with the smallest unused draw
-    // number above that of `row` (-1: above 0) and returns its row, or -1
-    // when the database refused it.
+    // Adds a line with empty digits numbered with the smallest draw number
+    // above that of `row` (-1: above 0) that neither the database nor another
+    // added line uses, and returns its row, or -1 when there is none. The
+    // line is written as a new draw when its first digit is entered; until
+    // then it exists only here.
     int addLineAfter(int row);
-    // Deletes a row; false when the database refused it.
+    // Deletes a row; false when the database refused it. A line not yet
+    // written just goes.
     bool deleteLine(int row);
+    // Whether a row is an added line not yet written.
+    bool isUnsaved(int row) const;
+    // Removes the added lines that were never filled (the window closes).
+    void dropUnsavedLines();
 
     int drawNoAt(int row) const;
     // The text a cell shows.
@@ -61,6 +69,8 @@ private:
     Database m_db;
     DrawTable m_table;
     std::vector<EntryRow> m_rows;
+    // Draw numbers of the added lines not yet written.
+    QSet<int> m_unsaved;
 };
 
 // The first cell the close check refuses, scanning rows top to bottom and

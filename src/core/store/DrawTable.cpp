@@ -13,7 +13,6 @@ namespace peridon {
 
 namespace {
 
-
 QString missingRowMessage(int drawNo) {
     return u"第%1回の行がデータベースにありません。"
            "他のプログラムで削除された可能性があります。"_s.arg(drawNo);
@@ -81,9 +80,7 @@ void DrawTable::setDigit(int drawNo, int position, std::optional<int> value) {
     tx.commit();
 }
 
-int DrawTable::insertBlankAfter(int afterDrawNo) {
-    ensureBackup();
-    Database::Transaction tx(m_db);
+int DrawTable::freeDrawNoAfter(int afterDrawNo) {
     // The number right above, or else the top of the run of used numbers that
     // starts there plus one: the smallest free number above afterDrawNo.
     Statement find = m_db.prepare(
@@ -94,14 +91,46 @@ int DrawTable::insertBlankAfter(int afterDrawNo) {
     if (!find.step())
         throw DbError(u"追加する行の回数を決められません。"_s);
     const int drawNo = find.columnInt(0);
-    find.reset();
     if (drawNo > kMaxDrawNo)
         throw DbError(u"回数は%1までのため、このうしろには行を追加できません。"_s.arg(kMaxDrawNo));
+    return drawNo;
+}
+
+int DrawTable::insertBlankAfter(int afterDrawNo) {
+    ensureBackup();
+    Database::Transaction tx(m_db);
+    const int drawNo = freeDrawNoAfter(afterDrawNo);
     Statement ins = m_db.prepare("INSERT INTO 当選データ (回数) VALUES (?1)");
     ins.bind(1, drawNo);
     ins.step();
     tx.commit();
     return drawNo;
+}
+
+void DrawTable::insertDraw(int drawNo, int position, int value) {
+    static const char* const kInsert[3] = {
+        "INSERT INTO 当選データ (回数, 第1数字) VALUES (?1, ?2)",
+        "INSERT INTO 当選データ (回数, 第2数字) VALUES (?1, ?2)",
+        "INSERT INTO 当選データ (回数, 第3数字) VALUES (?1, ?2)",
+    };
+    if (position < 0 || position > 2)
+        throw DbError(u"数字の位置が正しくありません。"_s);
+    if (value < 0 || value > 9)
+        throw DbError(u"数字は0～9の1文字で入力してください。"_s);
+    if (drawNo < 1 || drawNo > kMaxDrawNo)
+        throw DbError(u"回数は1から%1までです。"_s.arg(kMaxDrawNo));
+    ensureBackup();
+    Database::Transaction tx(m_db);
+    Statement exists = m_db.prepare("SELECT 1 FROM 当選データ WHERE 回数 = ?1");
+    exists.bind(1, drawNo);
+    if (exists.step())
+        throw DbError(u"第%1回の行はすでにデータベースにあります。"
+                      "他のプログラムで追加された可能性があります。"_s.arg(drawNo));
+    Statement ins = m_db.prepare(kInsert[position]);
+    ins.bind(1, drawNo);
+    ins.bind(2, value);
+    ins.step();
+    tx.commit();
 }
 
 void DrawTable::deleteRow(int drawNo) {

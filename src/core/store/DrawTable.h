@@ -40,6 +40,14 @@ public:
     // above afterDrawNo (0: from the start) and returns that number.
     int insertBlankAfter(int afterDrawNo);
 
+    // The smallest draw number above afterDrawNo (0: from the start) that no
+    // row uses. Throws DbError when it would pass the highest draw number.
+    int freeDrawNoAfter(int afterDrawNo);
+    // Inserts the row of a new draw holding one digit (position 0..2), the
+    // other two empty. Throws DbError when the number is taken or the write
+    // is refused.
+    void insertDraw(int drawNo, int position, int value);
+
     // Deletes the row of a draw. Throws DbError when there is no such row.
     void deleteRow(int drawNo);
 

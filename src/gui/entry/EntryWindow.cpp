@@ -59,6 +59,10 @@ QWidget* createEntryWindow(ChildHost& host) {
     createMenus();
     applyLayout();
     connect(m_model, &EntryModel::writeRefused, this, &当選データ入力::showRefusal);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &当選データ入力::updateEmptyState);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &当選データ入力::updateEmptyState);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &当選データ入力::updateEmptyState);
+    updateEmptyState();
 }
 
 当選データ入力::~当選データ入力() {
@@ -76,6 +80,14 @@ void 当選データ入力::createControls() {
     m_table->setObjectName(u"fpSpread1"_s);
     m_table->setModel(m_model);
     m_table->setItemDelegate(new DigitDelegate(m_table));
+
+    // Shown over the empty table: where the first draw comes from.
+    m_emptyHint = new QLabel(u"行追加 (Ctrl+A) で最初の回を追加します"_s, m_table->viewport());
+    m_emptyHint->setObjectName(u"emptyHint"_s);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
 
     m_closeButton = new QPushButton(u"閉じる"_s, this);
     m_closeButton->setObjectName(u"Command1"_s);
@@ -155,8 +167,24 @@ void 当選データ入力::applyLayout() {
     t->setMinimumWidth(width);
     t->setMinimumHeight(5 * rowHeight);
 
+    t->viewport()->installEventFilter(this);
+
+    // The next draw is added below the newest one: the window opens there.
     if (m_model->rowCount() > 0)
-        t->setCurrentIndex(m_model->index(0, EntryModel::kFirstDigitColumn));
+        t->setCurrentIndex(m_model->index(m_model->rowCount() - 1, EntryModel::kFirstDigitColumn));
+}
+
+void 当選データ入力::showNewest() {
+    m_table->scrollToBottom();
+    if (m_table->currentIndex().isValid())
+        m_table->scrollTo(m_table->currentIndex());
+}
+
+void 当選データ入力::updateEmptyState() {
+    const bool empty = m_model->rowCount() == 0;
+    m_emptyHint->setGeometry(m_table->viewport()->rect());
+    m_emptyHint->setVisible(empty);
+    m_deleteLineAction->setEnabled(!empty);
 }
 
 QSize 当選データ入力::sizeHint() const {
@@ -180,7 +208,13 @@ void 当選データ入力::showEvent(QShowEvent* event) {
     // The area may place a new window itself once it is shown: place it again
     // after that.
     QMetaObject::invokeMethod(
-        this, [this] { placeAtOrigin(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            placeAtOrigin();
+            showNewest();
+        },
+        Qt::QueuedConnection);
+    showNewest();
     m_table->setFocus();
 }
 
@@ -199,6 +233,8 @@ void 当選データ入力::placeAtOrigin() {
 void 当選データ入力::closeEvent(QCloseEvent* event) {
     // A digit still being typed is kept, also when the close box is used.
     finishEditing();
+    // Lines added but never filled were never written: they just go.
+    m_model->dropUnsavedLines();
     if (!m_unloaded) {
         m_unloaded = true;
         m_host.setPropEnd(true);
@@ -288,6 +324,18 @@ bool 当選データ入力::rowHeaderClick(QMouseEvent* event) {
 }
 
 bool 当選データ入力::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+        m_emptyHint->setGeometry(m_table->viewport()->rect());
+    // With no row at all the row headers have nowhere to be clicked: the
+    // menu opens from anywhere on the empty table.
+    if ((watched == m_table->viewport() || watched == m_table->verticalHeader()->viewport()) &&
+        m_model->rowCount() == 0 && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            m_editMenu->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
     if (watched == m_table->verticalHeader()->viewport() &&
         (event->type() == QEvent::MouseButtonPress ||
          event->type() == QEvent::MouseButtonDblClick)) {

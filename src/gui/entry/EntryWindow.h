@@ -51,6 +51,8 @@ private:
     void applyLayout();
     void placeAtOrigin();
     void finishEditing();
+    void showNewest();
+    void updateEmptyState();
     void showRefusal(const QString& message);
     bool rowHeaderClick(QMouseEvent* event);
 
@@ -59,6 +61,7 @@ private:
     QLabel* m_description = nullptr;
     QTableView* m_table = nullptr;
     QPushButton* m_closeButton = nullptr;
+    QLabel* m_emptyHint = nullptr;
     QMenu* m_editMenu = nullptr;
     QAction* m_addLineAction = nullptr;
     QAction* m_deleteLineAction = nullptr;
