@@ -8,11 +8,13 @@
 #include "support/TestDatabase.h"
 #include "support/TestHistory.h"
 
+#include <QAbstractScrollArea>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -88,6 +90,9 @@ private slots:
     void tiling();
     void arrangeIconsAlongBottom();
     void cascadeKeepsSizes();
+    void cascadeAfterTilingRestoresLoadSizes();
+    void childNeverOpensLargerThanTheArea_data();
+    void childNeverOpensLargerThanTheArea();
     void childMenuReplacesMainMenu();
     void closeClosesAllChildrenWithoutQuestion();
     void startupFailureNamesFileAndFails();
@@ -461,6 +466,61 @@ void TestMainFrm::cascadeKeepsSizes() {
         }
     }
     QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs[1]);
+}
+
+void TestMainFrm::cascadeAfterTilingRestoresLoadSizes() {
+    QList<QMdiSubWindow*> subs;
+    const QList<QSize> sizes{{300, 200}, {340, 180}, {260, 220}};
+    for (int i = 0; i < 3; ++i) {
+        subs << m_frame->showChild(QString::number(i), [this] { return new FakeChild(*m_frame); });
+        placeChildWindow(subs.back(), sizes[i]);
+    }
+    m_frame->tileHorizontally();
+    QVERIFY(subs[0]->height() < 200 || subs[0]->width() != 300);
+    m_frame->cascade();
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(subs[i]->size(), sizes[i]);
+}
+
+void TestMainFrm::childNeverOpensLargerThanTheArea_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("analysis window") << u"mnuSyutugenHindo"_s;
+    QTest::newRow("wide analysis window") << u"mnuHippari"_s;
+    QTest::newRow("prediction window") << u"mnuYoso"_s;
+    QTest::newRow("entry window") << u"mnuMasterInput"_s;
+}
+
+void TestMainFrm::childNeverOpensLargerThanTheArea() {
+    QFETCH(QString, command);
+    // Enough draws for every grid to be taller than the small window.
+    QStringList draws;
+    for (int no = 1; no <= 120; ++no)
+        draws << u"%1%2%3"_s.arg(no % 10).arg(no * 7 % 10).arg(no * 3 % 10);
+    const QString db = m_dir.filePath(u"many.mdb"_s);
+    if (!QFile::exists(db))
+        test::makeDatabase(db, draws.join(u' '));
+    MainFrm frame;
+    QVERIFY(frame.Load(connectStringFor(db)));
+    frame.resize(420, 330);
+    frame.show();
+    frame.activateWindow();
+    QTRY_VERIFY(frame.predictionWindow()->isOpen());
+    frame.mdiArea()->closeAllSubWindows();
+    QTRY_VERIFY(frame.propEndForTest());
+    frame.findChild<QAction*>(command)->trigger();
+    QMdiSubWindow* sub = frame.mdiArea()->activeSubWindow();
+    QVERIFY(sub);
+    const QRect area = frame.mdiArea()->viewport()->rect();
+    QTRY_VERIFY2(area.contains(sub->geometry()), qPrintable(u"%1x%2 in %3x%4"_s.arg(sub->width())
+                                                                .arg(sub->height())
+                                                                .arg(area.width())
+                                                                .arg(area.height())));
+    // The grid stays inside the window and scrolls to the rows cut off.
+    if (auto* grid = sub->widget()->findChild<QAbstractScrollArea*>(u"fpSpread1"_s)) {
+        const QRect inWindow(grid->mapTo(sub, QPoint(0, 0)), grid->size());
+        QVERIFY(sub->rect().contains(inWindow));
+        QTRY_VERIFY(grid->verticalScrollBar()->maximum() > 0);
+    }
 }
 
 void TestMainFrm::childMenuReplacesMainMenu() {

@@ -173,7 +173,7 @@ QSize AnalysisWindow::outerSize() const {
 // widget, so this runs again when the window is first shown.
 void AnalysisWindow::placeWindow() {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        sub->setGeometry(QRect(QPoint(0, 0), outerSize()));
+        placeChildWindow(sub, outerSize());
         m_placed = true;
     } else if (!parentWidget()) {
         resize(outerSize());

@@ -6,6 +6,7 @@
 #include "gui/app/HelpLauncher.h"
 #include "gui/entry/EntryWindow.h"
 #include "gui/prediction/PredictionWindow.h"
+#include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Messages.h"
 
 #include <QApplication>
@@ -379,7 +380,8 @@ int iconStripHeight(const QMdiArea* area) {
 } // namespace
 
 void MainFrm::cascade() {
-    // Every window keeps its own size and steps down and to the right by one
+    // Every window takes its own size again (the one it opened with, which
+    // tiling does not change) and steps down and to the right by one
     // title bar, in stacking order so that the window in front stays in
     // front. (QMdiArea's own cascade resizes each window to its size hint,
     // which shrinks windows that place their controls themselves to a bare
@@ -406,7 +408,7 @@ void MainFrm::cascade() {
             offset = 0;
         const QSize room = area.size() - QSize(offset, offset);
         sub->setGeometry(
-            QRect(area.topLeft() + QPoint(offset, offset), sub->size().boundedTo(room)));
+            QRect(area.topLeft() + QPoint(offset, offset), loadSize(sub).boundedTo(room)));
         offset += step;
     }
 }

@@ -3,6 +3,7 @@
 #include "core/entry/EntryModel.h"
 #include "core/store/Store.h"
 #include "gui/entry/DigitDelegate.h"
+#include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
 
@@ -222,12 +223,7 @@ void 当選データ入力::placeAtOrigin() {
     auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!sub)
         return;
-    sub->move(0, 0);
-    if (QMdiArea* area = sub->mdiArea()) {
-        const int height = area->viewport()->height();
-        if (height > 0 && sub->height() > height)
-            sub->resize(sub->width(), height);
-    }
+    placeChildWindow(sub, sub->size());
 }
 
 void 当選データ入力::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include "core/prediction/SettingsLocation.h"
 #include "core/store/Store.h"
 #include "gui/prediction/PredictionForm.h"
+#include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Messages.h"
 #include "gui/widgets/Twips.h"
 
@@ -96,8 +97,7 @@ void 一発ペリドン::Form_Load() {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setObjectName(u"一発ペリドンFrame"_s);
     sub->setWindowTitle(form->windowTitle());
-    sub->resize(twipsToPixels(kWidthTwips, kHeightTwips, area));
-    sub->move(0, 0);
+    placeChildWindow(sub, twipsToPixels(kWidthTwips, kHeightTwips, area));
     m_form = form;
     m_subWindow = sub;
 }
