@@ -220,6 +220,15 @@ void TestUiPrediction::layoutFollowsTwips() {
         QVERIFY(qAbs(b->y() - a->y() - twipsToPixels(540, form)) <= 1);
         QVERIFY(child<QRadioButton>(a, u"Opt反映する_%1"_s.arg(i)));
     }
+    // Each pair stands inside its frame, below the caption, not on its line.
+    for (int i = 0; i < 10; ++i) {
+        auto* frame = child<QGroupBox>(form, u"Frame%1"_s.arg(i + 4));
+        for (const QString& name : {u"Opt反映する_%1"_s, u"Opt反映しない_%1"_s}) {
+            auto* button = child<QRadioButton>(frame, name.arg(i));
+            QVERIFY(button);
+            QVERIFY2(frame->contentsRect().contains(button->geometry()), qPrintable(name.arg(i)));
+        }
+    }
     // The two frames and the two buttons stand where the window has always
     // had them.
     const struct {

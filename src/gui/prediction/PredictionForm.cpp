@@ -133,11 +133,22 @@ QGroupBox* PredictionForm::createOptionFrame(QWidget* parent, int index) {
     reflect->setObjectName(u"Opt反映する_%1"_s.arg(index));
     auto* ignore = new QRadioButton(u"反映しない"_s, frame);
     ignore->setObjectName(u"Opt反映しない_%1"_s.arg(index));
-    const int top = frame->height() - reflect->sizeHint().height() - 2;
+    // The caption stands on the frame's top line, as on a classic frame, so
+    // the pair fits inside the short frame below it.
+    frame->setStyleSheet(
+        u"QGroupBox { border: 1px solid rgb(160,160,160); border-radius: 2px; margin-top: 0.5em; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 6px; padding: 0 2px; }"_s);
+    frame->ensurePolished();
+    const QRect inside = frame->contentsRect().adjusted(0, 0, 0, -1);
+    for (QRadioButton* button : {reflect, ignore}) {
+        button->ensurePolished();
+        const int height = qMin(button->sizeHint().height(), qMax(1, inside.height()));
+        button->resize(button->sizeHint().width(), height);
+    }
+    const int top = inside.top() + qMax(0, (inside.height() - reflect->height()) / 2);
     reflect->move(twips(360, 0, 0, 0).left(), top);
     ignore->move(twips(1920, 0, 0, 0).left(), top);
-    reflect->resize(reflect->sizeHint());
-    ignore->resize(ignore->sizeHint());
     ignore->setChecked(true);
 
     // Each frame's pair is exclusive on its own.
