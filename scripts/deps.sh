@@ -4,7 +4,7 @@
 set -euo pipefail
 PACKAGES=(
   cmake ninja-build pkg-config g++ ccache
-  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6sql6-sqlite
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
   libsqlcipher-dev libssl-dev
   libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

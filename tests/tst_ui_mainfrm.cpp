@@ -213,10 +213,10 @@ void TestMainFrm::menuOrder_data() {
     QTest::newRow("menu bar") << QString() << QStringList{"mnuEnd",   "mnuYoso",   "mnuMain",
                                                           "mnuHosyu", "mnuWindow", "mnuHelp"};
     QTest::newRow("mnuMain") << "mnuMain"
-                             << QStringList{"mnuHindo",       "mnuKankaku", "mnuZenkaiSyutugen",
-                                            "mnuBaratsuki",   "mnuHippari", "mnuRenbanTobiishi",
-                                            "mnuHonsuji",     "mnuPattern", "mnu5BunkatsuKeiko",
-                                            "mnuBunkatsuData"};
+                             << QStringList{"mnuHindo",        "mnuKankaku", "mnuZenkaiSyutugen",
+                                            "mnuBaratsuki",    "mnuHippari", "mnuRenbanTobiishi",
+                                            "mnuHonsuji",      "mnuPattern", "mnu5BunkatsuKeiko",
+                                            "mnuBunkatsuData", "mnuBacktest"};
     QTest::newRow("mnuHindo") << "mnuHindo" << QStringList{"mnuSyutugenHindo", "mnuSyutugenKaisu"};
     QTest::newRow("mnuKankaku") << "mnuKankaku"
                                 << QStringList{"mnuSyutugenKankaku", "mnuNumberKankaku"};

@@ -5,6 +5,7 @@
 #include "gui/app/AboutWindow.h"
 #include "gui/app/HelpLauncher.h"
 #include "gui/entry/EntryWindow.h"
+#include "gui/prediction/BacktestWindow.h"
 #include "gui/prediction/PredictionWindow.h"
 #include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Messages.h"
@@ -29,6 +30,7 @@ namespace peridon {
 namespace {
 const QString kEntryWindow = u"当選データ入力"_s;
 const QString kAboutWindow = u"バージョン情報"_s;
+const QString kBacktestWindow = u"予想の検証"_s;
 } // namespace
 
 MainFrm::MainFrm(QWidget* parent) : QMainWindow(parent) {
@@ -108,6 +110,9 @@ void MainFrm::createMenus() {
         const QString className = info.className;
         connect(a, &QAction::triggered, this, [this, className] { showAnalysis(className); });
     }
+
+    main->addSeparator();
+    addCommand(main, "mnuBacktest", u"予想の検証(&B)"_s, &MainFrm::mnuBacktest_Click);
 
     QMenu* hosyu = addMenu(this, u"mnuHosyu"_s, u"データ管理(&M)"_s);
     addCommand(hosyu, "mnuMasterInput", u"当選データ入力(&I)"_s, &MainFrm::mnuMasterInput_Click);
@@ -303,6 +308,12 @@ void MainFrm::mnuYoso_Click() {
     WaitCursor wait;
     QCoreApplication::processEvents();
     m_predictionWindow->showWindow();
+}
+
+void MainFrm::mnuBacktest_Click() {
+    const int reflect =
+        m_predictionWindow ? m_predictionWindow->engine().CountReflectedOptions() : 0;
+    showChild(kBacktestWindow, [this, reflect] { return createBacktestWindow(*this, reflect); });
 }
 
 void MainFrm::mnuMasterInput_Click() {

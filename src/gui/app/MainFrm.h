@@ -83,6 +83,7 @@ private:
     QList<QMdiSubWindow*> normalWindows() const;
 
     void mnuYoso_Click();
+    void mnuBacktest_Click();
     void mnuMasterInput_Click();
     void mnuHelpFile_Click();
     void mnuAbout_Click();

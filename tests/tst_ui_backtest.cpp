@@ -1,0 +1,186 @@
+// The window 予想の検証, offscreen: its menu command, its tables and chart,
+// the range and reflected-count selectors, propEnd.
+#include "core/store/Store.h"
+#include "gui/app/MainFrm.h"
+#include "gui/prediction/BacktestWindow.h"
+#include "gui/widgets/Fonts.h"
+#include "support/TestHistory.h"
+
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace peridon;
+
+namespace {
+
+class FakeHost final : public ChildHost {
+public:
+    explicit FakeHost(const QString& draws) : m_store(Store::fromHistory(test::history(draws))) {
+        m_area.resize(1200, 900);
+    }
+    void setPropEnd(bool value) override { m_propEnd = value; }
+    QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
+    const Store& store() const override { return m_store; }
+
+    bool m_propEnd = true;
+
+private:
+    Store m_store;
+    QMdiArea m_area;
+};
+
+// Before draw 14 every method shows only 0, and draw 14 is 0 0 0 (the
+// hand-worked gap history of the backtest tests).
+const QString kGapDraws = u"1:000 13:000 14:000"_s;
+
+QString text(QTableWidget* t, int row, int col) {
+    const QTableWidgetItem* item = t->item(row, col);
+    return item ? item->text() : QString();
+}
+
+void runRange(BacktestWindow& w, int from, int to) {
+    w.findChild<QSpinBox*>(u"Spin開始回"_s)->setValue(from);
+    w.findChild<QSpinBox*>(u"Spin終了回"_s)->setValue(to);
+    QTest::mouseClick(w.findChild<QPushButton*>(u"Cmd検証"_s), Qt::LeftButton);
+}
+
+} // namespace
+
+class TestUiBacktest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void menuCommandOpensOneWindow();
+    void tablesAndReading();
+    void reflectedCountFromThePredictionWindow();
+    void emptyRange();
+    void chartFollowsTheHits();
+};
+
+void TestUiBacktest::menuCommandOpensOneWindow() {
+    MainFrm frm;
+    frm.Load(Store::fromHistory(test::history(kGapDraws)));
+    auto* main = frm.findChild<QMenu*>(u"mnuMain"_s);
+    QVERIFY(main);
+    const QList<QAction*> actions = main->actions();
+    QCOMPARE(actions.last()->objectName(), u"mnuBacktest"_s);
+    QCOMPARE(actions.last()->text(), u"予想の検証(&B)"_s);
+    QVERIFY(actions.at(actions.size() - 2)->isSeparator());
+
+    actions.last()->trigger();
+    QMdiSubWindow* sub = frm.childWindow(u"予想の検証"_s);
+    QVERIFY(sub);
+    QVERIFY(qobject_cast<BacktestWindow*>(sub->widget()));
+    QCOMPARE(sub->widget()->windowTitle(), u"予想の検証"_s);
+    QVERIFY(!frm.propEndForTest());
+    actions.last()->trigger();
+    QCOMPARE(frm.childWindow(u"予想の検証"_s), sub);
+    QCOMPARE(frm.mdiArea()->subWindowList().size(), 1);
+
+    QTest::mouseClick(sub->widget()->findChild<QPushButton*>(u"Cmd閉じる"_s), Qt::LeftButton);
+    QTRY_VERIFY(!frm.childWindow(u"予想の検証"_s));
+    QVERIFY(frm.propEndForTest());
+}
+
+void TestUiBacktest::tablesAndReading() {
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 0);
+    QVERIFY(!host.m_propEnd);
+    // The default range starts at draw 101: nothing to evaluate here.
+    QCOMPARE(w.run().from, 101);
+    QCOMPARE(w.run().to, 14);
+    QVERIFY(w.run().draws.empty());
+
+    runRange(w, 1, 14);
+    QCOMPARE(int(w.run().draws.size()), 3);
+    QTableWidget* cycle = w.methodTable(0);
+    QCOMPARE(cycle->rowCount(), 3);
+    // Digits: 3 hits, 0.3 expected; box and straight: 1 hit, 0.001 expected.
+    QCOMPARE(text(cycle, 0, 0), u"3"_s);
+    QCOMPARE(text(cycle, 0, 1), u"0.30"_s);
+    QCOMPARE(text(cycle, 0, 2), u"10.00"_s);
+    QCOMPARE(text(cycle, 1, 0), u"1"_s);
+    QCOMPARE(text(cycle, 1, 2), u"1000.00"_s);
+    QCOMPARE(text(cycle, 1, 3), u"0.001"_s);
+    QCOMPARE(text(cycle, 2, 3), u"0.001"_s);
+    QCOMPARE(
+        w.readingLabel(0)->text(),
+        u"ボックス：偶然より多く当たっています (p = 0.001)　ストレート：偶然より多く当たっています (p = 0.001)"_s);
+    // Elimination: two digits shown, no hit; nothing to compare with chance.
+    QTableWidget* elimination = w.methodTable(1);
+    QCOMPARE(elimination->rowCount(), 2);
+    QCOMPARE(text(elimination, 1, 0), u"0"_s);
+    QCOMPARE(text(elimination, 1, 3), u"1"_s);
+    QCOMPARE(w.readingLabel(1)->text(), u"ボックス：偶然の範囲です"_s);
+
+    // The ratio per reflected count: only reflect 0 expects anything of the
+    // combined methods.
+    QTableWidget* ratio = w.ratioTable();
+    QCOMPARE(ratio->rowCount(), 11);
+    QCOMPARE(ratio->columnCount(), 3);
+    QCOMPARE(text(ratio, 0, 0), u"0.00"_s);
+    QCOMPARE(text(ratio, 0, 1), u"1000.00"_s);
+    QCOMPARE(text(ratio, 1, 1), u"－"_s);
+
+    w.close();
+    QVERIFY(host.m_propEnd);
+}
+
+void TestUiBacktest::reflectedCountFromThePredictionWindow() {
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 1);
+    QCOMPARE(w.reflect(), 1);
+    runRange(w, 1, 14);
+    // One draw further back the combined methods have nothing to show.
+    QCOMPARE(text(w.methodTable(2), 1, 0), u"0"_s);
+    QCOMPARE(w.readingLabel(2)->text(), u"ボックス：偶然の範囲です"_s);
+    // Choosing reflect 0 scores the same pass again.
+    w.findChild<QSpinBox*>(u"Spin反映数"_s)->setValue(0);
+    QCOMPARE(text(w.methodTable(2), 1, 0), u"1"_s);
+    QCOMPARE(w.readingLabel(2)->text(), u"ボックス：偶然より多く当たっています (p = 0.001)"_s);
+    QCOMPARE(int(w.run().draws.size()), 3);
+}
+
+void TestUiBacktest::emptyRange() {
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 0);
+    runRange(w, 14, 13);
+    QVERIFY(w.run().draws.empty());
+    QVERIFY(w.summaryLabel()->text().contains(u"ありません"_s));
+    QCOMPARE(text(w.methodTable(0), 1, 0), u"0"_s);
+    QCOMPARE(text(w.methodTable(0), 1, 2), u"－"_s);
+    QCOMPARE(w.readingLabel(3)->text(), u"ボックス：偶然の範囲です"_s);
+}
+
+void TestUiBacktest::chartFollowsTheHits() {
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 0);
+    runRange(w, 1, 14);
+    const QList<QAbstractSeries*> series = w.chartView()->chart()->series();
+    QCOMPARE(series.size(), 8);
+    // Method, then its expectation; the last point of each is the total.
+    auto* oneShot = qobject_cast<QLineSeries*>(series[6]);
+    auto* oneShotChance = qobject_cast<QLineSeries*>(series[7]);
+    QVERIFY(oneShot && oneShotChance);
+    QCOMPARE(oneShot->name(), u"一発ペリドン"_s);
+    QCOMPARE(oneShot->points().last(), QPointF(14, 1));
+    QCOMPARE(oneShotChance->points().last(), QPointF(14, 0.001));
+    QCOMPARE(oneShot->points().size(), 3);
+}
+
+QTEST_MAIN(TestUiBacktest)
+#include "tst_ui_backtest.moc"
