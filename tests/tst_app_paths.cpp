@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,7 +30,43 @@ private slots:
     void settingsFileFollowsTheFolder();
     void databaseArgument_data();
     void databaseArgument();
+    void portableFolderKeepsItsFiles();
+    void settingsComeFromTheDataFolder();
 };
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Runs a copy of peridon-cli with its own per-user folders (XDG_DATA_HOME
+// under root), from root as the current folder.
+Run runCli(const QString& program, const QStringList& args, const QString& root) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"HOME"_s, QDir(root).filePath(u"home"_s));
+    env.insert(u"XDG_DATA_HOME"_s, QDir(root).filePath(u"xdg"_s));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(root);
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// A copy of peridon-cli in folder (made when missing).
+QString copyCli(const QString& folder) {
+    QDir().mkpath(folder);
+    const QString target = QDir(folder).filePath(u"peridon-cli"_s);
+    if (!QFile::copy(qEnvironmentVariable("PERIDON_CLI"), target))
+        return {};
+    return target;
+}
+
+} // namespace
 
 static void touch(const QString& path) {
     QFile f(path);
@@ -175,6 +212,49 @@ void TestAppPaths::databaseArgument() {
     QCOMPARE(parseDatabaseArgument(args, got, problem), ok);
     QCOMPARE(got, database);
     QCOMPARE(problem.isEmpty(), ok);
+}
+
+// A folder holding the program and its database is used as it is, whatever
+// the current folder, and nothing is written to the per-user folder.
+void TestAppPaths::portableFolderKeepsItsFiles() {
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    const QString cli = copyCli(dir.filePath(u"持ち運び"_s));
+    QVERIFY(!cli.isEmpty());
+    const QString db = dir.filePath(u"持ち運び/Numbers3Peridon.mdb"_s);
+    QCOMPARE(runCli(cli, {u"sample"_s, u"--draws"_s, u"5"_s, u"--db"_s, db}, root.path()).status,
+             0);
+    const Run r = runCli(cli, {u"stats"_s}, root.path());
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.startsWith("{\"lastDrawNo\":5,"), r.out.constData());
+    QVERIFY(!QFileInfo::exists(dir.filePath(u"xdg/peridon"_s)));
+    QVERIFY(!QFileInfo::exists(dir.filePath(u"Numbers3Peridon.mdb"_s)));
+}
+
+// Without --reflect the prediction sheets take their options from the
+// settings file of the data folder, not from the current folder.
+void TestAppPaths::settingsComeFromTheDataFolder() {
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    const QString cli = copyCli(dir.filePath(u"app"_s));
+    QVERIFY(!cli.isEmpty());
+    const QString db = dir.filePath(u"app/Numbers3Peridon.mdb"_s);
+    QCOMPARE(runCli(cli, {u"sample"_s, u"--draws"_s, u"300"_s, u"--db"_s, db}, root.path()).status,
+             0);
+    ReflectFlags three{};
+    three[0] = three[1] = three[2] = true;
+    QVERIFY(writeSettingsFile(dir.filePath(u"app/ナンバーズ3ペリドン.ini"_s), three));
+    ReflectFlags all{};
+    all.fill(true);
+    QVERIFY(writeSettingsFile(dir.filePath(u"ナンバーズ3ペリドン.ini"_s), all));
+    const Run fromFile = runCli(cli, {u"sheet"_s, u"一発ペリドン"_s}, root.path());
+    const Run reflect3 =
+        runCli(cli, {u"sheet"_s, u"一発ペリドン"_s, u"--reflect"_s, u"3"_s}, root.path());
+    const Run reflect10 =
+        runCli(cli, {u"sheet"_s, u"一発ペリドン"_s, u"--reflect"_s, u"10"_s}, root.path());
+    QCOMPARE(fromFile.status, 0);
+    QCOMPARE(fromFile.out, reflect3.out);
+    QVERIFY(fromFile.out != reflect10.out);
 }
 
 QTEST_GUILESS_MAIN(TestAppPaths)

@@ -1,5 +1,7 @@
 #include "cli/CliSupport.h"
 
+#include "core/store/AppPaths.h"
+
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -7,8 +9,7 @@ using namespace Qt::StringLiterals;
 namespace peridon::cli {
 
 ConnectString Args::connection() const {
-    const QString db = value(u"--db"_s);
-    return db.isEmpty() ? defaultConnectString() : connectStringFor(db);
+    return connectStringFor(appPaths(value(u"--db"_s)).databasePath);
 }
 
 std::optional<qint64> Args::integer(const QString& option, qint64 min, qint64 max,

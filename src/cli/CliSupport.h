@@ -23,7 +23,8 @@ struct Args {
 
     bool has(const QString& option) const { return options.contains(option); }
     QString value(const QString& option) const { return options.value(option); }
-    // The database given with --db, or the program's default one.
+    // The database given with --db, or the one in the data folder
+    // (portable or per-user).
     ConnectString connection() const;
     // The value of option as a whole number in [min, max]; nullopt when it is
     // absent. Sets problem and returns nullopt when it is not such a number.

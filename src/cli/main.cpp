@@ -1,5 +1,7 @@
 // peridon-cli: the draw database and the analysis sheets from the command line.
 #include "cli/Commands.h"
+#include "core/prediction/SettingsLocation.h"
+#include "core/store/AppPaths.h"
 
 #include <QCoreApplication>
 
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
         if (!args)
             return usage(problem);
         try {
+            const AppPaths paths = appPaths(args->value(u"--db"_s));
+            setSettingsFolder(paths.dataFolder);
             return c.run(*args);
         } catch (const DbError& e) {
             printErr(e.message());
