@@ -129,7 +129,14 @@ void TestAnalysisWindow::everyWindowOpens() {
 
     auto* label1 = w->findChild<QLabel*>(u"Label1"_s);
     QVERIFY(label1);
-    QCOMPARE(label1->text(), info.description);
+    // Shown whole, broken into lines at the ends of phrases; where the room
+    // is too small it ends in "…" and the whole text is the tooltip.
+    const QString described = label1->text().remove(u'\n');
+    if (described != info.description) {
+        QVERIFY2(described.endsWith(QChar(0x2026)), qPrintable(described));
+        QVERIFY(info.description.startsWith(described.chopped(1)));
+        QCOMPARE(label1->toolTip(), info.description);
+    }
     auto* close = w->findChild<QPushButton*>(u"Command1"_s);
     QVERIFY(close);
     QCOMPARE(close->text(), u"閉じる"_s);

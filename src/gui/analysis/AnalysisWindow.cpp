@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBoundaryFinder>
 
 using namespace Qt::StringLiterals;
 
@@ -73,6 +74,52 @@ QPixmap blueBall(int size, bool shaded) {
     const qreal h = size * 0.34;
     p.drawEllipse(QRectF(size * 0.22, size * 0.18, h, h * 0.8));
     return pm;
+}
+
+// The description broken into lines no wider than `width`: at the end of a
+// phrase (after 、。 or a particle before a new word) where one fits, at any
+// other place the line-breaking rules allow only where no phrase end does.
+QStringList phraseLines(const QString& text, const QFontMetrics& fm, int width) {
+    QList<int> breaks;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+    for (qsizetype pos = finder.toNextBoundary(); pos > 0 && pos < text.size();
+         pos = finder.toNextBoundary())
+        breaks << int(pos);
+    const auto isHiragana = [](QChar c) { return c.unicode() >= 0x3041 && c.unicode() <= 0x309F; };
+    const auto phraseEnd = [&](int pos) {
+        static const QString kMarks = u"、。，．）」』"_s;
+        static const QString kParticles = u"はがをにでとのもへやより"_s;
+        const QChar before = text.at(pos - 1);
+        return kMarks.contains(before) ||
+               (kParticles.contains(before) && !isHiragana(text.at(pos)));
+    };
+    QStringList lines;
+    int start = 0;
+    while (start < text.size() && fm.horizontalAdvance(text.mid(start)) > width) {
+        int phrase = -1;
+        int any = -1;
+        int overflow = -1;
+        for (int pos : std::as_const(breaks)) {
+            if (pos <= start)
+                continue;
+            if (fm.horizontalAdvance(text.mid(start, pos - start)) > width) {
+                overflow = pos;
+                break;
+            }
+            any = pos;
+            if (phraseEnd(pos))
+                phrase = pos;
+        }
+        const int cut = phrase > 0     ? phrase
+                        : any > 0      ? any
+                        : overflow > 0 ? overflow
+                                       : int(text.size());
+        lines << text.mid(start, cut - start);
+        start = cut;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
 }
 
 } // namespace
@@ -226,6 +273,33 @@ QSize AnalysisWindow::gridSize(const QSize& room) const {
     return size.expandedTo(QSize(1, 1));
 }
 
+// Shows the description in a box: broken at phrase ends into as many lines
+// as the box holds; what does not fit ends in "…" with the whole text as the
+// tooltip, so the first line is never cut.
+void AnalysisWindow::placeDescription(const QRect& box, Qt::Alignment alignment, int widest) {
+    const QFontMetrics fm(m_description->font());
+    int width = qMax(1, box.width());
+    QStringList lines = phraseLines(m_info.description, fm, width);
+    const int room = qMax(1, box.height() / qMax(1, fm.lineSpacing()));
+    // Lines of even length where they fit, else the widest lines allowed.
+    if (lines.size() > room && widest > width) {
+        width = widest;
+        lines = phraseLines(m_info.description, fm, width);
+    }
+    const bool cut = lines.size() > room;
+    if (cut) {
+        const QString rest = lines.mid(room - 1).join(QString());
+        lines = lines.mid(0, room - 1);
+        lines << fm.elidedText(rest, Qt::ElideRight, width);
+    }
+    m_description->setWordWrap(false);
+    m_description->setText(lines.join(u'\n'));
+    m_description->setToolTip(cut ? m_info.description : QString());
+    const int height = qMax(box.height(), int(lines.size()) * fm.lineSpacing() + 2);
+    m_description->setGeometry(box.x(), box.y(), qMax(box.width(), width), height);
+    m_description->setAlignment(alignment);
+}
+
 void AnalysisWindow::layoutControls() {
     if (!m_grid)
         return;
@@ -259,9 +333,9 @@ void AnalysisWindow::layoutControls() {
         // window's width.
         const int top = qMax(px(kCountLabelTop), m_grid->geometry().bottom() + margin / 2);
         const int bottom = m_printButton ? m_printButton->y() - margin / 2 : height() - margin;
-        m_description->setGeometry(margin, top, wrappedWidth(width() - 2 * margin),
-                                   qMax(labelHeight, bottom - top));
-        m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        placeDescription(
+            QRect(margin, top, wrappedWidth(width() - 2 * margin), qMax(labelHeight, bottom - top)),
+            Qt::AlignLeft | Qt::AlignTop);
         return;
     }
 
@@ -281,10 +355,11 @@ void AnalysisWindow::layoutControls() {
         // The description alone: on the buttons' line, or wrapped over the
         // space above the grid when it is too long for one line.
         if (labelW <= textRight - margin)
-            m_description->setGeometry(margin, buttonTop, textRight - margin, buttonH);
+            placeDescription(QRect(margin, buttonTop, textRight - margin, buttonH),
+                             Qt::AlignLeft | Qt::AlignVCenter);
         else
-            m_description->setGeometry(margin, 2, wrappedWidth(textRight - margin), gridTop - 4);
-        m_description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            placeDescription(QRect(margin, 2, wrappedWidth(textRight - margin), gridTop - 4),
+                             Qt::AlignLeft | Qt::AlignVCenter, textRight - margin);
         return;
     }
 
@@ -298,13 +373,14 @@ void AnalysisWindow::layoutControls() {
     int legendMid = buttonTop + buttonH / 2;
     if (legendX + legendW > textRight) {
         const int labelTop = qMax(2, buttonTop - labelHeight / 2);
-        m_description->setGeometry(margin, labelTop, qMax(1, textRight - margin), labelHeight);
+        placeDescription(QRect(margin, labelTop, qMax(1, textRight - margin), labelHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter);
         legendX = margin;
         legendMid = (labelTop + labelHeight + gridTop) / 2;
     } else {
-        m_description->setGeometry(margin, buttonTop, labelW, buttonH);
+        placeDescription(QRect(margin, buttonTop, labelW, buttonH),
+                         Qt::AlignLeft | Qt::AlignVCenter);
     }
-    m_description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_legendPicture->move(legendX, legendMid - pic.height() / 2);
     m_legendText->setGeometry(legendX + pic.width() + gap / 2, legendMid - text.height() / 2,
                               text.width(), text.height());

@@ -42,6 +42,9 @@ private:
     void Load();
     void placeWindow();
     void layoutControls();
+    // widest: how wide the lines may grow when the box's width needs more
+    // lines than it has room for.
+    void placeDescription(const QRect& box, Qt::Alignment alignment, int widest = 0);
     QSize gridSize(const QSize& room) const;
     void RunAnalysis();
 
