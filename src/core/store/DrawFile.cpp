@@ -1,6 +1,7 @@
 #include "core/store/DrawFile.h"
 
 #include "core/store/DrawTextParser.h"
+#include "core/store/TextEncoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,13 +21,7 @@ std::optional<QString> decodeText(QByteArrayView bytes) {
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    QStringDecoder sjis("Shift_JIS", QStringDecoder::Flag::Stateless);
-    if (!sjis.isValid())
-        return std::nullopt;
-    text = sjis.decode(bytes);
-    if (sjis.hasError())
-        return std::nullopt;
-    return text;
+    return decodeShiftJis(bytes);
 }
 
 DrawFile failed(const QString& why) {

@@ -1,13 +1,12 @@
 #include "gui/app/ExportCommand.h"
 
 #include "core/store/DrawCsv.h"
+#include "core/store/TextEncoding.h"
 #include "gui/widgets/Messages.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 using namespace Qt::StringLiterals;
 
@@ -36,19 +35,7 @@ std::optional<ExportTarget> chooseExportFile(QWidget* parent) {
 std::optional<QByteArray> encodeExport(const QByteArray& utf8Csv, bool shiftJis) {
     if (!shiftJis)
         return QByteArray("\xEF\xBB\xBF") + utf8Csv;
-    const QString text = QString::fromUtf8(utf8Csv);
-    QStringEncoder sjis("Shift_JIS", QStringEncoder::Flag::Stateless);
-    if (!sjis.isValid())
-        return std::nullopt;
-    QByteArray bytes = sjis.encode(text);
-    if (sjis.hasError())
-        return std::nullopt;
-    // The encoder puts a replacement for a character it cannot map: a round
-    // trip tells.
-    QStringDecoder back("Shift_JIS", QStringDecoder::Flag::Stateless);
-    if (QString(back.decode(bytes)) != text)
-        return std::nullopt;
-    return bytes;
+    return encodeShiftJis(QString::fromUtf8(utf8Csv));
 }
 
 bool runExport(QWidget* parent, const ConnectString& cs, const ExportHooks& hooks) {
