@@ -130,7 +130,7 @@ void TestEntryCrash::killedWhileEditingLosesNothingReported() {
                     {u"--child"_s, path, QString::number(rng.generate())});
         QVERIFY2(child.waitForStarted(10000), "the child did not start");
         QByteArray out;
-        while (!out.contains("ready\n")) {
+        while (!out.contains("ready")) {
             QVERIFY2(child.waitForReadyRead(10000), child.readAllStandardError().constData());
             out += child.readAllStandardOutput();
         }
@@ -142,7 +142,10 @@ void TestEntryCrash::killedWhileEditingLosesNothingReported() {
 
         // Replay what the child reported.
         std::optional<QString> pending;
-        for (const QByteArray& raw : out.split('\n')) {
+        for (QByteArray raw : out.split('\n')) {
+            // Windows' text-mode output ends lines with CR LF.
+            if (raw.endsWith('\r'))
+                raw.chop(1);
             const QString line = QString::fromUtf8(raw);
             if (line.startsWith(QLatin1String("B "))) {
                 pending = line.mid(2);
@@ -179,8 +182,11 @@ void TestEntryCrash::killedWhileEditingLosesNothingReported() {
 
 int main(int argc, char** argv) {
     if (argc == 4 && qstrcmp(argv[1], "--child") == 0) {
+        // The path comes from arguments(), which decodes it correctly on
+        // every system (argv is in the ANSI code page on Windows).
         QCoreApplication app(argc, argv);
-        return runChild(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toUInt());
+        const QStringList args = QCoreApplication::arguments();
+        return runChild(args[2], args[3].toUInt());
     }
     QCoreApplication app(argc, argv);
     TestEntryCrash test;

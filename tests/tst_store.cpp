@@ -86,7 +86,7 @@ private slots:
         f.close();
         // A plain open without the key cannot read it.
         sqlite3* raw = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
+        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
         QVERIFY(sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
                              nullptr) != SQLITE_OK);
         sqlite3_close(raw);

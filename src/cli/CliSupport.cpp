@@ -40,6 +40,12 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
             problem = u"不明なオプションです: %1"_s.arg(w);
             return std::nullopt;
         }
+        // A second value would silently win over the first: which one the
+        // user meant is unknown.
+        if (a.options.contains(w)) {
+            problem = u"%1 が2回指定されています"_s.arg(w);
+            return std::nullopt;
+        }
         if (!spec->takesValue) {
             a.options.insert(w, QString());
             continue;
@@ -48,7 +54,12 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
             problem = u"%1 には値が必要です"_s.arg(w);
             return std::nullopt;
         }
-        a.options.insert(w, words[++i]);
+        const QString& v = words[++i];
+        if (v.isEmpty()) {
+            problem = u"%1 の値が空です"_s.arg(w);
+            return std::nullopt;
+        }
+        a.options.insert(w, v);
     }
     return a;
 }
@@ -62,19 +73,32 @@ void printOut(const QByteArray& s) {
     std::fwrite(s.constData(), 1, std::size_t(s.size()), stdout);
 }
 
+QString usageText() {
+    return u"使い方:\n"
+           "  peridon-cli init [--db PATH]\n"
+           "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
+           "  peridon-cli export [--db PATH]\n"
+           "  peridon-cli stats [--db PATH]\n"
+           "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
+           "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]\n"
+           "  peridon-cli backtest [--from N] [--to M] [--reflect R,R,...|all] [--db PATH] "
+           "[--json]\n"
+           "  peridon-cli --help"_s;
+}
+
 int usage(const QString& problem) {
     if (!problem.isEmpty())
         printErr(problem);
-    printErr(
-        u"使い方:\n"
-        "  peridon-cli init [--db PATH]\n"
-        "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
-        "  peridon-cli export [--db PATH]\n"
-        "  peridon-cli stats [--db PATH]\n"
-        "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
-        "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]\n"
-        "  peridon-cli backtest [--from N] [--to M] [--reflect R,R,...|all] [--db PATH] [--json]"_s);
+    printErr(usageText());
     return kUsageStatus;
+}
+
+bool finishOutput() {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    printErr(
+        u"出力を最後まで書き込めませんでした（ディスクの空き不足、または出力先が閉じられました）。"_s);
+    return false;
 }
 
 } // namespace peridon::cli

@@ -47,7 +47,13 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
 void printErr(const QString& s);
 // Bytes on standard output, as they are.
 void printOut(const QByteArray& s);
-// Prints problem (when given) and the usage; returns kUsageStatus.
+// The usage lines.
+QString usageText();
+// Prints problem (when given) and the usage on standard error; returns
+// kUsageStatus.
 int usage(const QString& problem = QString());
+// Flushes standard output; false, after saying so on standard error, when
+// anything written to it was lost (a full disk, a closed pipe).
+bool finishOutput();
 
 } // namespace peridon::cli

@@ -17,15 +17,14 @@ namespace peridon::cli {
 int cmdImport(const Args& a) {
     if (a.positional.size() != 1)
         return usage(u"import には CSV ファイルを1つ指定します"_s);
-    QFile file(a.positional[0]);
-    if (!file.open(QIODevice::ReadOnly)) {
-        printErr(u"ファイルを読めません: %1"_s.arg(a.positional[0]));
+    const CsvParse parsed = readDrawCsvFile(a.positional[0]);
+    if (parsed.unreadable) {
+        printErr(parsed.errors.join(u'\n'));
         return kFailStatus;
     }
-    const CsvParse parsed = parseDrawCsv(file.readAll());
-    if (!parsed.errors.isEmpty()) {
+    if (parsed.errorCount > 0) {
         printErr(
-            u"誤りのある行が%1行あります。何も書き込みませんでした。"_s.arg(parsed.errors.size()));
+            u"誤りのある行が%1行あります。何も書き込みませんでした。"_s.arg(parsed.errorCount));
         for (const QString& e : parsed.errors.mid(0, 20))
             printErr(e);
         return kFailStatus;

@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "core/prediction/SettingsLocation.h"
 #include "core/store/AppPaths.h"
+#include "core/store/Platform.h"
 
 #include <QCoreApplication>
 
@@ -9,11 +10,31 @@ using namespace Qt::StringLiterals;
 using namespace peridon;
 using namespace peridon::cli;
 
+namespace {
+
+int run(QStringList words);
+
+} // namespace
+
 int main(int argc, char** argv) {
+    setUpStandardStreams();
     QCoreApplication app(argc, argv);
-    QStringList words = app.arguments().mid(1);
+    const int status = run(app.arguments().mid(1));
+    // Output cut short is a failure even when the command itself went well.
+    if (!finishOutput())
+        return kFailStatus;
+    return status;
+}
+
+namespace {
+
+int run(QStringList words) {
     if (words.isEmpty())
         return usage();
+    if (words.contains(u"--help"_s) || words.contains(u"-h"_s)) {
+        printOut(usageText().toUtf8() + '\n');
+        return 0;
+    }
     const QString command = words.takeFirst();
     struct Command {
         const char* name;
@@ -50,3 +71,5 @@ int main(int argc, char** argv) {
     }
     return usage(u"不明なコマンドです: %1"_s.arg(command));
 }
+
+} // namespace

@@ -1,5 +1,7 @@
 #include "core/store/Database.h"
 
+#include "core/store/Platform.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -35,6 +37,8 @@ CREATE VIEW IF NOT EXISTS 全データ選択クエリ AS
 )SQL";
 
 QString sqliteMessage(sqlite3* db, int rc) {
+    if (rc == SQLITE_CORRUPT)
+        return QString::fromUtf16(kDamagedMessage);
     if (rc == SQLITE_NOTADB)
         return u"パスワードが違うか、データベースファイルではありません。"_s;
     if (rc == SQLITE_CONSTRAINT)
@@ -137,6 +141,21 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
+Statement::Type Statement::columnType(int column) const {
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return Type::Integer;
+    case SQLITE_FLOAT:
+        return Type::Real;
+    case SQLITE_TEXT:
+        return Type::Text;
+    case SQLITE_BLOB:
+        return Type::Blob;
+    default:
+        return Type::Null;
+    }
+}
+
 int Statement::columnInt(int column) const {
     return sqlite3_column_int(m_stmt, column);
 }
@@ -157,10 +176,15 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
         throw DbError(u"データベースファイルではありません。\n%1"_s.arg(
             QDir::toNativeSeparators(info.absoluteFilePath())));
 
-    int flags = SQLITE_OPEN_READWRITE;
-    if (mode == Mode::CreateIfMissing)
-        flags |= SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(QFile::encodeName(cs.path).constData(), &m_db, flags, nullptr);
+    if (mode == Mode::CreateIfMissing && !info.exists())
+        createFile(cs);
+
+    // SQLite takes UTF-8 file names on every system (QFile::encodeName would
+    // give the ANSI code page on Windows). Never "create" here: a new file
+    // is made complete by createFile, and a file that vanished meanwhile
+    // must not come back empty.
+    const int rc =
+        sqlite3_open_v2(cs.path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = sqliteMessage(m_db, rc);
         sqlite3_close(m_db);
@@ -188,6 +212,52 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
                           QDir::toNativeSeparators(info.absoluteFilePath()), e.message()),
                       e.code());
     }
+}
+
+void Database::createFile(const ConnectString& cs) {
+    // Built under a temporary name and renamed into place, so a full disk or
+    // a killed process never leaves a half-made database under the real
+    // name. The file is owner-only from the start; SQLite gives its journal
+    // the database's mode.
+    const QFileInfo info(cs.path);
+    const QString target = info.absoluteFilePath();
+    const auto cannotCreate = [&](const QString& why) {
+        return DbError(u"データベースファイルを作成できません。\n%1\n%2"_s.arg(
+            QDir::toNativeSeparators(target), why));
+    };
+    QString problem;
+    const QString tmp = createPrivateFileBeside(target, u".new"_s, problem);
+    if (tmp.isEmpty())
+        throw cannotCreate(problem);
+    try {
+        Database fresh(ConnectString{tmp, cs.password}, Mode::CreateIfMissing);
+    } catch (...) {
+        QFile::remove(tmp);
+        throw;
+    }
+    // QFile::rename never replaces an existing file.
+    QFile file(tmp);
+    if (file.rename(target))
+        return;
+    QFile::remove(tmp);
+    // Another process made the same database meanwhile: use that one.
+    if (QFileInfo::exists(target))
+        return;
+    throw cannotCreate(file.errorString());
+}
+
+void Database::checkIntegrity() {
+    bool ok = false;
+    try {
+        Statement st = prepare("PRAGMA quick_check");
+        ok = st.step() && st.columnText(0) == u"ok";
+    } catch (const DbError& e) {
+        // Busy is not damage.
+        if (e.code() == SQLITE_BUSY || e.code() == SQLITE_LOCKED)
+            throw;
+    }
+    if (!ok)
+        throw DbError(QString::fromUtf16(kDamagedMessage), SQLITE_CORRUPT);
 }
 
 Database::~Database() {
@@ -263,16 +333,14 @@ DrawHistory Database::readHistory() {
 }
 
 void Database::backupTo(const QString& path) {
-    const QString tmp = path + u".tmp"_s;
-    QFile::remove(tmp);
     // ATTACH opens the file with this connection's flags, which lack "create"
     // for an existing database; an empty file is an empty database it accepts.
-    {
-        QFile empty(tmp);
-        if (!empty.open(QIODevice::WriteOnly))
-            throw DbError(
-                u"バックアップファイルを書けません。\n%1"_s.arg(QDir::toNativeSeparators(path)));
-    }
+    // The temporary file is owner-only from the start, like the database.
+    QString problem;
+    const QString tmp = createPrivateFileBeside(path, u".tmp"_s, problem);
+    if (tmp.isEmpty())
+        throw DbError(u"バックアップファイルを書けません。\n%1\n%2"_s.arg(
+            QDir::toNativeSeparators(path), problem));
     try {
         Statement att = prepare("ATTACH DATABASE ?1 AS bak KEY ?2");
         att.bind(1, tmp);

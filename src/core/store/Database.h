@@ -32,6 +32,10 @@ struct ConnectString {
     QString password;
 };
 
+// What a damaged database file is reported as, on reading and before writing.
+inline constexpr const char16_t* kDamagedMessage =
+    u"データベースファイルが壊れています。バックアップから戻してください。";
+
 // The file name of the draw database beside the executable.
 inline constexpr const char16_t* kDatabaseFileName = u"Numbers3Peridon.mdb";
 
@@ -59,6 +63,9 @@ public:
     bool step();
     void reset();
     bool isNull(int column) const;
+    // The storage class of a column's value in the current row.
+    enum class Type { Integer, Real, Text, Blob, Null };
+    Type columnType(int column) const;
     int columnInt(int column) const;
     QString columnText(int column) const;
 
@@ -73,7 +80,8 @@ class Database final {
 public:
     enum class Mode {
         OpenExisting,    // the file must exist and hold the draws schema
-        CreateIfMissing, // create file and schema when missing
+        CreateIfMissing, // create file and schema when missing; the file
+                         // appears under its name only once it is complete
     };
 
     Database(const ConnectString& cs, Mode mode);
@@ -91,6 +99,10 @@ public:
     Statement prepare(const char* sql);
     // Throws DbError naming what failed for a SQLite result code.
     [[noreturn]] void fail(int rc, const QString& what) const;
+
+    // Checks the whole file for damage (PRAGMA quick_check); throws DbError
+    // with kDamagedMessage when it is damaged. Run before writing into it.
+    void checkIntegrity();
 
     // Every row of 全データ選択クエリ in draw-number order. Rows with an
     // empty or unusable digit are kept and marked not valid.
@@ -115,6 +127,7 @@ public:
     };
 
 private:
+    static void createFile(const ConnectString& cs);
     void applyKey(const QString& password);
     void createSchema();
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/store/Database.h"
+#include "core/store/DrawHistory.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -20,14 +22,26 @@ struct CsvDraw {
     QString date;                                  // empty: none
 };
 
+// Limits that keep a wrong or endless input from exhausting memory.
+inline constexpr qint64 kCsvFileBytes = qint64(64) << 20;
+inline constexpr qsizetype kCsvLineBytes = 1024;
+inline constexpr qsizetype kCsvErrorsKept = 100;
+
 struct CsvParse {
     std::vector<CsvDraw> draws;
-    QStringList errors; // "N行目: reason", in line order
+    QStringList errors;       // "N行目: reason", in line order; the first kCsvErrorsKept
+    qsizetype errorCount = 0; // every error, kept or not
+    bool unreadable = false;  // the file itself could not be read: errors holds why
 };
 
-// Reads UTF-8 (with or without a BOM) or Shift-JIS, LF or CRLF. The header
-// line is optional. Every bad line is reported; nothing is dropped silently.
-CsvParse parseDrawCsv(const QByteArray& data);
+// Reads UTF-8 (with or without a BOM) or Shift-JIS, with CR, LF or CR LF line
+// ends. A first line with no number in the draw-number column is a header
+// and skipped. Every bad line is reported; nothing is dropped silently.
+CsvParse parseDrawCsv(QByteArrayView data);
+
+// Reads and parses a CSV file. Only a regular file of at most kCsvFileBytes
+// is read; anything else is refused (unreadable) without blocking.
+CsvParse readDrawCsvFile(const QString& path);
 
 struct ImportResult {
     int added = 0;
