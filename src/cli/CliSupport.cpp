@@ -62,6 +62,15 @@ void printOut(const QByteArray& s) {
     std::fwrite(s.constData(), 1, std::size_t(s.size()), stdout);
 }
 
+bool writeOut(QByteArrayView s) {
+    return std::fwrite(s.data(), 1, std::size_t(s.size()), stdout) == std::size_t(s.size()) &&
+           !std::ferror(stdout);
+}
+
+bool flushOut() {
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
 int usage(const QString& problem) {
     if (!problem.isEmpty())
         printErr(problem);
