@@ -1,6 +1,9 @@
 #include "core/sheet/Sheet.h"
+#include "core/sheet/SheetJson.h"
 
 #include <QtTest>
+
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +25,14 @@ private slots:
     void sizesOneOrAll();
     void resizeKeepsCells();
     void activeCellZeroAllowed();
+    void numberTextsReadBackExactly_data();
+    void numberTextsReadBackExactly();
+    void cellInsideTallBlock();
+    void rowsWrittenUpwards();
+    void shrinkThenGrowStartsClean();
+    void matchesCellByCellModel_data();
+    void matchesCellByCellModel();
+    void jsonInPiecesStopsOnFailure();
 };
 
 // A block of colour applied to a 5 x 4 sheet: which cells changed.
@@ -192,6 +203,295 @@ void TestSheet::activeCellZeroAllowed() {
     s.setActiveCell(0, 0);
     QCOMPARE(s.activeCol(), 0);
     QCOMPARE(s.activeRow(), 0);
+}
+
+// Texts that look like numbers are kept as numbers: each must read back as
+// it was written, and only the canonical form may become a number.
+void TestSheet::numberTextsReadBackExactly_data() {
+    QTest::addColumn<QString>("text");
+    for (const QString& t : {u"0"_s, u"7"_s, u"32767"_s, u"-5"_s, u"-0"_s, u"007"_s, u"+3"_s,
+                             u"1 "_s, u"-"_s, u"8388607"_s, u"-8388608"_s, u"9999999"_s,
+                             u"12345678"_s, u"123456789"_s, u"2147483648"_s, u"１２"_s})
+        QTest::newRow(qPrintable(t)) << t;
+}
+
+void TestSheet::numberTextsReadBackExactly() {
+    QFETCH(QString, text);
+    Sheet s(2, 2);
+    s.setText(1, 1, text);
+    s.setTextId(2, 2, s.internText(text));
+    QCOMPARE(s.text(1, 1), text);
+    QCOMPARE(s.text(2, 2), text);
+    QVERIFY(s.hasText(1, 1));
+    // A number with a prefix and suffix reads as the text it stands for.
+    const int f = s.numberFormat(u"第"_s, u"回前"_s);
+    QVERIFY(f > 0);
+    s.setTextId(1, 2, s.numberText(-12, f));
+    QCOMPARE(s.text(1, 2), u"第-12回前"_s);
+    s.setTextId(2, 1, s.numberText(123456789, f)); // too large to keep as a number
+    QCOMPARE(s.text(2, 1), u"第123456789回前"_s);
+    QCOMPARE(s.numberText(1, 99), Sheet::TextId(0)); // no such format
+}
+
+// A cell formatted on its own inside a tall formatted block keeps its own
+// formatting when the block changes around it, and the block's edges stay.
+void TestSheet::cellInsideTallBlock() {
+    Sheet s(3, 3000);
+    s.setBackColor(2, 10, 2, 2500, rgb(1, 2, 3));
+    s.setForeColor(2, 100, 2, 100, rgb(9, 9, 9));
+    s.setText(2, 100, u"x"_s);
+    s.setBackColor(2, 50, 2, 2000, rgb(4, 5, 6));
+    QCOMPARE(s.backColor(2, 9), kWhite);
+    QCOMPARE(s.backColor(2, 10), rgb(1, 2, 3));
+    QCOMPARE(s.backColor(2, 49), rgb(1, 2, 3));
+    QCOMPARE(s.backColor(2, 50), rgb(4, 5, 6));
+    QCOMPARE(s.backColor(2, 100), rgb(4, 5, 6));
+    QCOMPARE(s.foreColor(2, 100), rgb(9, 9, 9));
+    QCOMPARE(s.foreColor(2, 101), kBlack);
+    QCOMPARE(s.backColor(2, 2000), rgb(4, 5, 6));
+    QCOMPARE(s.backColor(2, 2001), rgb(1, 2, 3));
+    QCOMPARE(s.backColor(2, 2500), rgb(1, 2, 3));
+    QCOMPARE(s.backColor(2, 2501), kWhite);
+    QCOMPARE(s.backColor(1, 100), kWhite);
+    // Clearing the text keeps the cell's own colour.
+    s.clearText(-1, -1, -1, -1);
+    QVERIFY(!s.hasText(2, 100));
+    QCOMPARE(s.foreColor(2, 100), rgb(9, 9, 9));
+}
+
+void TestSheet::rowsWrittenUpwards() {
+    Sheet s(2, 5000);
+    for (int r = 5000; r >= 1; --r) {
+        s.setText(1, r, QString::number(r * 3));
+        if (r % 7 == 0)
+            s.setBackColor(1, r, 1, r, rgb(r % 256, 0, 0));
+    }
+    for (int r = 1; r <= 5000; ++r) {
+        QCOMPARE(s.text(1, r), QString::number(r * 3));
+        QCOMPARE(s.backColor(1, r), r % 7 == 0 ? rgb(r % 256, 0, 0) : kWhite);
+    }
+}
+
+// Rows and columns that leave the sheet and come back start unformatted.
+void TestSheet::shrinkThenGrowStartsClean() {
+    for (const int shrunk : {0, 1, 1024, 1500}) {
+        Sheet s(3, 3000);
+        s.setBackColor(-1, -1, -1, -1, rgb(1, 1, 1));
+        s.setBorder(2, 1, 3, 3000, BorderAll);
+        for (int r = 1; r <= 3000; r += 5)
+            s.setText(3, r, u"t"_s);
+        s.setSize(2, shrunk);
+        s.setSize(3, 3000);
+        for (int r = 1; r <= 3000; ++r) {
+            const bool kept = r <= shrunk;
+            QCOMPARE(s.backColor(1, r), kept ? rgb(1, 1, 1) : kWhite);
+            QCOMPARE(s.borderMask(2, r), kept ? int(BorderAll) : 0);
+            QCOMPARE(s.backColor(3, r), kWhite);
+            QVERIFY(!s.hasText(3, r));
+        }
+    }
+}
+
+namespace {
+
+// The plain cell-by-cell model of a sheet the storage must agree with.
+struct ModelCell {
+    QString text;
+    Rgb fore = kBlack;
+    Rgb back = kWhite;
+    HAlign align = HAlign::Center;
+    int borders = 0;
+    Rgb borderColour[4] = {kDefaultBorder, kDefaultBorder, kDefaultBorder, kDefaultBorder};
+};
+
+struct Model {
+    int cols = 0;
+    int rows = 0;
+    std::vector<ModelCell> cells;
+    ModelCell& at(int c, int r) {
+        return cells[std::size_t(r - 1) * std::size_t(cols) + std::size_t(c - 1)];
+    }
+    void resize(int c, int r) {
+        std::vector<ModelCell> next(std::size_t(c) * std::size_t(r));
+        for (int rr = 1; rr <= qMin(r, rows); ++rr)
+            for (int cc = 1; cc <= qMin(c, cols); ++cc)
+                next[std::size_t(rr - 1) * std::size_t(c) + std::size_t(cc - 1)] = at(cc, rr);
+        cells.swap(next);
+        cols = c;
+        rows = r;
+    }
+    template <typename F> void block(int c1, int r1, int c2, int r2, F f) {
+        for (int r = qMax(1, r1); r <= qMin(rows, r2); ++r)
+            for (int c = qMax(1, c1); c <= qMin(cols, c2); ++c)
+                f(at(c, r), c, r);
+    }
+};
+
+} // namespace
+
+// Random operations of every kind, on a sheet and on the model: every cell
+// must read back the same, through the accessors and through a row cursor.
+void TestSheet::matchesCellByCellModel_data() {
+    QTest::addColumn<int>("seed");
+    for (int seed = 1; seed <= 6; ++seed)
+        QTest::newRow(qPrintable(u"seed %1"_s.arg(seed))) << seed;
+}
+
+void TestSheet::matchesCellByCellModel() {
+    QFETCH(int, seed);
+    std::mt19937 rng{std::uint32_t(seed)};
+    const auto pick = [&rng](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(rng);
+    };
+    const Rgb palette[] = {kWhite, kBlack, rgb(255, 0, 0), rgb(0, 128, 255), rgb(200, 255, 200)};
+    const QString texts[] = {QString(), u"●"_s, u"0"_s, u"42"_s, u"-3"_s, u"回数"_s, u"07"_s};
+    Sheet s(6, 2200);
+    Model m;
+    m.resize(6, 2200);
+    for (int step = 0; step < 400; ++step) {
+        // Blocks: single cells, single rows, tall blocks over chunk edges,
+        // whole columns (-1); sometimes reaching past the edge.
+        int c1 = pick(1, m.cols), c2 = pick(c1, m.cols + 1);
+        int r1 = pick(1, qMax(1, m.rows)), r2 = r1;
+        switch (pick(0, 3)) {
+        case 0:
+            break;
+        case 1:
+            r2 = qMin(m.rows + 2, r1 + pick(1, 40));
+            break;
+        case 2:
+            r2 = r1 + pick(500, 2500);
+            break;
+        default:
+            r1 = -1;
+            r2 = -1;
+            break;
+        }
+        const int mr1 = r1 == -1 ? 1 : r1, mr2 = r2 == -1 ? m.rows : r2;
+        const Rgb colour = palette[pick(0, 4)];
+        switch (pick(0, 7)) {
+        case 0:
+            s.setBackColor(c1, r1, c2, r2, colour);
+            m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int, int) { x.back = colour; });
+            break;
+        case 1:
+            s.setForeColor(c1, r1, c2, r2, colour);
+            m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int, int) { x.fore = colour; });
+            break;
+        case 2: {
+            const auto a = HAlign(pick(0, 2));
+            s.setHAlign(c1, r1, c2, r2, a);
+            m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int, int) { x.align = a; });
+            break;
+        }
+        case 3: {
+            const int mask = pick(0, 31);
+            s.setBorder(c1, r1, c2, r2, mask, colour);
+            const int bc1 = qMax(1, c1), bc2 = qMin(m.cols, c2);
+            const int br1 = qMax(1, mr1), br2 = qMin(m.rows, mr2);
+            m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int c, int r) {
+                if (mask == 0) {
+                    x.borders = 0;
+                    return;
+                }
+                int sides = mask & BorderAll;
+                if (mask & BorderOutline)
+                    sides |= (c == bc1 ? BorderLeft : 0) | (c == bc2 ? BorderRight : 0) |
+                             (r == br1 ? BorderTop : 0) | (r == br2 ? BorderBottom : 0);
+                for (int i = 0; i < 4; ++i)
+                    if (sides & (1 << i))
+                        x.borderColour[i] = colour;
+                x.borders |= sides;
+            });
+            break;
+        }
+        case 4:
+        case 5: {
+            if (m.rows == 0)
+                break;
+            const int c = pick(1, m.cols), r = pick(1, m.rows);
+            const QString& t = texts[pick(0, 6)];
+            s.setText(c, r, t);
+            m.at(c, r).text = t;
+            break;
+        }
+        case 6:
+            s.clearText(c1, r1, c2, r2);
+            m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int, int) { x.text.clear(); });
+            break;
+        default:
+            if (pick(0, 9) == 0) {
+                const int cols = pick(4, 7), rows = pick(0, 2300);
+                s.setSize(cols, rows);
+                m.resize(cols, rows);
+            }
+            break;
+        }
+    }
+    QCOMPARE(s.cols(), m.cols);
+    QCOMPARE(s.rows(), m.rows);
+    Sheet::RowCursor cursor(s);
+    for (int r = 1; r <= m.rows; ++r) {
+        cursor.seek(r);
+        for (int c = 1; c <= m.cols; ++c) {
+            const ModelCell& x = m.at(c, r);
+            QCOMPARE(s.text(c, r), x.text);
+            QCOMPARE(s.hasText(c, r), !x.text.isEmpty());
+            QCOMPARE(s.backColor(c, r), x.back);
+            QCOMPARE(s.foreColor(c, r), x.fore);
+            QCOMPARE(s.hAlign(c, r), x.align);
+            QCOMPARE(s.borderMask(c, r), x.borders);
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(s.borderColor(c, r, BorderSide(1 << i)), x.borderColour[i]);
+            QCOMPARE(s.textOf(cursor.textId(c)), x.text);
+            QCOMPARE(cursor.backColor(c), x.back);
+            QCOMPARE(cursor.foreColor(c), x.fore);
+        }
+    }
+    // A cursor may also go back.
+    if (m.rows > 0) {
+        const int r = pick(1, m.rows);
+        cursor.seek(r);
+        for (int c = 1; c <= m.cols; ++c) {
+            QCOMPARE(s.textOf(cursor.textId(c)), m.at(c, r).text);
+            QCOMPARE(cursor.backColor(c), m.at(c, r).back);
+        }
+    }
+}
+
+// The JSON goes out in pieces that together are the whole document; a piece
+// that cannot be written ends the writing with a failure.
+void TestSheet::jsonInPiecesStopsOnFailure() {
+    Sheet s(5, 6000);
+    for (int r = 1; r <= 6000; ++r)
+        s.setText(1 + r % 5, r, r % 2 ? u"\"引用\"\t"_s : QString::number(r));
+    const QByteArray whole = sheetsToJson(u"w"_s, u"c"_s, {&s});
+    QByteArray joined;
+    int pieces = 0;
+    QVERIFY(writeSheetsJson(
+        [&](QByteArrayView piece) {
+            joined += piece;
+            ++pieces;
+            return true;
+        },
+        u"w"_s, u"c"_s, {&s}));
+    QCOMPARE(joined, whole);
+    QVERIFY(pieces > 1);
+    const QByteArray quoted = "{\"col\":2,\"row\":1,\"text\":\"\\\"引用\\\"\\t\","
+                              "\"fg\":\"#000000\",\"bg\":\"#ffffff\"}";
+    const QByteArray number =
+        "{\"col\":3,\"row\":2,\"text\":\"2\",\"fg\":\"#000000\",\"bg\":\"#ffffff\"}";
+    QVERIFY(whole.contains(quoted));
+    QVERIFY(whole.contains(number));
+
+    int calls = 0;
+    QVERIFY(!writeSheetsJson(
+        [&](QByteArrayView) {
+            ++calls;
+            return false;
+        },
+        u"w"_s, u"c"_s, {&s}));
+    QCOMPARE(calls, 1);
 }
 
 QTEST_APPLESS_MAIN(TestSheet)

@@ -86,6 +86,15 @@ QString usageText() {
            "  peridon-cli --help"_s;
 }
 
+bool writeOut(QByteArrayView s) {
+    return std::fwrite(s.data(), 1, std::size_t(s.size()), stdout) == std::size_t(s.size()) &&
+           !std::ferror(stdout);
+}
+
+bool flushOut() {
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
 int usage(const QString& problem) {
     if (!problem.isEmpty())
         printErr(problem);

@@ -4,6 +4,7 @@
 // the standard streams, and the exit statuses.
 #include "core/store/Database.h"
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -47,6 +48,11 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
 void printErr(const QString& s);
 // Bytes on standard output, as they are.
 void printOut(const QByteArray& s);
+// Bytes on standard output, as they are; false when they could not be
+// written (a full disk, a closed pipe).
+bool writeOut(QByteArrayView s);
+// Writes out what standard output still holds; false when that fails.
+bool flushOut();
 // The usage lines.
 QString usageText();
 // Prints problem (when given) and the usage on standard error; returns

@@ -33,6 +33,16 @@ int cmdSheet(const Args& a) {
         listWindows();
         return kUsageStatus;
     }
+    // The document goes out while it is written; a write that fails ends it.
+    const auto print = [](const QString& window, const QString& caption,
+                          const std::vector<const Sheet*>& grids) {
+        const bool written = writeSheetsJson(writeOut, window, caption, grids) &&
+                             writeOut(QByteArrayView("\n", 1)) && flushOut();
+        if (written)
+            return 0;
+        printErr(u"出力を書き込めませんでした"_s);
+        return kFailStatus;
+    };
     Database db(a.connection(), Database::Mode::OpenExisting);
     const DrawHistory history = db.readHistory();
     const StartupStats stats = StartupStats::compute(history);
@@ -42,15 +52,13 @@ int cmdSheet(const Args& a) {
         std::vector<const Sheet*> grids;
         for (const Sheet& s : sheets)
             grids.push_back(&s);
-        printOut(sheetsToJson(name, QString::fromUtf16(kPredictionCaption), grids) + '\n');
-        return 0;
+        return print(name, QString::fromUtf16(kPredictionCaption), grids);
     }
     if (reflect)
         return usage(u"--reflect は 一発ペリドン だけに使えます"_s);
     Sheet sheet;
     info->build(input, sheet);
-    printOut(sheetsToJson(info->className, info->caption, {&sheet}) + '\n');
-    return 0;
+    return print(info->className, info->caption, {&sheet});
 }
 
 } // namespace peridon::cli

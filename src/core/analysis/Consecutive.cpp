@@ -82,7 +82,7 @@ void 連番飛び石分析::FillGrid() {
         const int d1 = draw.digit(0);
         const int d2 = draw.digit(1);
         const int d3 = draw.digit(2);
-        const Sheet::TextId drawNo = m_sheet.internText(QString::number(draw.drawNo));
+        const Sheet::TextId drawNo = m_sheet.numberText(draw.drawNo);
         const struct {
             PairKind kind;
             int col;

@@ -20,16 +20,9 @@ std::array<Sheet::TextId, 10> digitIds(Sheet& sheet) {
 }
 
 Sheet::TextId NumberTexts::id(int n) {
-    const auto make = [&] { return m_sheet.internText(m_prefix + QString::number(n) + m_suffix); };
-    if (n < -kOffset || n > kMax)
-        return make();
-    const auto index = std::size_t(n + kOffset);
-    if (index >= m_ids.size())
-        m_ids.resize(index + 1, 0);
-    Sheet::TextId& id = m_ids[index];
-    if (id == 0)
-        id = make();
-    return id;
+    if (m_format < 0)
+        return m_sheet.internText(m_prefix + QString::number(n) + m_suffix);
+    return m_sheet.numberText(n, m_format);
 }
 
 void startSheet(Sheet& sheet, Extent size, Extent visible, ScrollBars scrollBars, Extent frozen) {

@@ -20,27 +20,23 @@ const QString& digitText(int digit);
 std::array<Sheet::TextId, 10> digitIds(Sheet& sheet);
 
 // The texts of numbers written into one sheet, each optionally with a fixed
-// prefix and suffix ("+3", "12回", "3回前"). A number's text is made and
-// interned in the sheet the first time it is written; every later cell with
-// the same number reuses it, so a sheet of tens of thousands of rows costs
-// one text per distinct number rather than one per cell.
+// prefix and suffix ("+3", "12回", "3回前"). The sheet keeps such a text as
+// the number itself, so a sheet of tens of thousands of rows makes no string
+// per cell.
 class NumberTexts final {
 public:
     explicit NumberTexts(Sheet& sheet, QString prefix = {}, QString suffix = {})
-        : m_sheet(sheet), m_prefix(std::move(prefix)), m_suffix(std::move(suffix)) {}
+        : m_sheet(sheet), m_prefix(std::move(prefix)), m_suffix(std::move(suffix)),
+          m_format(sheet.numberFormat(m_prefix, m_suffix)) {}
 
     void write(int col, int row, int n) { m_sheet.setTextId(col, row, id(n)); }
     Sheet::TextId id(int n);
 
 private:
-    // Small negative numbers (the falls of a digit) share the table.
-    static constexpr int kOffset = 16;
-    static constexpr int kMax = kMaxDrawNo;
-
     Sheet& m_sheet;
     QString m_prefix;
     QString m_suffix;
-    std::vector<Sheet::TextId> m_ids; // index n + kOffset; 0: not made yet
+    int m_format; // -1: the sheet has no room for another format
 };
 
 // A formatting block from row first to row last is applied only when it names

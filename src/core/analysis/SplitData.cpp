@@ -178,7 +178,7 @@ void SplitDataAnalysis::FillGrid() {
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
             continue;
-        const Sheet::TextId drawNo = m_sheet.internText(QString::number(draw.drawNo));
+        const Sheet::TextId drawNo = m_sheet.numberText(draw.drawNo);
         m_sheet.setTextId(1, row, drawNo);
         m_sheet.setTextId(kLastDrawCol, row, drawNo);
         for (int k = 0; k < 3; ++k)

@@ -48,9 +48,15 @@ enum BorderSide : int {
 // The cell model every grid shows: a rectangle of cells addressed by column
 // and row from 1. Block operations take the first and last column and row,
 // where -1 stands for all; blocks are clipped at the sheet's edge and cells
-// outside the sheet ignore writes and read back empty. Storage is one small
-// fixed-size record per cell with interned texts and palette indices, so a
-// million-cell sheet stays at about 16 MB.
+// outside the sheet ignore writes and read back empty.
+//
+// Storage follows what grids hold: formatting set over blocks many rows tall
+// (a colour per column band, borders over whole tables) is kept per column as
+// runs of rows sharing one style, and only cells with a text or formatting of
+// their own (set on a single row) take an entry of eight bytes. Styles and
+// texts are interned; whole numbers written as texts are kept as the number
+// itself. A sheet of a million cells with a few texts per row thus holds a
+// couple of megabytes instead of sixteen.
 class Sheet final {
 public:
     Sheet() = default;
@@ -109,11 +115,21 @@ public:
     void setText(int col, int row, const QString& text);
     // A text interned once and then written into many cells by its id, so
     // that builders of large sheets do not look the same text up per cell.
+    // 0 is the empty text.
     using TextId = std::uint32_t;
     TextId internText(const QString& text) { return textIndex(text); }
+    // The text of the whole number n with the given prefix and suffix (see
+    // numberFormat; 0 is none), without making or storing a string: the same
+    // text as internText(prefix + QString::number(n) + suffix).
+    TextId numberText(int n, int format = 0);
+    // A prefix and suffix for numberText ("+3", "12回", "3回前"); -1 when the
+    // sheet holds too many formats already (intern the texts instead).
+    int numberFormat(const QString& prefix, const QString& suffix);
     void setTextId(int col, int row, TextId text);
     QString text(int col, int row) const;
     bool hasText(int col, int row) const;
+    // The text an id stands for.
+    QString textOf(TextId text) const;
 
     Rgb backColor(int col, int row) const;
     Rgb foreColor(int col, int row) const;
@@ -132,32 +148,98 @@ public:
     // Bytes held by the cell storage, for the memory benchmark.
     std::size_t memoryUsage() const;
 
+    // Cells that look alike (colours, alignment, type, borders) share a
+    // style id.
+    using StyleId = std::uint16_t;
+
+    // Reads the cells of a sheet row after row, for code that visits every
+    // cell (the JSON output): a step to the next row costs a little per
+    // column instead of a search per cell. The sheet must not change while a
+    // cursor reads it.
+    class RowCursor {
+    public:
+        explicit RowCursor(const Sheet& sheet);
+        // Moves to a row of the sheet; moving forward is cheapest.
+        void seek(int row);
+        TextId textId(int col) const { return m_cols[std::size_t(col - 1)].text; }
+        StyleId styleId(int col) const { return m_cols[std::size_t(col - 1)].style; }
+        Rgb foreColor(int col) const { return m_sheet.m_styles[styleId(col)].fore; }
+        Rgb backColor(int col) const { return m_sheet.m_styles[styleId(col)].back; }
+
+    private:
+        struct Place {
+            std::size_t run = 0;
+            int chunk = -1;
+            std::size_t entry = 0;
+            TextId text = 0;
+            StyleId style = 0;
+        };
+        const Sheet& m_sheet;
+        int m_row = 0;
+        std::vector<Place> m_cols;
+    };
+
 private:
-    struct Cell {
-        std::uint32_t text = 0; // index into m_texts; 0 is the empty text
-        std::uint16_t fore = 0; // index into m_palette; 0 is black
-        std::uint16_t back = 1; // 1 is white
+    struct Style {
+        Rgb fore = kBlack;
+        Rgb back = kWhite;
         std::uint8_t flags = std::uint8_t(HAlign::Center);
         std::uint8_t borders = 0;
         std::uint8_t borderColour[4] = {0, 0, 0, 0}; // left, right, top, bottom
+        bool operator==(const Style&) const = default;
     };
-    static_assert(sizeof(Cell) <= 16);
+    struct StyleHash {
+        std::size_t operator()(const Style& s) const noexcept;
+    };
+    // One change to the style of every cell of a block.
+    struct Edit {
+        enum Kind : std::uint8_t { Back, Fore, Type, Align, Border, ClearBorders };
+        Kind kind;
+        std::uint8_t sides = 0;
+        std::uint8_t colour = 0; // border palette index
+        std::uint32_t value = 0;
+        std::uint64_t key() const {
+            return std::uint64_t(kind) | (std::uint64_t(sides) << 8) |
+                   (std::uint64_t(colour) << 16) | (std::uint64_t(value & 0xffffff) << 24);
+        }
+    };
+    // Rows start..(the next run's start - 1) of a column share one style.
+    struct Run {
+        int start;
+        StyleId style;
+    };
+    // A cell with a text or a style of its own; row is the offset in its chunk.
+    struct Entry {
+        std::uint16_t row;
+        StyleId style; // kNoStyle: the run's
+        TextId text;
+    };
+    static constexpr StyleId kNoStyle = 0xffff;
+    static constexpr int kChunkShift = 10; // entries are kept in chunks of 1024 rows
+    struct Column {
+        std::vector<Run> runs{Run{1, 0}};
+        std::vector<std::vector<Entry>> chunks;
+    };
 
     struct Block {
         int c1, r1, c2, r2;
         bool empty() const { return c1 > c2 || r1 > r2; }
     };
     Block clip(int col1, int row1, int col2, int row2) const;
-    Cell* cellAt(int col, int row) {
-        return &m_cells[std::size_t(row - 1) * std::size_t(m_cols) + std::size_t(col - 1)];
-    }
-    const Cell* cellAt(int col, int row) const {
-        return &m_cells[std::size_t(row - 1) * std::size_t(m_cols) + std::size_t(col - 1)];
-    }
-    template <typename F> void forBlock(int col1, int row1, int col2, int row2, F f);
-    std::uint16_t colourIndex(Rgb colour);
+    void edit(int col1, int row1, int col2, int row2, const Edit& e);
+    void editRows(Column& column, int r1, int r2, const Edit& e);
+    void editCell(Column& column, int row, const Edit& e);
+    StyleId edited(StyleId style, const Edit& e);
+    StyleId styleIndex(const Style& style);
+    static StyleId runStyle(const Column& column, int row);
+    static const Entry* findEntry(const Column& column, int row);
+    static Entry& entryFor(Column& column, int row);
+    static void dropEntry(Column& column, int row);
+    StyleId styleAt(int col, int row) const;
+    const Style& cellStyle(int col, int row) const { return m_styles[styleAt(col, row)]; }
     std::uint8_t borderColourIndex(Rgb colour);
     std::uint32_t textIndex(const QString& text);
+    bool validText(TextId text) const;
 
     int m_cols = 0;
     int m_rows = 0;
@@ -173,12 +255,26 @@ private:
     ScrollBars m_scrollBars = ScrollBars::Vertical;
     double m_defaultRowHeight = 10;
     double m_defaultColWidth = 8;
-    std::vector<double> m_rowHeights; // index row - 1
-    std::vector<double> m_colWidths;  // index col - 1
-    std::vector<Cell> m_cells;        // row-major
-    std::vector<Rgb> m_palette{kBlack, kWhite};
+    // Rows whose height differs from the default, by row.
+    std::vector<std::pair<int, double>> m_rowHeights;
+    std::vector<double> m_colWidths; // index col - 1
+    std::vector<Column> m_columns;   // index col - 1
+    std::vector<Style> m_styles{Style()};
+    std::unordered_map<Style, StyleId, StyleHash> m_styleIndex{{Style(), 0}};
+    // Recent style edits: (edit, style before) -> style after.
+    struct EditMemo {
+        std::uint64_t editKey = ~std::uint64_t(0);
+        StyleId before = 0;
+        StyleId after = 0;
+    };
+    std::vector<EditMemo> m_editMemo = std::vector<EditMemo>(256);
     std::vector<Rgb> m_borderPalette{kDefaultBorder};
     std::vector<QString> m_texts{QString()};
+    struct NumberFormat {
+        QString prefix;
+        QString suffix;
+    };
+    std::vector<NumberFormat> m_formats{NumberFormat()};
     // Hashed without Qt's per-process seed: a seeded QHash<QString> falls
     // back to SipHash, which made interning the texts of a large sheet cost
     // more than building all the rest of it.
