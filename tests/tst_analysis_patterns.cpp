@@ -2,6 +2,7 @@
 #include "core/analysis/AnalysisRegistry.h"
 #include "support/AnalysisSheets.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
 #include <QtTest>
 
@@ -47,6 +48,7 @@ class TestAnalysisPatterns : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { test::useTemporaryWorkingDirectory(); }
     void layout_data();
     void layout();
     void headerTexts_data();

@@ -3,6 +3,7 @@
 #include "core/store/Generator.h"
 #include "support/AnalysisSheets.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
 #include <QtTest>
 
@@ -40,6 +41,7 @@ class TestAnalysisSplit : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { test::useTemporaryWorkingDirectory(); }
     void splitLayout_data();
     void splitLayout();
     void splitMarks_data();

@@ -1,3 +1,4 @@
+#include "support/WorkingDirectory.h"
 // peridon-cli run as a user runs it: exit statuses, messages and outputs.
 #include <QCoreApplication>
 #include <QDir>
@@ -36,7 +37,10 @@ class TestCli : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(QFile::exists(qEnvironmentVariable("PERIDON_CLI"))); }
+    void initTestCase() {
+        peridon::test::useTemporaryWorkingDirectory();
+        QVERIFY(QFile::exists(qEnvironmentVariable("PERIDON_CLI")));
+    }
 
     void usageErrors_data() {
         QTest::addColumn<QStringList>("args");

@@ -1,6 +1,7 @@
 // peridon-cli backtest: the JSON and text reports and their refusals.
 #include "core/prediction/Backtest.h"
 #include "core/store/Database.h"
+#include "support/WorkingDirectory.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -56,6 +57,7 @@ private:
 };
 
 void TestCliBacktest::initTestCase() {
+    test::useTemporaryWorkingDirectory();
     QVERIFY(!qEnvironmentVariable("PERIDON_CLI").isEmpty());
     QVERIFY(m_dir.isValid());
     const QString csv = m_dir.filePath(u"draws.csv"_s);

@@ -2,6 +2,7 @@
 #include "core/analysis/AnalysisRegistry.h"
 #include "core/sheet/SheetJson.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -57,6 +58,7 @@ private:
 };
 
 void TestCliSheet::initTestCase() {
+    test::useTemporaryWorkingDirectory();
     QVERIFY(!qEnvironmentVariable("PERIDON_CLI").isEmpty());
     QVERIFY(m_dir.isValid());
     const QString csv = m_dir.filePath(u"draws.csv"_s);

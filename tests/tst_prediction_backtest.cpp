@@ -6,6 +6,7 @@
 #include "core/store/Generator.h"
 #include "core/store/StartupStats.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
 #include <QTest>
 
@@ -71,6 +72,7 @@ bool close(double a, double b, double relative) {
 class TestPredictionBacktest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { test::useTemporaryWorkingDirectory(); }
     void handWorked_data();
     void handWorked();
     void evaluatedDraws_data();

@@ -4,6 +4,7 @@
 #include "core/prediction/SettingsLocation.h"
 #include "core/store/Generator.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,6 +97,7 @@ const char* const kTenDraws = "000 000 080 500 000 200 600 090 000 123";
 class TestPredictionMethods : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { test::useTemporaryWorkingDirectory(); }
     void gridShape();
     void cycle_data();
     void cycle();

@@ -2,6 +2,7 @@
 // bytes written to it and how it is replaced.
 #include "core/prediction/PredictionSettings.h"
 #include "core/store/TextEncoding.h"
+#include "support/WorkingDirectory.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,6 +54,7 @@ bool writeRaw(const QString& path, const QByteArray& bytes) {
 class TestPredictionSettings : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { test::useTemporaryWorkingDirectory(); }
     void missingFileLeavesEveryFlagFalse();
     void decode_data();
     void decode();

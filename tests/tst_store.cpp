@@ -5,6 +5,7 @@
 #include "core/store/StartupStats.h"
 #include "core/store/TextEncoding.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,6 +35,7 @@ class TestStore : public QObject {
     }
 
 private slots:
+    void initTestCase() { test::useTemporaryWorkingDirectory(); }
     void stats_data() {
         QTest::addColumn<QString>("history");
         QTest::addColumn<int>("lastDrawNo");

@@ -1,12 +1,16 @@
 // The entry table's writes: each reaches the file at once, refused writes
 // change nothing, and the session backup holds the data as it was before.
 
+#include "core/entry/EntryModel.h"
 #include "core/store/Database.h"
 #include "core/store/DrawTable.h"
 #include "support/TestDatabase.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
+#include <QAbstractItemModelTester>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,6 +47,7 @@ QString storedText(const ConnectString& cs) {
 class TestDrawTable : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { test::useTemporaryWorkingDirectory(); }
     void readsEveryRowAsStored();
     void setDigitIsWrittenAtOnce_data();
     void setDigitIsWrittenAtOnce();
@@ -58,6 +63,7 @@ private slots:
     void fullDatabaseRefusesAndStaysSound();
     void backupHoldsDataFromBeforeFirstWrite();
     void backupReplacesOlderBackup();
+    void entryModelKeepsItsContract();
 };
 
 void TestDrawTable::readsEveryRowAsStored() {
@@ -283,6 +289,37 @@ void TestDrawTable::backupReplacesOlderBackup() {
     }
     QCOMPARE(storedText(connectStringFor(bak)), u"1:423"_s);
     QCOMPARE(storedText(cs), u"1:523"_s);
+}
+
+// The entry model through every kind of change, watched by Qt's model
+// checker, which fails the test on any inconsistency it sees: rows inserted
+// and removed without the matching signals, indexes or data that do not
+// agree, changes reported for cells that did not change.
+void TestDrawTable::entryModelKeepsItsContract() {
+    QTemporaryDir dir;
+    const ConnectString cs = makeDatabase(dir, u"1:123 2:4-6 5:789 32767:000"_s);
+    EntryModel model(cs);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy refused(&model, &EntryModel::writeRefused);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QCOMPARE(model.rowCount(), 4);
+
+    QVERIFY(model.setData(model.index(1, 2), u"5"_s));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.last().at(0).toModelIndex(), model.index(1, 2));
+    QVERIFY(model.setData(model.index(0, 3), QString()));
+    QVERIFY(!model.setData(model.index(0, 1), u"12"_s)); // not one digit
+    QVERIFY(!model.setData(model.index(0, 0), u"9"_s));  // the draw number is not a digit cell
+    QCOMPARE(model.addLineAfter(1), 2);                  // draw 3, after draw 2
+    QCOMPARE(model.addLineAfter(-1), 3);                 // draw 4: 1 to 3 are taken
+    const auto refusals = refused.count();
+    QCOMPARE(model.addLineAfter(5), -1); // nothing comes after 32767
+    QCOMPARE(refused.count(), refusals + 1);
+    QVERIFY(model.deleteLine(0));
+    QCOMPARE(model.rowCount(), 5);
+    QCOMPARE(model.cellText(0, 0), u"2"_s);
+    // Added lines reach the file with their first digit.
+    QCOMPARE(storedText(cs), u"2:456 5:789 32767:000"_s);
 }
 
 QTEST_GUILESS_MAIN(TestDrawTable)

@@ -1,6 +1,7 @@
 // Shift-JIS as the settings file and draw CSV files use it: the converter
 // must exist, map the characters Windows maps, and refuse what it cannot map.
 #include "core/store/TextEncoding.h"
+#include "support/WorkingDirectory.h"
 
 #include <QTest>
 
@@ -10,6 +11,7 @@ using namespace peridon;
 class TestTextEncoding : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { test::useTemporaryWorkingDirectory(); }
     void converterIsAvailable() {
         // Without a converter the settings file could be neither read nor
         // written; that must fail here, not go unnoticed on a user's machine.

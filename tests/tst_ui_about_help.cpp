@@ -6,7 +6,9 @@
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
 #include "support/TestDatabase.h"
+#include "support/WorkingDirectory.h"
 
+#include <QHelpIndexWidget>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -43,6 +45,7 @@ private:
 };
 
 void TestAboutHelp::initTestCase() {
+    test::useTemporaryWorkingDirectory();
     installFontSubstitutions();
     // The help file is built beside the programs and the tests.
     m_buildDir = QCoreApplication::applicationDirPath();
@@ -211,7 +214,10 @@ void TestAboutHelp::helpOpensOneViewerOnKeyword() {
     topic->setSource(intro.resolved(QUrl(u"about.html"_s)));
     QTest::mouseClick(home, Qt::LeftButton);
     QCOMPARE(viewer->currentTopic(), intro);
-    QTest::qWait(300); // the index fills on a worker thread
+    // The index fills on a worker thread.
+    auto* index = viewer->findChild<QHelpIndexWidget*>();
+    QVERIFY(index);
+    QTRY_VERIFY(index->model() && index->model()->rowCount() > 0);
     saveShot(viewer, u"help"_s);
     QCOMPARE(m_messages->count(), 0);
 }

@@ -8,6 +8,7 @@
 #include "gui/widgets/SheetView.h"
 #include "gui/widgets/Twips.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,7 +65,10 @@ class TestAnalysisWindow final : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { installFontSubstitutions(); }
+    void initTestCase() {
+        test::useTemporaryWorkingDirectory();
+        installFontSubstitutions();
+    }
     void twips_data();
     void twips();
     void everyWindowOpens_data();
@@ -225,7 +229,9 @@ void TestAnalysisWindow::printDoesNothing() {
     auto* print = sub->widget()->findChild<QPushButton*>(u"Command2"_s);
     QVERIFY(print);
     QTest::mouseClick(print, Qt::LeftButton);
-    QTest::qWait(20);
+    // Whatever the click posted, a deferred delete included, has run.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!sub.isNull());
     QVERIFY(sub->isVisible());
     QCOMPARE(host.m_calls, calls);

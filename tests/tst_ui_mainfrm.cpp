@@ -7,6 +7,7 @@
 #include "gui/widgets/Messages.h"
 #include "support/TestDatabase.h"
 #include "support/TestHistory.h"
+#include "support/WorkingDirectory.h"
 
 #include <QAbstractScrollArea>
 #include <QMdiArea>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -68,10 +70,12 @@ QMenu* findMenu(const MainFrm& f, const QString& name) {
 class TestMainFrm : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { installFontSubstitutions(); }
+    void initTestCase() {
+        test::useTemporaryWorkingDirectory();
+        installFontSubstitutions();
+    }
     void init();
     void cleanup();
-    void caption();
     void startupShowsPredictionAndRefusesEntry();
     void activationShowsPredictionOnlyFromAbout_data();
     void activationShowsPredictionOnlyFromAbout();
@@ -80,7 +84,6 @@ private slots:
     void captions_data();
     void captions();
     void masterKanriGreyed();
-    void entryRefusedWhilePropEndFalse();
     void entryAcceptedAfterChildCloses();
     void singleInstance();
     void analysisMenuOpensOneWindow();
@@ -129,10 +132,9 @@ void TestMainFrm::cleanup() {
     m_messages = nullptr;
 }
 
-void TestMainFrm::caption() {
-    QCOMPARE(m_frame->windowTitle(), u"ナンバーズ3ペリドン"_s);
-}
-
+// The prediction window opens on the first activation; while it is open the
+// entry command is refused with a message, and once it is closed by its own
+// button the entry window opens.
 void TestMainFrm::startupShowsPredictionAndRefusesEntry() {
     MainFrm frame;
     QVERIFY(frame.Load(connectStringFor(m_dir.filePath(u"Numbers3Peridon.mdb"_s))));
@@ -143,10 +145,19 @@ void TestMainFrm::startupShowsPredictionAndRefusesEntry() {
     QVERIFY(!frame.propEndForTest());
     frame.findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
     QCOMPARE(m_messages->count(), 1);
+    const messages::Request& r = m_messages->last();
+    QCOMPARE(r.icon, messages::Icon::Stop);
+    QCOMPARE(r.title, u"メッセ－ジ"_s);
+    QCOMPARE(r.text, u"表示中のウィンドウを閉じないと実行できません。"_s);
+    QCOMPARE(r.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(!frame.childWindow(u"当選データ入力"_s));
-    // After the prediction window closes, the entry window opens.
-    frame.mdiArea()->closeAllSubWindows();
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    auto* close = frame.findChild<QPushButton*>(u"Cmd閉じる"_s);
+    QVERIFY(close);
+    QTest::mouseClick(close, Qt::LeftButton);
     QTRY_VERIFY(frame.propEndForTest());
+    QVERIFY(!frame.predictionWindow()->isOpen());
     frame.findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
     QCOMPARE(m_messages->count(), 1);
     QVERIFY(frame.childWindow(u"当選データ入力"_s));
@@ -306,20 +317,6 @@ void TestMainFrm::masterKanriGreyed() {
     QVERIFY(!a->isEnabled());
 }
 
-void TestMainFrm::entryRefusedWhilePropEndFalse() {
-    m_frame->setPropEnd(false);
-    m_frame->findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
-    QCOMPARE(m_messages->count(), 1);
-    const messages::Request& r = m_messages->last();
-    QCOMPARE(r.icon, messages::Icon::Stop);
-    QCOMPARE(r.title, u"メッセ－ジ"_s);
-    QCOMPARE(r.title.at(3), QChar(0xFF0D));
-    QCOMPARE(r.text, u"表示中のウィンドウを閉じないと実行できません。"_s);
-    QCOMPARE(r.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(m_frame->mdiArea()->subWindowList().isEmpty());
-    QVERIFY(!QGuiApplication::overrideCursor());
-}
-
 void TestMainFrm::entryAcceptedAfterChildCloses() {
     // Two children open; closing either one sets propEnd, and the entry
     // command is then accepted while the other stays open.
@@ -390,11 +387,23 @@ void TestMainFrm::closingChildDeletesItsFrame() {
     QVERIFY(m_frame->showChild("Z", [this] { return new FakeChild(*m_frame); }));
 }
 
+// The tiling commands arrange only the windows that are not minimised: with
+// every window minimised they move nothing and restore nothing.
 void TestMainFrm::arrangeWithNoChild() {
-    for (const char* name :
-         {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade", "mnuWindowArrangeIcon"})
+    QList<QMdiSubWindow*> subs;
+    for (const char* key : {"1", "2"}) {
+        subs << m_frame->showChild(QString::fromLatin1(key),
+                                   [this] { return new FakeChild(*m_frame); });
+        subs.back()->showMinimized();
+    }
+    subs[1]->move(40, 30);
+    const QRect before[2] = {subs[0]->geometry(), subs[1]->geometry()};
+    for (const char* name : {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade"})
         m_frame->findChild<QAction*>(QString::fromLatin1(name))->trigger();
-    QVERIFY(m_frame->mdiArea()->subWindowList().isEmpty());
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(subs[i]->isMinimized());
+        QCOMPARE(subs[i]->geometry(), before[i]);
+    }
 }
 
 void TestMainFrm::tiling_data() {

@@ -11,6 +11,7 @@
 #include "gui/widgets/Messages.h"
 #include "gui/widgets/SheetView.h"
 #include "gui/widgets/Twips.h"
+#include "support/WorkingDirectory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,8 +30,6 @@ using namespace Qt::StringLiterals;
 using namespace peridon;
 
 namespace {
-
-const QString kRefusal = u"表示中のウィンドウを閉じないと実行できません。"_s;
 
 // A main window stand-in: an MDI area, a store and the propEnd flag.
 class Host final : public ChildHost {
@@ -96,7 +95,6 @@ private slots:
     void settingsLiveInTheDataFolder();
     void settingsWriteFailureIsReported();
 
-    void startupShowsPredictionAndRefusesEntry();
     void reopenFromMenuKeepsOptions();
     void aboutClosingBringsPredictionBack();
 
@@ -106,6 +104,7 @@ private:
 };
 
 void TestUiPrediction::initTestCase() {
+    test::useTemporaryWorkingDirectory();
     installFontSubstitutions();
     m_oldDir = QDir::currentPath();
 }
@@ -381,31 +380,6 @@ void TestUiPrediction::settingsWriteFailureIsReported() {
     QCOMPARE(recorder.last().icon, messages::Icon::Stop);
     QVERIFY(recorder.last().text.contains(u"保存できませんでした"_s));
     QVERIFY(recorder.last().text.contains(u"消えたフォルダー"_s));
-}
-
-void TestUiPrediction::startupShowsPredictionAndRefusesEntry() {
-    messages::Recorder recorder;
-    MainFrm frame;
-    frame.Load(Store::fromHistory(sampleHistory()));
-    frame.show();
-    frame.activateWindow();
-    QTRY_VERIFY(frame.predictionWindow() && frame.predictionWindow()->isOpen());
-    QVERIFY(!frame.propEndForTest());
-
-    action(&frame, "mnuMasterInput")->trigger();
-    QCOMPARE(recorder.count(), 1);
-    QCOMPARE(recorder.last().text, kRefusal);
-    QCOMPARE(recorder.last().title, u"メッセ－ジ"_s);
-
-    QTest::mouseClick(child<QPushButton>(frame.predictionWindow()->form(), u"Cmd閉じる"_s),
-                      Qt::LeftButton);
-    QVERIFY(!frame.predictionWindow()->isOpen());
-    QVERIFY(frame.propEndForTest());
-    recorder.clear();
-    action(&frame, "mnuMasterInput")->trigger();
-    for (const auto& request : recorder.requests())
-        QVERIFY(request.text != kRefusal);
-    frame.close();
 }
 
 void TestUiPrediction::reopenFromMenuKeepsOptions() {

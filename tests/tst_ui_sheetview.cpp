@@ -1,5 +1,6 @@
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/SheetView.h"
+#include "support/WorkingDirectory.h"
 
 #include <QImage>
 #include <QPainter>
@@ -39,7 +40,10 @@ QImage render(const SheetView& view, int c1, int r1, int c2, int r2) {
 class TestSheetView : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { installFontSubstitutions(); }
+    void initTestCase() {
+        test::useTemporaryWorkingDirectory();
+        installFontSubstitutions();
+    }
     void overflow_data();
     void overflow();
     void unitsRule();
