@@ -44,6 +44,8 @@ private:
     void layoutControls();
     QSize gridSize(const QSize& room) const;
     void RunAnalysis();
+    // Opens the print preview of the whole grid.
+    void printGrid();
 
     const AnalysisInfo& m_info;
     ChildHost& m_host;
