@@ -9,6 +9,7 @@ PACKAGES=(
   libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
+  poppler-utils
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -5,6 +5,7 @@
 #include "gui/prediction/PredictionWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/PrintPreview.h"
 #include "gui/widgets/SheetView.h"
 #include "gui/widgets/Twips.h"
 #include "support/TestHistory.h"
@@ -17,6 +18,8 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -74,7 +77,7 @@ private slots:
     void everyWindowOpens_data();
     void everyWindowOpens();
     void propEndIsOneFlag();
-    void printDoesNothing();
+    void printOpensPreview();
     void everyMenuCommandOpensItsWindow();
     void failedLoadHandsPropEndBack();
     void centredTitleSpreadsBothWays_data();
@@ -222,13 +225,32 @@ void TestAnalysisWindow::propEndIsOneFlag() {
     QVERIFY(host.m_propEnd);
 }
 
-void TestAnalysisWindow::printDoesNothing() {
+// "印刷" opens the preview of the whole grid: every page, the window's
+// caption and the last draw in the footer; the window stays as it was.
+void TestAnalysisWindow::printOpensPreview() {
     FakeHost host(QString::fromLatin1(kDraws));
     QPointer<QMdiSubWindow> sub = host.open(*findAnalysis(u"バラツキ分析"_s));
     const int calls = host.m_calls;
     auto* print = sub->widget()->findChild<QPushButton*>(u"Command2"_s);
     QVERIFY(print);
+    int previews = 0;
+    QStringList footer;
+    int pages = 0;
+    setPreviewRunner([&](QPrintPreviewDialog& dialog, SheetPrinter& printer) {
+        ++previews;
+        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+        QVERIFY(preview);
+        preview->updatePreview();
+        pages = preview->pageCount();
+        footer = printer.footer(0);
+        QVERIFY(dialog.findChild<QAction*>(u"fitToWidth"_s)->isChecked());
+    });
     QTest::mouseClick(print, Qt::LeftButton);
+    setPreviewRunner(nullptr);
+    QCOMPARE(previews, 1);
+    QCOMPARE(pages, 1);
+    QCOMPARE(footer.value(0), u"バラツキ分析"_s);
+    QVERIFY(footer.value(2).startsWith(u"最終回 第7回"_s));
     // Whatever the click posted, a deferred delete included, has run.
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

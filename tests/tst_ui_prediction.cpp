@@ -9,6 +9,7 @@
 #include "gui/prediction/PredictionWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/PrintPreview.h"
 #include "gui/widgets/SheetView.h"
 #include "gui/widgets/Twips.h"
 #include "support/WorkingDirectory.h"
@@ -261,9 +262,16 @@ void TestUiPrediction::loadAndCloseReportPropEnd() {
     QVERIFY(!yoso.isOpen());
     QCOMPARE(host.propEnd, true);
     QTRY_VERIFY(host.mdiArea()->subWindowList().isEmpty());
-    // Printing does nothing and leaves the window open.
+    // Printing previews one page of the four grids and leaves the window open.
     yoso.showWindow();
+    int pages = 0;
+    setPreviewRunner([&](QPrintPreviewDialog&, SheetPrinter& printer) {
+        printer.paginate(QSizeF(538, 785));
+        pages = printer.pageCount();
+    });
     QTest::mouseClick(child<QPushButton>(yoso.form(), u"Command2"_s), Qt::LeftButton);
+    setPreviewRunner(nullptr);
+    QCOMPARE(pages, 1);
     QVERIFY(yoso.isOpen());
     QCOMPARE(host.propEnd, false);
 }

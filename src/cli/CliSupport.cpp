@@ -81,6 +81,7 @@ QString usageText() {
            "  peridon-cli stats [--db PATH]\n"
            "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
            "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]\n"
+           "  peridon-cli pdf WINDOW OUT.pdf [--reflect N] [--db PATH]\n"
            "  peridon-cli backtest [--from N] [--to M] [--reflect R,R,...|all] [--db PATH] "
            "[--json]\n"
            "  peridon-cli --help"_s;

@@ -11,6 +11,7 @@ int cmdExport(const Args& a);
 int cmdStats(const Args& a);
 int cmdSample(const Args& a);
 int cmdSheet(const Args& a);
+int cmdPdf(const Args& a);
 int cmdBacktest(const Args& a);
 
 } // namespace peridon::cli

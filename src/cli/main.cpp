@@ -4,7 +4,13 @@
 #include "core/store/AppPaths.h"
 #include "core/store/Platform.h"
 
+#include "core/sheet/GridFont.h"
+
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace peridon;
@@ -14,12 +20,31 @@ namespace {
 
 int run(QStringList words);
 
+// Commands that draw text need fonts, and so a GUI application object; the
+// others stay on the plain core one. Without a display (a server, a script)
+// the offscreen platform draws just as well, unless a platform was chosen.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    const bool draws = argc > 1 && std::strcmp(argv[1], "pdf") == 0;
+    if (!draws)
+        return std::make_unique<QCoreApplication>(argc, argv);
+#ifndef Q_OS_WIN
+    bool platformArg = false;
+    for (int i = 1; i < argc; ++i)
+        platformArg = platformArg || std::strcmp(argv[i], "-platform") == 0;
+    if (!platformArg && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    installFontSubstitutions();
+    return app;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     setUpStandardStreams();
-    QCoreApplication app(argc, argv);
-    const int status = run(app.arguments().mid(1));
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
+    const int status = run(app->arguments().mid(1));
     // Output cut short is a failure even when the command itself went well.
     if (!finishOutput())
         return kFailStatus;
@@ -49,6 +74,7 @@ int run(QStringList words) {
         {"stats", {db}, cmdStats},
         {"sample", {db, {u"--draws"_s}, {u"--seed"_s}}, cmdSample},
         {"sheet", {db, {u"--reflect"_s}}, cmdSheet},
+        {"pdf", {db, {u"--reflect"_s}}, cmdPdf},
         {"backtest",
          {db, {u"--from"_s}, {u"--to"_s}, {u"--reflect"_s}, {u"--json"_s, false}},
          cmdBacktest},

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/prediction/PredictionSettings.h"
 #include "core/sheet/Sheet.h"
+#include "core/sheet/SheetPrint.h"
 #include "core/store/AnalysisInput.h"
 
 #include <vector>
@@ -16,5 +18,21 @@ inline constexpr const char16_t* kPredictionCaption = u"一発ペリドン予想
 // is the number of leading options set to 反映する (0..10), or -1 to take the
 // options from the settings file of this run (settingsFilePath()).
 std::vector<Sheet> buildPredictionSheets(const AnalysisInput& input, int reflect);
+
+// The option flags buildPredictionSheets uses for reflect.
+ReflectFlags reflectFlagsFor(int reflect);
+
+// The caption above each of the four grids.
+inline constexpr std::array<const char16_t*, 4> kPredictionGridCaptions{
+    u"●周期法による予想(この予想数字を組合わせて購入します)",
+    u"●消去法による予想(この予想数字を組合わせて購入します)",
+    u"●連発ペリドン予想(この予想数字を組む合わせて購入します)",
+    u"●一発ペリドン予想",
+};
+
+// The printout of the prediction window: the options as they are reflected,
+// then the four grids with their captions, on one page.
+PrintDocument predictionPrintDocument(const std::vector<const Sheet*>& grids,
+                                      const ReflectFlags& flags, int lastDrawNo);
 
 } // namespace peridon

@@ -50,11 +50,13 @@ void SheetPainter::relayout() {
     m_rowY.assign(std::size_t(rows) + 1, 0);
     for (int r = 1; r <= rows; ++r)
         m_rowY[std::size_t(r)] = m_rowY[std::size_t(r - 1)] + rowHeightPx(r);
+    widenForTexts();
 }
 
-// A text that has to stay inside its own cell (overflow off, or neighbours
-// with texts of their own) must not touch the cell's edges: its column grows
-// by whole characters until the text has kTextPadPx on each side. Texts are
+// A result text that has to stay inside its own cell (overflow off, or
+// neighbours with texts of their own) must not touch the cell's edges: its
+// column grows by whole characters until the text has kTextPadPx on each
+// side. Texts are
 // first judged by a cheap upper bound of their width, so that only the few
 // that may not fit are measured.
 void SheetPainter::widenForTexts() {
@@ -71,7 +73,9 @@ void SheetPainter::widenForTexts() {
     std::vector<int> need(std::size_t(cols) + 1, 0);
     QHash<QString, int> measured;
     const bool overflow = s.overflow();
-    for (int r = 1; r <= s.rows(); ++r) {
+    // The frozen header rows hold the windows' fixed titles, which the
+    // windows are sized around; only the results below them can grow.
+    for (int r = s.frozenRows() + 1; r <= s.rows(); ++r) {
         if (rowHeightPx(r) == 0)
             continue;
         for (int c = 1; c <= cols; ++c) {

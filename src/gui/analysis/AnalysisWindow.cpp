@@ -4,6 +4,7 @@
 #include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/PrintPreview.h"
 #include "gui/widgets/SheetView.h"
 #include "gui/widgets/Twips.h"
 
@@ -155,6 +156,7 @@ void AnalysisWindow::createControls() {
         m_printButton = new QPushButton(u"印刷"_s, this);
         m_printButton->setObjectName(u"Command2"_s);
         m_printButton->setStyleSheet(buttonStyle(255, 192, 255));
+        connect(m_printButton, &QPushButton::clicked, this, &AnalysisWindow::printGrid);
     }
 
     createLegend();
@@ -231,6 +233,14 @@ void AnalysisWindow::RunAnalysis() {
     m_info.build(AnalysisInput{m_host.store().history(), m_host.store().stats()}, m_sheet);
     m_grid->setSheet(&m_sheet);
     layoutControls();
+}
+
+void AnalysisWindow::printGrid() {
+    PrintDocument doc;
+    doc.caption = m_info.caption;
+    doc.lastDrawNo = m_host.store().stats().lastDrawNo;
+    doc.grids.push_back({&m_sheet, QString()});
+    showPrintPreview(this, doc);
 }
 
 void AnalysisWindow::showEvent(QShowEvent* event) {

@@ -47,6 +47,8 @@ private:
     void placeDescription(const QRect& box, Qt::Alignment alignment, int widest = 0);
     QSize gridSize(const QSize& room) const;
     void RunAnalysis();
+    // Opens the print preview of the whole grid.
+    void printGrid();
 
     const AnalysisInfo& m_info;
     ChildHost& m_host;

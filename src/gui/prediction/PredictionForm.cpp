@@ -1,8 +1,10 @@
 #include "gui/prediction/PredictionForm.h"
 
 #include "core/prediction/PredictionEngine.h"
+#include "core/prediction/PredictionSheets.h"
 #include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Fonts.h"
+#include "gui/widgets/PrintPreview.h"
 #include "gui/widgets/SheetView.h"
 #include "gui/widgets/Twips.h"
 
@@ -116,6 +118,7 @@ void PredictionForm::createControls() {
     auto* print = new QPushButton(u"印刷"_s, this);
     print->setObjectName(u"Command2"_s);
     print->setGeometry(twips(7200, 60, 855, 375));
+    connect(print, &QPushButton::clicked, this, &PredictionForm::printGrids);
 
     auto* close = new QPushButton(u"閉じる"_s, this);
     close->setObjectName(u"Cmd閉じる"_s);
@@ -183,6 +186,13 @@ void PredictionForm::refreshGrids() {
         // The grid sizes itself to show exactly its cells.
         view->setFixedSize(view->sizeHint());
     }
+}
+
+void PredictionForm::printGrids() {
+    std::vector<const Sheet*> grids;
+    for (int i = 0; i < PredictionEngine::kGridCount; ++i)
+        grids.push_back(&m_engine.grid(i));
+    showPrintPreview(this, predictionPrintDocument(grids, m_engine.reflectFlags(), m_lastDrawNo));
 }
 
 void PredictionForm::optionClicked(int index, bool reflect) {

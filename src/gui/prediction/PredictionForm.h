@@ -32,6 +32,10 @@ public:
     void ApplyOptionsToButtons(const ReflectFlags& flags);
     // Shows the engine's grids again after they changed.
     void refreshGrids();
+    // The last draw number, for the printout's footer.
+    void setLastDrawNo(int drawNo) { m_lastDrawNo = drawNo; }
+    // Opens the print preview of the four grids and the options.
+    void printGrids();
 
     SheetView* grid(int index) const { return m_grids[std::size_t(index)]; }
 
@@ -46,6 +50,7 @@ private:
 
     PredictionEngine& m_engine;
     std::function<void()> m_onUnload;
+    int m_lastDrawNo = 0;
     std::array<QRadioButton*, kOptionCount> m_reflectButtons{};
     std::array<QRadioButton*, kOptionCount> m_ignoreButtons{};
     std::array<SheetView*, 4> m_grids{};

@@ -90,6 +90,7 @@ void 一発ペリドン::Form_Load() {
 
     auto* form = new PredictionForm(*m_engine, [this] { Form_Unload(); });
     form->ApplyOptionsToButtons(m_engine->reflectFlags());
+    form->setLastDrawNo(m_host.store().stats().lastDrawNo);
     m_engine->InitGridsAndScan(m_host.store().input());
     form->refreshGrids();
 

@@ -1,0 +1,292 @@
+// The sheet painter's layout and printing: columns widened for results that
+// do not fit, grid lines under spilled texts, pages, footers and PDF files.
+#include "core/prediction/PredictionSheets.h"
+#include "core/sheet/GridFont.h"
+#include "core/sheet/SheetPainter.h"
+#include "core/sheet/SheetPrint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+using namespace peridon;
+
+namespace {
+
+const Rgb kHeader = rgb(255, 200, 200);
+
+// A sheet like the per-draw windows: one frozen header row saying "回数",
+// then one row per draw, every row 10 high.
+Sheet drawSheet(int draws, int cols) {
+    Sheet s(cols, draws + 1);
+    s.setFrozen(1, 1);
+    s.setBackColor(-1, 1, -1, 1, kHeader);
+    s.setText(1, 1, u"回数"_s);
+    for (int r = 2; r <= draws + 1; ++r)
+        s.setText(1, r, QString::number(r - 1));
+    return s;
+}
+
+QImage renderPage(const SheetPrinter& printer, int index, const QSize& size) {
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    printer.paintPage(p, index, QRect(QPoint(0, 0), size), 96);
+    return img;
+}
+
+} // namespace
+
+class TestSheetPrint final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void resultColumnsWidenToFit_data();
+    void resultColumnsWidenToFit();
+    void noGridLineUnderSpilledText();
+    void pagination_data();
+    void pagination();
+    void headerOnEveryPage();
+    void footerText();
+    void orientationFollowsWidth();
+    void predictionOnOnePage();
+    void pdfWritten();
+    void failedWriteLeavesNothing_data();
+    void failedWriteLeavesNothing();
+};
+
+void TestSheetPrint::resultColumnsWidenToFit_data() {
+    QTest::addColumn<int>("row");       // where the text stands (row 1 is frozen)
+    QTest::addColumn<bool>("overflow"); // sheet overflow
+    QTest::addColumn<bool>("blocked");  // a text in the next column
+    QTest::addColumn<bool>("widened");
+    QTest::newRow("result, overflow off") << 2 << false << false << true;
+    QTest::newRow("result, neighbour filled") << 2 << true << true << true;
+    QTest::newRow("result, free to spill") << 2 << true << false << false;
+    QTest::newRow("frozen title") << 1 << false << false << false;
+}
+
+// "2006回" in a column of five characters has no room left at its edges: the
+// column grows by whole characters until 2 pixels remain on each side.
+void TestSheetPrint::resultColumnsWidenToFit() {
+    QFETCH(int, row);
+    QFETCH(bool, overflow);
+    QFETCH(bool, blocked);
+    QFETCH(bool, widened);
+    Sheet s(3, 3);
+    s.setFrozen(0, 1);
+    s.setColWidth(-1, 3);
+    s.setOverflow(overflow);
+    s.setHAlign(1, 1, 1, 3, HAlign::Left);
+    s.setText(1, row, u"2006回"_s);
+    if (blocked)
+        s.setText(2, row, u"5"_s);
+    SheetPainter sp(gridFont());
+    sp.setSheet(&s);
+    const int text = QFontMetrics(gridFont()).horizontalAdvance(u"2006回"_s);
+    const int nominal = sp.columnWidthPx(2);
+    QCOMPARE(sp.columnWidthPx(1) > nominal, widened);
+    if (widened) {
+        QVERIFY(sp.columnWidthPx(1) >= text + 4);
+        const double chars = QFontMetricsF(gridFont()).horizontalAdvance(u'0');
+        QVERIFY(sp.columnWidthPx(1) - nominal < text + 4 - nominal + chars + 1);
+    }
+    QCOMPARE(sp.columnX(2), sp.columnWidthPx(1));
+    QCOMPARE(sp.totalWidth(), sp.columnWidthPx(1) + 2 * nominal);
+}
+
+// A title spilling over empty cells hides the default grid lines under it;
+// a border the sheet sets there is still drawn.
+void TestSheetPrint::noGridLineUnderSpilledText() {
+    Sheet s(6, 1);
+    s.setColWidth(-1, 2);
+    s.setOverflow(true);
+    s.setHAlign(1, 1, 1, 1, HAlign::Left);
+    s.setText(1, 1, u"当 選 数 字 の 表"_s);
+    s.setBorder(3, 1, 3, 1, BorderRight, rgb(0, 0, 255));
+    SheetPainter sp(gridFont());
+    sp.setSheet(&s);
+    QImage img(sp.rangeSize(1, 1, 6, 1), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    sp.paint(&p, 1, 1, 6, 1);
+    p.end();
+    const int textEnd = QFontMetrics(gridFont()).horizontalAdvance(u"当 選 数 字 の 表"_s) + 2;
+    const int y = img.height() / 2 + 1;
+    for (int c = 1; c <= 5; ++c) {
+        const int lineX = sp.columnX(c + 1) - 1;
+        const QColor colour = img.pixelColor(lineX, 1); // above the glyphs
+        if (c == 3)
+            QCOMPARE(colour, QColor(0, 0, 255));
+        else if (lineX < textEnd)
+            QVERIFY2(colour == QColor(Qt::white), qPrintable(u"line after column %1"_s.arg(c)));
+    }
+    // Past the text the grid lines are back.
+    QVERIFY(textEnd < sp.columnX(6));
+    QVERIFY(img.pixelColor(sp.columnX(7) - 1, y) != QColor(Qt::white));
+}
+
+void TestSheetPrint::pagination_data() {
+    QTest::addColumn<int>("draws");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<int>("colBands");
+    QTest::newRow("one page") << 5 << 3 << true << 1;
+    QTest::newRow("many rows") << 300 << 3 << true << 1;
+    QTest::newRow("wide, fitted") << 100 << 60 << true << 1;
+    QTest::newRow("wide, split across") << 100 << 60 << false << 0; // 0: more than one
+}
+
+// Rows are split over pages in whole rows, each once, in order; columns
+// fitted to the width stay on one page, else they are split too.
+void TestSheetPrint::pagination() {
+    QFETCH(int, draws);
+    QFETCH(int, cols);
+    QFETCH(bool, fit);
+    QFETCH(int, colBands);
+    const Sheet s = drawSheet(draws, cols);
+    PrintDocument doc;
+    doc.caption = u"出現回数分析"_s;
+    doc.grids.push_back({&s, QString()});
+    SheetPrinter printer(doc);
+    printer.setFitToWidth(fit);
+    const QSizeF a4(595 - 57, 842 - 57);
+    printer.paginate(a4);
+    QVERIFY(printer.pageCount() >= 1);
+    int expectRow = 2;
+    int firstCol = 0;
+    int bands = 0;
+    for (const SheetPrinter::Page& page : printer.pages()) {
+        if (page.firstCol != firstCol) {
+            // A new band of columns starts again at the first result row.
+            QCOMPARE(expectRow, firstCol == 0 ? 2 : draws + 2);
+            firstCol = page.firstCol;
+            expectRow = 2;
+            ++bands;
+        }
+        QCOMPARE(page.firstRow, expectRow);
+        QVERIFY(page.lastRow >= page.firstRow);
+        expectRow = page.lastRow + 1;
+    }
+    QCOMPARE(expectRow, draws + 2);
+    if (colBands)
+        QCOMPARE(bands, colBands);
+    else
+        QVERIFY(bands > 1);
+    // Pages of one band fill the page height: only the last may be short.
+    if (printer.pageCount() > 1) {
+        const SheetPrinter::Page& first = printer.pages().front();
+        QVERIFY(first.lastRow - first.firstRow > 10);
+    }
+}
+
+// Every page starts with the frozen header row (its colour and its "回数").
+void TestSheetPrint::headerOnEveryPage() {
+    const Sheet s = drawSheet(200, 4);
+    PrintDocument doc;
+    doc.grids.push_back({&s, QString()});
+    SheetPrinter printer(doc);
+    const QSize page(500, 400); // pixels at 96 DPI
+    printer.paginate(QSizeF(page) * 72.0 / 96.0);
+    QVERIFY(printer.pageCount() > 3);
+    for (int i = 0; i < printer.pageCount(); ++i) {
+        const QImage img = renderPage(printer, i, page);
+        QCOMPARE(img.pixelColor(page.width() / 2, 3), QColor(255, 200, 200));
+    }
+}
+
+void TestSheetPrint::footerText() {
+    const Sheet s = drawSheet(300, 3);
+    PrintDocument doc;
+    doc.caption = u"数字合計分析"_s;
+    doc.lastDrawNo = 7054;
+    doc.printDate = QDate(2026, 1, 2);
+    doc.grids.push_back({&s, QString()});
+    SheetPrinter printer(doc);
+    printer.paginate(QSizeF(538, 785));
+    const int n = printer.pageCount();
+    QVERIFY(n > 1);
+    QCOMPARE(printer.footer(0), QStringList({u"数字合計分析"_s, u"1 / %1 ページ"_s.arg(n),
+                                             u"最終回 第7054回　印刷日 2026/01/02"_s}));
+    QCOMPARE(printer.footer(n - 1)[1], u"%1 / %1 ページ"_s.arg(n));
+}
+
+void TestSheetPrint::orientationFollowsWidth() {
+    const Sheet narrow = drawSheet(10, 5);
+    const Sheet wide = drawSheet(10, 120);
+    for (const auto& [sheet, expected] :
+         {std::pair{&narrow, QPageLayout::Portrait}, std::pair{&wide, QPageLayout::Landscape}}) {
+        PrintDocument doc;
+        doc.grids.push_back({sheet, QString()});
+        QCOMPARE(SheetPrinter(doc).defaultPageLayout().orientation(), expected);
+    }
+}
+
+void TestSheetPrint::predictionOnOnePage() {
+    std::vector<Sheet> sheets(4, drawSheet(4, 4));
+    std::vector<const Sheet*> grids;
+    for (const Sheet& s : sheets)
+        grids.push_back(&s);
+    ReflectFlags flags{};
+    flags[1] = true;
+    const PrintDocument doc = predictionPrintDocument(grids, flags, 12);
+    QCOMPARE(doc.grids.size(), std::size_t(4));
+    QCOMPARE(doc.grids[3].caption, u"●一発ペリドン予想"_s);
+    QVERIFY(doc.notes.contains(u"■間隔分析（出現間隔分析、数字間隔分析）：反映する"_s));
+    QVERIFY(doc.notes.contains(u"■出現回数分析：反映しない"_s));
+    SheetPrinter printer(doc);
+    printer.paginate(QSizeF(200, 200)); // a tiny page: scaled, still one
+    QCOMPARE(printer.pageCount(), 1);
+}
+
+void TestSheetPrint::pdfWritten() {
+    QTemporaryDir dir;
+    const Sheet s = drawSheet(400, 6);
+    PrintDocument doc;
+    doc.caption = u"バラツキ分析"_s;
+    doc.lastDrawNo = 400;
+    doc.grids.push_back({&s, QString()});
+    const QString path = dir.filePath(u"出力.pdf"_s);
+    QString error;
+    QVERIFY2(writePdf(doc, path, error), qPrintable(error));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(5) == "%PDF-");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"出力.pdf"_s});
+}
+
+void TestSheetPrint::failedWriteLeavesNothing_data() {
+    QTest::addColumn<QString>("relative");
+    QTest::newRow("missing folder") << u"ない/出力.pdf"_s;
+    QTest::newRow("a folder's name") << u"folder"_s;
+}
+
+// A file that cannot be written gives a message and leaves no part of it;
+// an existing file of that name is not touched.
+void TestSheetPrint::failedWriteLeavesNothing() {
+    QFETCH(QString, relative);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
+    const Sheet s = drawSheet(10, 3);
+    PrintDocument doc;
+    doc.caption = u"出現頻度分析"_s;
+    doc.grids.push_back({&s, QString()});
+    QString error;
+    QVERIFY(!writePdf(doc, dir.filePath(relative), error));
+    QVERIFY(error.contains(u"PDF"_s));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{u"folder"_s});
+    QVERIFY(QDir(dir.filePath(u"folder"_s)).isEmpty());
+}
+
+QTEST_MAIN(TestSheetPrint)
+#include "tst_sheet_print.moc"
