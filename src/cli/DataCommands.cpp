@@ -78,16 +78,16 @@ int cmdStats(const Args& a) {
 int cmdSample(const Args& a) {
     if (!a.positional.isEmpty())
         return usage();
-    const ConnectString cs = a.connection();
-    if (QFileInfo::exists(cs.path)) {
-        printErr(u"ファイルが既にあります。上書きしません: %1"_s.arg(cs.path));
-        return kFailStatus;
-    }
     QString problem;
     const auto drawCount = a.integer(u"--draws"_s, 0, kMaxDrawNo, problem);
     const auto seed = a.integer(u"--seed"_s, 0, std::numeric_limits<qint64>::max(), problem);
     if (!problem.isEmpty())
         return usage(problem);
+    const ConnectString cs = a.connection();
+    if (QFileInfo::exists(cs.path)) {
+        printErr(u"ファイルが既にあります。上書きしません: %1"_s.arg(cs.path));
+        return kFailStatus;
+    }
     GeneratorOptions opt;
     opt.draws = int(drawCount.value_or(7000));
     opt.seed = quint64(seed.value_or(20261208));
