@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh Release
 if [ ! -e build/release/Numbers3Peridon.mdb ]; then
-  build/release/peridon-cli sample --db build/release/Numbers3Peridon.mdb
+  build/release/peridon-cli init --db build/release/Numbers3Peridon.mdb
 fi
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build/release --output-on-failure -j 2

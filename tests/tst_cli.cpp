@@ -1,4 +1,6 @@
 // peridon-cli run as a user runs it: exit statuses, messages and outputs.
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -117,6 +119,31 @@ private slots:
         QVERIFY(r.err.contains(u"上書きしません"));
         QCOMPARE(QJsonDocument::fromJson(cli({"stats", "--db", sample}).out)["lastDrawNo"].toInt(),
                  50);
+    }
+
+    void initBuildsTheShippedHistoryAndNeverOverwrites() {
+        QFile shipped(
+            QDir(QCoreApplication::applicationDirPath()).filePath("numbers3-history.csv"));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        const QByteArray history = shipped.readAll();
+        QCOMPARE(history.count('\n'), 7055); // the header and draws 1 to 7054
+
+        const QString db = m_dir.filePath("init.mdb");
+        Run r = cli({"init", "--db", db});
+        QCOMPARE(r.status, 0);
+        r = cli({"export", "--db", db});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, history); // every digit and date, in the same form
+
+        QFile f(db);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray stored = f.readAll();
+        f.close();
+        r = cli({"init", "--db", db});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(u"上書きしません"), qPrintable(r.err));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), stored);
     }
 
     void headerOnlyMakesEmptyDatabase() {

@@ -225,7 +225,9 @@ void TestMainFrm::menuOrder_data() {
     QTest::newRow("mnuBunkatsuData")
         << "mnuBunkatsuData"
         << QStringList{"mnu3BunkatsuData", "mnu6BunkatsuData", "mnu11BunkatsuData"};
-    QTest::newRow("mnuHosyu") << "mnuHosyu" << QStringList{"mnuMasterInput", "mnuMasterKanri"};
+    QTest::newRow("mnuHosyu") << "mnuHosyu"
+                              << QStringList{"mnuMasterInput", "mnuMasterKanri", "mnuImport",
+                                             "mnuExport"};
     QTest::newRow("mnuWindow") << "mnuWindow"
                                << QStringList{"mnuWindowHorizontal", "mnuWindowVertical",
                                               "mnuWindowCascade", "mnuWindowArrangeIcon"};
@@ -273,6 +275,8 @@ void TestMainFrm::captions_data() {
         {"mnuHosyu", "データ管理(&M)"},
         {"mnuMasterInput", "当選データ入力(&I)"},
         {"mnuMasterKanri", "当選データ保守(&D)"},
+        {"mnuImport", "当選データの取り込み(&C)..."},
+        {"mnuExport", "当選データの書き出し(&E)..."},
         {"mnuWindow", "ウィンドウ(&W)"},
         {"mnuWindowHorizontal", "上下に並べて表示(&H)"},
         {"mnuWindowVertical", "左右に並べて表示(&V)"},

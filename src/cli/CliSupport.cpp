@@ -67,6 +67,7 @@ int usage(const QString& problem) {
         printErr(problem);
     printErr(
         u"使い方:\n"
+        "  peridon-cli init [--db PATH]\n"
         "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
         "  peridon-cli export [--db PATH]\n"
         "  peridon-cli stats [--db PATH]\n"

@@ -5,6 +5,7 @@
 
 namespace peridon::cli {
 
+int cmdInit(const Args& a);
 int cmdImport(const Args& a);
 int cmdExport(const Args& a);
 int cmdStats(const Args& a);

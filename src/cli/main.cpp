@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     };
     const OptionSpec db{u"--db"_s};
     const Command commands[] = {
+        {"init", {db}, cmdInit},
         {"import", {db, {u"--replace"_s, false}}, cmdImport},
         {"export", {db}, cmdExport},
         {"stats", {db}, cmdStats},

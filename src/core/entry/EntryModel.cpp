@@ -204,6 +204,56 @@ void EntryModel::dropUnsavedLines() {
     }
 }
 
+ImportPlan EntryModel::planDraws(const std::vector<CsvDraw>& draws) {
+    return m_table.plan(draws);
+}
+
+bool EntryModel::writeDraws(const std::vector<CsvDraw>& draws) {
+    try {
+        const ImportResult r = m_table.writeDraws(draws, true);
+        if (!r.errors.isEmpty()) {
+            emit writeRefused(u"貼り付けた当選データを保存できませんでした。\n%1"_s.arg(
+                r.errors.mid(0, 20).join(u'\n')));
+            return false;
+        }
+    } catch (const DbError& e) {
+        emit writeRefused(u"貼り付けた当選データを保存できませんでした。\n%1"_s.arg(e.message()));
+        return false;
+    }
+    std::vector<EntryRow> rows;
+    try {
+        rows = m_table.readRows();
+    } catch (const DbError& e) {
+        emit writeRefused(u"保存した当選データを読み直せませんでした。\n%1"_s.arg(e.message()));
+        return true;
+    }
+    // Lines added but not stored yet stay in the table, unless a pasted draw
+    // now holds their number.
+    for (auto it = m_unsaved.begin(); it != m_unsaved.end();) {
+        const int drawNo = *it;
+        const auto at = std::lower_bound(rows.begin(), rows.end(), drawNo,
+                                         [](const EntryRow& r, int no) { return r.drawNo < no; });
+        if (at != rows.end() && at->drawNo == drawNo) {
+            it = m_unsaved.erase(it);
+            continue;
+        }
+        EntryRow blank;
+        blank.drawNo = drawNo;
+        rows.insert(at, std::move(blank));
+        ++it;
+    }
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+    return true;
+}
+
+int EntryModel::rowOfDraw(int drawNo) const {
+    const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), drawNo,
+                                     [](const EntryRow& r, int no) { return r.drawNo < no; });
+    return (at != m_rows.end() && at->drawNo == drawNo) ? int(at - m_rows.begin()) : -1;
+}
+
 std::optional<QModelIndex> findBadDigitCell(const QAbstractItemModel& model) {
     const int rows = model.rowCount();
     const int columns = model.columnCount();

@@ -51,6 +51,15 @@ public:
     // Removes the added lines that were never filled (the window closes).
     void dropUnsavedLines();
 
+    // What writing these draws would change; reads only. Throws DbError.
+    ImportPlan planDraws(const std::vector<CsvDraw>& draws);
+    // Writes draws in one transaction (new ones added, stored ones replaced)
+    // and shows the table as it is then stored. False, reported through
+    // writeRefused(), when nothing was written.
+    bool writeDraws(const std::vector<CsvDraw>& draws);
+    // The row showing a draw number; -1 when there is none.
+    int rowOfDraw(int drawNo) const;
+
     int drawNoAt(int row) const;
     // The text a cell shows.
     QString cellText(int row, int column) const;

@@ -1,5 +1,7 @@
 #include "core/store/DrawCsv.h"
 
+#include "core/store/DrawDate.h"
+#include "core/store/DrawImport.h"
 #include "core/store/TextEncoding.h"
 
 #include <QDate>
@@ -92,13 +94,13 @@ CsvParse parseDrawCsv(const QByteArray& data) {
         }
         if (!digitsOk)
             continue;
-        if (fields.size() == 5) {
-            d.date = fields[4].trimmed();
-            if (!d.date.isEmpty() && !QDate::fromString(d.date, Qt::ISODate).isValid()) {
-                out.errors << lineError(
-                    lineNo, u"抽せん日「%1」はYYYY-MM-DDの日付ではありません"_s.arg(d.date));
+        if (fields.size() == 5 && !fields[4].trimmed().isEmpty()) {
+            const std::optional<QString> date = normaliseDrawDate(fields[4]);
+            if (!date) {
+                out.errors << lineError(lineNo, badDrawDateReason(fields[4].trimmed()));
                 continue;
             }
+            d.date = *date;
         }
         if (seen.contains(d.drawNo)) {
             out.errors << lineError(
@@ -114,11 +116,13 @@ CsvParse parseDrawCsv(const QByteArray& data) {
 ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool replace) {
     ImportResult r;
     Database::Transaction tx(db);
-    Statement find = db.prepare("SELECT 第1数字, 第2数字, 第3数字 FROM 当選データ WHERE 回数 = ?1");
+    Statement find =
+        db.prepare("SELECT 第1数字, 第2数字, 第3数字, 抽せん日 FROM 当選データ WHERE 回数 = ?1");
     Statement insert = db.prepare("INSERT INTO 当選データ (回数, 第1数字, 第2数字, 第3数字, "
                                   "抽せん日) VALUES (?1, ?2, ?3, ?4, ?5)");
+    // A line without a date keeps the stored one.
     Statement update = db.prepare("UPDATE 当選データ SET 第1数字 = ?2, 第2数字 = ?3, 第3数字 = ?4, "
-                                  "抽せん日 = ?5 WHERE 回数 = ?1");
+                                  "抽せん日 = coalesce(?5, 抽せん日) WHERE 回数 = ?1");
     auto bindRow = [](Statement& st, const CsvDraw& d) {
         st.bind(1, d.drawNo);
         for (int k = 0; k < 3; ++k) {
@@ -133,19 +137,22 @@ ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool r
         find.reset();
         find.bind(1, d.drawNo);
         if (find.step()) {
-            bool same = true;
-            for (int k = 0; k < 3; ++k) {
-                const int stored = find.isNull(k) ? -1 : find.columnInt(k);
-                same = same && stored == d.digits[std::size_t(k)];
-            }
-            if (same) {
+            StoredDraw stored;
+            for (int k = 0; k < 3; ++k)
+                stored.digits[std::size_t(k)] =
+                    std::int8_t(find.isNull(k) ? -1 : find.columnInt(k));
+            stored.date = find.columnText(3);
+            if (holdsSameDraw(stored, d)) {
                 ++r.unchanged;
                 continue;
             }
             if (!replace) {
                 r.errors << lineError(
-                    d.line, u"回数%1は登録済みで数字が異なります（置き換えるには --replace）"_s.arg(
-                                d.drawNo));
+                    d.line,
+                    (stored.digits == d.digits
+                         ? u"回数%1は登録済みで抽せん日が異なります（置き換えるには --replace）"_s
+                         : u"回数%1は登録済みで数字が異なります（置き換えるには --replace）"_s)
+                        .arg(d.drawNo));
                 continue;
             }
             update.reset();

@@ -37,7 +37,9 @@ struct ImportResult {
 };
 
 // Writes the draws in one transaction: a draw number already stored with the
-// same digits is left alone, with other digits it is an error unless replace.
+// same digits and date (a line without a date agrees with any) is left alone;
+// with other digits or another date it is an error unless replace, which
+// stores the line's digits and, when it gives one, its date.
 ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool replace);
 
 // Every stored row as CSV with the header line, LF line endings, UTF-8.

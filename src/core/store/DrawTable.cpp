@@ -133,6 +133,15 @@ void DrawTable::insertDraw(int drawNo, int position, int value) {
     tx.commit();
 }
 
+ImportPlan DrawTable::plan(const std::vector<CsvDraw>& draws) {
+    return planImport(m_db, draws);
+}
+
+ImportResult DrawTable::writeDraws(const std::vector<CsvDraw>& draws, bool replace) {
+    ensureBackup();
+    return importDraws(m_db, draws, replace);
+}
+
 void DrawTable::deleteRow(int drawNo) {
     ensureBackup();
     Database::Transaction tx(m_db);

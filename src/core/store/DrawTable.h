@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/store/Database.h"
+#include "core/store/DrawCsv.h"
+#include "core/store/DrawImport.h"
 
 #include <QString>
 
@@ -50,6 +52,14 @@ public:
 
     // Deletes the row of a draw. Throws DbError when there is no such row.
     void deleteRow(int drawNo);
+
+    // What writing these draws would change; reads only.
+    ImportPlan plan(const std::vector<CsvDraw>& draws);
+    // Writes draws (new ones added, stored ones with other digits or date
+    // replaced when replace is set) in one transaction, after the backup. A
+    // non-empty errors list means nothing was written. Throws DbError when
+    // the backup or the write fails; nothing is written then either.
+    ImportResult writeDraws(const std::vector<CsvDraw>& draws, bool replace);
 
     // Whether this session has already written its backup.
     bool backedUp() const { return m_backedUp; }

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProcess>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
@@ -117,6 +118,8 @@ void MainFrm::createMenus() {
     QMenu* hosyu = addMenu(this, u"mnuHosyu"_s, u"データ管理(&M)"_s);
     addCommand(hosyu, "mnuMasterInput", u"当選データ入力(&I)"_s, &MainFrm::mnuMasterInput_Click);
     addCommand(hosyu, "mnuMasterKanri", u"当選データ保守(&D)"_s, nullptr)->setEnabled(false);
+    addCommand(hosyu, "mnuImport", u"当選データの取り込み(&C)..."_s, &MainFrm::mnuImport_Click);
+    addCommand(hosyu, "mnuExport", u"当選データの書き出し(&E)..."_s, &MainFrm::mnuExport_Click);
 
     QMenu* window = addMenu(this, u"mnuWindow"_s, u"ウィンドウ(&W)"_s);
     addCommand(window, "mnuWindowHorizontal", u"上下に並べて表示(&H)"_s,
@@ -322,6 +325,36 @@ void MainFrm::mnuMasterInput_Click() {
         return;
     }
     showChild(kEntryWindow, [this] { return createEntryWindow(*this); });
+}
+
+void MainFrm::mnuImport_Click() {
+    // The entry window keeps its own copy of the rows: it would show and
+    // write over the old ones.
+    if (childWindow(kEntryWindow)) {
+        messages::stop(this, u"当選データ入力ウィンドウを閉じてから取り込んでください。"_s);
+        return;
+    }
+    const QString done = runImport(this, m_store.connectString(), m_importHooks);
+    if (done.isEmpty())
+        return;
+    if (messages::confirm(
+            this, done + u"\n\n分析ウィンドウには再起動後に反映されます。今すぐ再起動しますか？"_s,
+            kAppTitle))
+        m_restart ? m_restart() : restartProgram();
+}
+
+void MainFrm::mnuExport_Click() {
+    runExport(this, m_store.connectString(), m_exportHooks);
+}
+
+void MainFrm::restartProgram() {
+    const QString program = QCoreApplication::applicationFilePath();
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    // Closing first writes the settings file that the new process reads.
+    close();
+    if (!QProcess::startDetached(program, arguments, QDir::currentPath()))
+        messages::stop(nullptr,
+                       u"プログラムを起動し直せませんでした。もう一度起動してください。"_s);
 }
 
 void MainFrm::mnuHelpFile_Click() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/store/Store.h"
+#include "gui/app/ExportCommand.h"
+#include "gui/app/ImportDialog.h"
 #include "gui/widgets/ChildHost.h"
 
 #include <QHash>
@@ -62,6 +64,15 @@ public:
     void tileVertically();   // side by side, full height
     void arrangeIcons();     // minimised windows in a row along the bottom
 
+    // What the import and export ask the user, and what a restart does;
+    // tests replace them.
+    ImportHooks& importHooks() { return m_importHooks; }
+    ExportHooks& exportHooks() { return m_exportHooks; }
+    void setRestartAction(std::function<void()> restart) { m_restart = std::move(restart); }
+    // Closes every window (the settings file is written) and starts the
+    // program again with the same arguments.
+    void restartProgram();
+
     QWidget* aboutWindow() const;
     HelpLauncher* helpLauncher() const { return m_helpLauncher.get(); }
 
@@ -85,6 +96,8 @@ private:
     void mnuYoso_Click();
     void mnuBacktest_Click();
     void mnuMasterInput_Click();
+    void mnuImport_Click();
+    void mnuExport_Click();
     void mnuHelpFile_Click();
     void mnuAbout_Click();
     void showAnalysis(const QString& className);
@@ -107,6 +120,9 @@ private:
     QList<QMenu*> m_mainMenus;
     QHash<QString, QPointer<QMdiSubWindow>> m_children;
     QPointer<QWidget> m_aboutWindow;
+    ImportHooks m_importHooks;
+    ExportHooks m_exportHooks;
+    std::function<void()> m_restart;
 };
 
 } // namespace peridon

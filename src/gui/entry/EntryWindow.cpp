@@ -1,6 +1,8 @@
 #include "gui/entry/EntryWindow.h"
 
 #include "core/entry/EntryModel.h"
+#include "core/store/DrawFile.h"
+#include "core/store/DrawTextParser.h"
 #include "core/store/Store.h"
 #include "gui/entry/DigitDelegate.h"
 #include "gui/widgets/ChildWindow.h"
@@ -8,8 +10,10 @@
 #include "gui/widgets/Messages.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -25,6 +29,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 using namespace Qt::StringLiterals;
 
@@ -113,14 +118,23 @@ void 当選データ入力::createMenus() {
     m_deleteLineAction = m_editMenu->addAction(u"行削除"_s);
     m_deleteLineAction->setObjectName(u"mnuDelLine"_s);
     m_deleteLineAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_editMenu->addSeparator();
+    m_copyAction = m_editMenu->addAction(u"コピー(&C)"_s);
+    m_copyAction->setObjectName(u"mnuCopy"_s);
+    m_copyAction->setShortcut(QKeySequence::Copy);
+    m_pasteAction = m_editMenu->addAction(u"貼り付け(&P)"_s);
+    m_pasteAction->setObjectName(u"mnuPaste"_s);
+    m_pasteAction->setShortcut(QKeySequence::Paste);
     // The shortcuts work wherever the focus is inside this window, whether or
     // not the menu is on the main window's menu bar at the moment.
-    for (QAction* action : {m_addLineAction, m_deleteLineAction}) {
+    for (QAction* action : {m_addLineAction, m_deleteLineAction, m_copyAction, m_pasteAction}) {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(action);
     }
     connect(m_addLineAction, &QAction::triggered, this, &当選データ入力::mnuAddLine_Click);
     connect(m_deleteLineAction, &QAction::triggered, this, &当選データ入力::mnuDelLine_Click);
+    connect(m_copyAction, &QAction::triggered, this, &当選データ入力::mnuCopy_Click);
+    connect(m_pasteAction, &QAction::triggered, this, &当選データ入力::mnuPaste_Click);
 }
 
 void 当選データ入力::applyLayout() {
@@ -292,6 +306,86 @@ void 当選データ入力::mnuDelLine_Click() {
     const int rows = m_model->rowCount();
     if (rows > 0) {
         const QModelIndex target = m_model->index(std::min(current.row(), rows - 1), column);
+        m_table->setCurrentIndex(target);
+        m_table->scrollTo(target);
+    }
+    m_table->setFocus();
+}
+
+void 当選データ入力::mnuCopy_Click() {
+    finishEditing();
+    std::set<int> rows;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    if (rows.empty() && m_table->currentIndex().isValid())
+        rows.insert(m_table->currentIndex().row());
+    if (rows.empty())
+        return;
+    QString text;
+    for (int row : rows) {
+        QStringList cells;
+        for (int c = EntryModel::kDrawNoColumn; c <= EntryModel::kLastDigitColumn; ++c)
+            cells << m_model->cellText(row, c);
+        text += cells.join(u'\t') + u'\n';
+    }
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void 当選データ入力::mnuPaste_Click() {
+    finishEditing();
+    pasteText(QGuiApplication::clipboard()->text());
+}
+
+void 当選データ入力::pasteText(const QString& text) {
+    const CsvParse parsed = parseDrawText(text);
+    if (!parsed.errors.isEmpty()) {
+        messages::stop(this, u"読み取れない行が%1行あります。何も書き込みませんでした。\n\n%2"_s
+                                 .arg(parsed.errors.size())
+                                 .arg(listLineErrors(parsed.errors)));
+        return;
+    }
+    if (parsed.draws.empty()) {
+        messages::stop(this,
+                       u"貼り付ける当選データがありません。\n"
+                       "回数と3つの数字の行（例：7055<TAB>1<TAB>2<TAB>3）をコピーしてください。"_s);
+        return;
+    }
+    ImportPlan plan;
+    try {
+        plan = m_model->planDraws(parsed.draws);
+    } catch (const DbError& e) {
+        showRefusal(u"当選データを読めませんでした。\n%1"_s.arg(e.message()));
+        return;
+    }
+    if (plan.added.empty() && plan.differing.empty()) {
+        messages::information(
+            this, u"貼り付けた%1回分はすべて登録済みで、内容も同じです。"_s.arg(plan.identical),
+            kAppTitle);
+        return;
+    }
+    QString question =
+        u"新しい回：%1回\n変更する回：%2回"_s.arg(plan.added.size()).arg(plan.differing.size());
+    constexpr int kListed = 10;
+    for (std::size_t i = 0; i < plan.differing.size() && i < kListed; ++i) {
+        const DrawDifference& d = plan.differing[i];
+        question += u"\n　第%1回　%2 → %3"_s.arg(d.incoming.drawNo)
+                        .arg(digitsText(d.stored.digits), digitsText(d.incoming.digits));
+        if (!d.incoming.date.isEmpty() && d.incoming.date != d.stored.date)
+            question += u"（抽せん日 %1）"_s.arg(d.incoming.date);
+    }
+    if (plan.differing.size() > std::size_t(kListed))
+        question += u"\n　（ほかに%1回）"_s.arg(plan.differing.size() - kListed);
+    question += u"\n\n書き込みます。よろしいですか？"_s;
+    if (!messages::confirm(this, question, kAppTitle))
+        return;
+    const std::vector<CsvDraw> draws = plan.drawsToWrite(true);
+    const int column = m_table->currentIndex().isValid() ? m_table->currentIndex().column()
+                                                         : EntryModel::kFirstDigitColumn;
+    if (!m_model->writeDraws(draws))
+        return;
+    const int row = m_model->rowOfDraw(draws.front().drawNo);
+    if (row >= 0) {
+        const QModelIndex target = m_model->index(row, column);
         m_table->setCurrentIndex(target);
         m_table->scrollTo(target);
     }

@@ -39,6 +39,13 @@ public:
     void Command1_Click();
     void mnuAddLine_Click();
     void mnuDelLine_Click();
+    // Copies the rows of the selection as tab-separated lines.
+    void mnuCopy_Click();
+    // Pastes draws from the clipboard (see pasteText).
+    void mnuPaste_Click();
+    // Reads draws from copied text; bad lines are listed and nothing is
+    // written, otherwise one confirmation and one transaction.
+    void pasteText(const QString& text);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -65,6 +72,8 @@ private:
     QMenu* m_editMenu = nullptr;
     QAction* m_addLineAction = nullptr;
     QAction* m_deleteLineAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_pasteAction = nullptr;
     bool m_placed = false;
     bool m_unloaded = false;
 };

@@ -1,0 +1,113 @@
+#include "core/store/DrawFile.h"
+
+#include "core/store/DrawTextParser.h"
+#include "core/store/TextEncoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+using namespace Qt::StringLiterals;
+
+namespace peridon {
+
+namespace {
+
+std::optional<QString> decodeText(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return decodeShiftJis(bytes);
+}
+
+DrawFile failed(const QString& why) {
+    DrawFile f;
+    f.failure = why;
+    return f;
+}
+
+} // namespace
+
+DrawFile readDrawBytes(const QByteArray& bytes) {
+    // Cheap checks over the bytes first, so that a large file of another kind
+    // is refused without being decoded and parsed.
+    int lines = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar c = uchar(bytes[i]);
+        if (c == '\n') {
+            if (i - lineStart > kMaxDrawLineBytes)
+                return failed(
+                    u"%1行目が長すぎます（%2バイト）。当選データの1行は短い一行です。"_s.arg(lines)
+                        .arg(i - lineStart));
+            if (++lines > kMaxDrawFileLines)
+                return failed(
+                    u"行が多すぎます（%1行を超えています）。当選データのファイルではありません。"_s
+                        .arg(kMaxDrawFileLines));
+            lineStart = i + 1;
+        } else if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7F) {
+            return failed(
+                u"テキストファイルではありません（%1行目に文字以外のデータがあります）。"_s.arg(
+                    lines));
+        }
+    }
+    if (bytes.size() - lineStart > kMaxDrawLineBytes)
+        return failed(
+            u"%1行目が長すぎます（%2バイト）。当選データの1行は短い一行です。"_s.arg(lines).arg(
+                bytes.size() - lineStart));
+    const std::optional<QString> text = decodeText(bytes);
+    if (!text)
+        return failed(
+            u"文字コードを読み取れません。UTF-8またはShift-JISのテキストファイルにしてください。"_s);
+
+    DrawFile out;
+    // A CSV file as the export writes it (which may hold rows with empty
+    // digits) first; otherwise the lines as they are copied from a
+    // spreadsheet or a results page. Of two failures the one that found
+    // fewer bad lines explains the file better.
+    CsvParse csv = parseDrawCsv(bytes);
+    if (!csv.errors.isEmpty()) {
+        CsvParse lineForms = parseDrawText(*text);
+        if (lineForms.errors.size() < csv.errors.size())
+            csv = std::move(lineForms);
+    }
+    out.draws = std::move(csv.draws);
+    out.errors = std::move(csv.errors);
+    return out;
+}
+
+QString listLineErrors(const QStringList& errors) {
+    constexpr int kShown = 20;
+    QString text = errors.mid(0, kShown).join(u'\n');
+    if (errors.size() > kShown)
+        text += u"\n（ほかに%1行）"_s.arg(errors.size() - kShown);
+    return text;
+}
+
+DrawFile readDrawFile(const QString& path) {
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (!info.exists())
+        return failed(u"ファイルが見つかりません。\n%1"_s.arg(shown));
+    if (!info.isFile())
+        return failed(u"通常のファイルではありません。\n%1"_s.arg(shown));
+    if (info.size() > kMaxDrawFileBytes)
+        return failed(
+            u"ファイルが大きすぎます（%1 MB）。当選データのファイルは%2 MBまでです。\n%3"_s
+                .arg(info.size() / (1024 * 1024))
+                .arg(kMaxDrawFileBytes / (1024 * 1024))
+                .arg(shown));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(u"ファイルを読めません。\n%1\n%2"_s.arg(shown, file.errorString()));
+    const QByteArray bytes = file.read(kMaxDrawFileBytes + 1);
+    if (bytes.size() > kMaxDrawFileBytes)
+        return failed(u"ファイルが大きすぎます。\n%1"_s.arg(shown));
+    return readDrawBytes(bytes);
+}
+
+} // namespace peridon

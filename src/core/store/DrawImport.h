@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/store/Database.h"
+#include "core/store/DrawCsv.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace peridon {
+
+// A draw as it is stored now, for showing beside an incoming line.
+struct StoredDraw {
+    std::array<std::int8_t, 3> digits{-1, -1, -1}; // -1: empty field
+    QString date;                                  // empty: none
+};
+
+struct DrawDifference {
+    CsvDraw incoming;
+    StoredDraw stored;
+};
+
+// What importing a set of draws would do, read before anything is written.
+struct ImportPlan {
+    std::vector<CsvDraw> added;            // draw numbers not stored yet
+    int identical = 0;                     // stored with the same digits and date
+    std::vector<DrawDifference> differing; // stored with other digits or date
+
+    // The draws to write: the new ones, and the differing ones when they are
+    // to replace what is stored.
+    std::vector<CsvDraw> drawsToWrite(bool replace) const;
+};
+
+// Compares the draws with the stored rows; reads only.
+ImportPlan planImport(Database& db, const std::vector<CsvDraw>& draws);
+
+// Whether a stored row already says what an incoming line says: the same
+// digits, and the same date unless the line gives none.
+bool holdsSameDraw(const StoredDraw& stored, const CsvDraw& incoming);
+
+// "1 2 3" for digits, with "-" for an empty field.
+QString digitsText(const std::array<std::int8_t, 3>& digits);
+
+} // namespace peridon

@@ -1,0 +1,238 @@
+#include "gui/app/ImportDialog.h"
+
+#include "core/store/DrawTable.h"
+#include "gui/widgets/Messages.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace peridon {
+
+namespace {
+
+// The side-by-side list shows this many differing draws at most; the count
+// above it always tells the whole number.
+constexpr int kMaxListedDifferences = 1000;
+
+QString rangeText(const std::vector<CsvDraw>& draws) {
+    if (draws.empty())
+        return {};
+    int lo = draws.front().drawNo;
+    int hi = lo;
+    for (const CsvDraw& d : draws) {
+        lo = std::min(lo, d.drawNo);
+        hi = std::max(hi, d.drawNo);
+    }
+    return lo == hi ? u"（第%1回）"_s.arg(lo) : u"（第%1回～第%2回）"_s.arg(lo).arg(hi);
+}
+
+QString chooseImportFile(QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, u"当選データの取り込み"_s, QString(),
+                                        u"当選データ (*.csv *.tsv *.txt);;すべてのファイル (*)"_s);
+}
+
+} // namespace
+
+ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& fileName,
+                                         QWidget* parent)
+    : QDialog(parent), m_plan(plan) {
+    setObjectName(u"ImportPreviewDialog"_s);
+    setWindowTitle(u"当選データの取り込み"_s);
+    auto* layout = new QVBoxLayout(this);
+
+    const int differing = int(plan.differing.size());
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(u"Label概要"_s);
+    m_summary->setText(u"ファイル：%1\n\n新しい回：%2回%3\n登録済みで同じ回：%4回\n"
+                       "登録済みで内容が異なる回：%5回"_s.arg(fileName)
+                           .arg(plan.added.size())
+                           .arg(rangeText(plan.added))
+                           .arg(plan.identical)
+                           .arg(differing));
+    layout->addWidget(m_summary);
+
+    m_differences = new QTableWidget(this);
+    m_differences->setObjectName(u"fpSpread1"_s);
+    m_replace = new QRadioButton(u"ファイルの内容で置き換える"_s, this);
+    m_replace->setObjectName(u"Opt置き換える"_s);
+    m_keep = new QRadioButton(u"登録済みの内容を残す（新しい回だけ追加する）"_s, this);
+    m_keep->setObjectName(u"Opt置き換えない"_s);
+    m_keep->setChecked(true);
+    auto* group = new QButtonGroup(this);
+    group->addButton(m_replace);
+    group->addButton(m_keep);
+
+    if (differing > 0) {
+        const int listed = std::min(differing, kMaxListedDifferences);
+        m_differences->setColumnCount(5);
+        m_differences->setHorizontalHeaderLabels({u"回数"_s, u"登録済みの数字"_s,
+                                                  u"登録済みの抽せん日"_s, u"ファイルの数字"_s,
+                                                  u"ファイルの抽せん日"_s});
+        m_differences->setRowCount(listed);
+        m_differences->verticalHeader()->hide();
+        m_differences->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_differences->setSelectionMode(QAbstractItemView::NoSelection);
+        QFont changed = m_differences->font();
+        changed.setBold(true);
+        for (int r = 0; r < listed; ++r) {
+            const DrawDifference& d = plan.differing[std::size_t(r)];
+            const QString cells[5] = {QString::number(d.incoming.drawNo),
+                                      digitsText(d.stored.digits), d.stored.date,
+                                      digitsText(d.incoming.digits),
+                                      d.incoming.date.isEmpty() ? d.stored.date : d.incoming.date};
+            for (int c = 0; c < 5; ++c) {
+                auto* item = new QTableWidgetItem(cells[c]);
+                item->setTextAlignment(Qt::AlignCenter);
+                m_differences->setItem(r, c, item);
+            }
+            // The file's side is shown in bold where it differs.
+            if (d.incoming.digits != d.stored.digits) {
+                m_differences->item(r, 3)->setFont(changed);
+                m_differences->item(r, 3)->setForeground(Qt::red);
+            }
+            if (!d.incoming.date.isEmpty() && d.incoming.date != d.stored.date) {
+                m_differences->item(r, 4)->setFont(changed);
+                m_differences->item(r, 4)->setForeground(Qt::red);
+            }
+        }
+        m_differences->resizeColumnsToContents();
+        layout->addWidget(
+            new QLabel(u"登録済みで内容が異なる回（左：登録済み、右：ファイル）"_s, this));
+        layout->addWidget(m_differences, 1);
+        if (differing > listed)
+            layout->addWidget(new QLabel(u"（ほかに%1回）"_s.arg(differing - listed), this));
+        layout->addWidget(m_replace);
+        layout->addWidget(m_keep);
+    } else {
+        m_differences->hide();
+        m_replace->hide();
+        m_keep->hide();
+    }
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_import = buttons->addButton(u"取り込む"_s, QDialogButtonBox::AcceptRole);
+    m_import->setObjectName(u"Cmd取り込む"_s);
+    QPushButton* cancel = buttons->addButton(u"キャンセル"_s, QDialogButtonBox::RejectRole);
+    cancel->setObjectName(u"Cmdキャンセル"_s);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    connect(m_replace, &QRadioButton::toggled, this, &ImportPreviewDialog::updateButton);
+    updateButton();
+    if (differing > 0)
+        resize(std::max(sizeHint().width(), 560), 480);
+}
+
+bool ImportPreviewDialog::replace() const {
+    return m_replace->isChecked();
+}
+
+void ImportPreviewDialog::updateButton() {
+    // Keeping every stored draw with nothing new leaves nothing to write.
+    m_import->setEnabled(!m_plan.drawsToWrite(replace()).empty());
+}
+
+DrawFile readDrawFileWithProgress(QWidget* parent, const QString& path) {
+    auto result = std::make_shared<DrawFile>();
+    std::unique_ptr<QThread> worker(QThread::create([result, path] {
+        try {
+            *result = readDrawFile(path);
+        } catch (const std::exception&) {
+            result->failure = u"ファイルを読み込むためのメモリが足りません。"_s;
+        }
+    }));
+    QProgressDialog progress(u"ファイルを読み込んでいます…"_s, QString(), 0, 0, parent);
+    progress.setObjectName(u"ImportProgress"_s);
+    progress.setWindowTitle(u"当選データの取り込み"_s);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setCancelButton(nullptr);
+    progress.setMinimumDuration(500);
+    QEventLoop loop;
+    // Queued from the worker, so a quick finish still ends the loop below.
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    return std::move(*result);
+}
+
+QString runImport(QWidget* parent, const ConnectString& cs, const ImportHooks& hooks) {
+    const QString path = hooks.chooseFile ? hooks.chooseFile(parent) : chooseImportFile(parent);
+    if (path.isEmpty())
+        return {};
+    const DrawFile file = readDrawFileWithProgress(parent, path);
+    if (!file.failure.isEmpty()) {
+        messages::stop(parent, u"取り込めません。何も書き込みませんでした。\n\n"_s + file.failure);
+        return {};
+    }
+    if (!file.errors.isEmpty()) {
+        messages::stop(parent, u"取り込めない行が%1行あります。何も書き込みませんでした。\n\n%2"_s
+                                   .arg(file.errors.size())
+                                   .arg(listLineErrors(file.errors)));
+        return {};
+    }
+    if (file.draws.empty()) {
+        messages::stop(parent, u"ファイルに当選データがありません。何も書き込みませんでした。"_s);
+        return {};
+    }
+    try {
+        Database db(cs, Database::Mode::OpenExisting);
+        DrawTable table(db);
+        ImportPlan plan;
+        {
+            WaitCursor wait;
+            plan = table.plan(file.draws);
+        }
+        if (plan.added.empty() && plan.differing.empty()) {
+            messages::information(
+                parent,
+                u"ファイルの%1回分はすべて登録済みで、内容も同じです。何も書き込みませんでした。"_s
+                    .arg(plan.identical));
+            return {};
+        }
+        ImportPreviewDialog dialog(plan, QFileInfo(path).fileName(), parent);
+        const int answer = hooks.runPreview ? hooks.runPreview(dialog) : dialog.exec();
+        if (answer != QDialog::Accepted)
+            return {};
+        const bool replace = dialog.replace();
+        const std::vector<CsvDraw> draws = plan.drawsToWrite(replace);
+        if (draws.empty())
+            return {};
+        ImportResult r;
+        {
+            WaitCursor wait;
+            r = table.writeDraws(draws, replace);
+        }
+        if (!r.errors.isEmpty()) {
+            messages::stop(
+                parent, u"データベースの内容が確認のあとで変わったため、何も書き込みませんでした。"
+                        "\n\n%1"_s.arg(listLineErrors(r.errors)));
+            return {};
+        }
+        return u"当選データを取り込みました（追加 %1回、置き換え %2回）。"_s.arg(r.added).arg(
+            r.replaced);
+    } catch (const DbError& e) {
+        messages::stop(parent,
+                       u"当選データを書き込めませんでした。データベースは変更していません。\n\n"_s +
+                           e.message());
+        return {};
+    }
+}
+
+} // namespace peridon

@@ -1,0 +1,186 @@
+// Pasting draws into the entry window and copying rows out of it: each
+// accepted line form, the confirmation, bad lines, changed draws, the
+// keyboard and the menu, against a real database file.
+#include "core/entry/EntryModel.h"
+#include "core/store/DrawTable.h"
+#include "core/store/Store.h"
+#include "gui/entry/EntryWindow.h"
+#include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
+#include "support/TestDatabase.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QItemSelectionModel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableView>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace peridon;
+
+namespace {
+
+class Host final : public ChildHost {
+public:
+    explicit Host(Store store) : m_store(std::move(store)) {
+        m_area.resize(900, 1000);
+        m_area.show();
+    }
+    void setPropEnd(bool) override {}
+    QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
+    const Store& store() const override { return m_store; }
+
+private:
+    Store m_store;
+    QMdiArea m_area;
+};
+
+struct Fixture {
+    explicit Fixture(const QString& history) {
+        cs = test::makeDatabase(dir.filePath(u"Numbers3Peridon.mdb"_s), history);
+        host = std::make_unique<Host>(Store::open(cs));
+        window = static_cast<当選データ入力*>(createEntryWindow(*host));
+        QMdiSubWindow* sub = host->mdiArea()->addSubWindow(window);
+        sub->show();
+        QCoreApplication::processEvents();
+        table = window->table();
+        model = window->model();
+    }
+    QString shown() const {
+        QStringList out;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QString digits;
+            for (int c = 1; c <= 3; ++c)
+                digits += model->cellText(r, c).isEmpty() ? u"-"_s : model->cellText(r, c);
+            out << u"%1:%2"_s.arg(model->drawNoAt(r)).arg(digits);
+        }
+        return out.join(u' ');
+    }
+    QString dateOf(int drawNo) const {
+        Database db(cs, Database::Mode::OpenExisting);
+        Statement st = db.prepare("SELECT 抽せん日 FROM 当選データ WHERE 回数 = ?1");
+        st.bind(1, drawNo);
+        return st.step() ? st.columnText(0) : u"(none)"_s;
+    }
+    bool backedUp() const { return QFile::exists(DrawTable::backupPathFor(cs.path)); }
+
+    QTemporaryDir dir;
+    ConnectString cs;
+    std::unique_ptr<Host> host;
+    当選データ入力* window = nullptr;
+    QTableView* table = nullptr;
+    EntryModel* model = nullptr;
+};
+
+} // namespace
+
+class TestEntryPaste : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+
+    void eachFormIsWrittenAfterOneConfirmation_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("date"); // of draw 3
+        QTest::newRow("tabs") << u"3\t7\t8\t9\n"_s << QString();
+        QTest::newRow("commas") << u"3,7,8,9"_s << QString();
+        QTest::newRow("number and string") << u"3 789"_s << QString();
+        QTest::newRow("results page") << u"第3回 2026/08/24 789"_s << u"2026-08-24"_s;
+        QTest::newRow("results page, japanese date")
+            << u"第3回 (2026年8月24日) 7 8 9\r\n"_s << u"2026-08-24"_s;
+        QTest::newRow("spreadsheet with date") << u"3\t2026-08-24\t7\t8\t9"_s << u"2026-08-24"_s;
+    }
+    void eachFormIsWrittenAfterOneConfirmation() {
+        QFETCH(QString, text);
+        QFETCH(QString, date);
+        Fixture f(u"1:123 2:456"_s);
+        messages::Recorder box(QMessageBox::Yes);
+        f.window->pasteText(text);
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().buttons, QMessageBox::Yes | QMessageBox::No);
+        QVERIFY2(box.last().text.contains(u"新しい回：1回"), qPrintable(box.last().text));
+        QCOMPARE(test::storedRows(f.cs), u"1:123 2:456 3:789"_s);
+        QCOMPARE(f.shown(), u"1:123 2:456 3:789"_s);
+        QCOMPARE(f.dateOf(3), date);
+        QCOMPARE(f.table->currentIndex().row(), 2); // the pasted row is in view
+        QVERIFY(f.backedUp());
+    }
+
+    void aBadLineIsListedAndNothingWritten() {
+        Fixture f(u"1:123"_s);
+        messages::Recorder box(QMessageBox::Yes);
+        f.window->pasteText(u"2 456\n当選番号\n3 7 8\n4 000"_s);
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().icon, messages::Icon::Stop);
+        QVERIFY2(box.last().text.contains(u"2行"), qPrintable(box.last().text));
+        QVERIFY(box.last().text.contains(u"2行目"));
+        QVERIFY(box.last().text.contains(u"3行目"));
+        QVERIFY(!box.last().text.contains(u"4行目"));
+        QCOMPARE(test::storedRows(f.cs), u"1:123"_s);
+        QVERIFY(!f.backedUp());
+    }
+
+    void aChangedDrawIsShownAndWrittenOnlyOnYes_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("no") << false;
+        QTest::newRow("yes") << true;
+    }
+    void aChangedDrawIsShownAndWrittenOnlyOnYes() {
+        QFETCH(bool, yes);
+        Fixture f(u"1:123 2:4-6"_s);
+        messages::Recorder box(yes ? QMessageBox::Yes : QMessageBox::No);
+        f.window->pasteText(u"1\t1\t2\t4\n2\t4\t5\t6\n3\t0\t0\t0\n"_s);
+        QCOMPARE(box.count(), 1);
+        const QString q = box.last().text;
+        QVERIFY2(q.contains(u"新しい回：1回") && q.contains(u"変更する回：2回"), qPrintable(q));
+        QVERIFY2(q.contains(u"第1回　1 2 3 → 1 2 4"), qPrintable(q));
+        QVERIFY2(q.contains(u"第2回　4 - 6 → 4 5 6"), qPrintable(q));
+        const QString expected = yes ? u"1:124 2:456 3:000"_s : u"1:123 2:4-6"_s;
+        QCOMPARE(test::storedRows(f.cs), expected);
+        QCOMPARE(f.shown(), expected);
+    }
+
+    void copiedRowsPasteBackAsTheSame() {
+        Fixture f(u"1:123 2:4-6 3:789"_s);
+        messages::Recorder box(QMessageBox::Yes);
+        f.table->setFocus();
+        f.table->selectionModel()->select(
+            QItemSelection(f.model->index(0, 2), f.model->index(1, 3)),
+            QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(f.table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"1\t1\t2\t3\n2\t4\t\t6\n"_s);
+
+        // Ctrl+V reads the clipboard: the copied complete row is stored as
+        // it is; a row with an empty digit is not a draw to paste.
+        QGuiApplication::clipboard()->setText(u"1\t1\t2\t3\n"_s);
+        QTest::keyClick(f.table, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box.count(), 1);
+        QVERIFY2(box.last().text.contains(u"すべて登録済み"), qPrintable(box.last().text));
+        QVERIFY(!f.backedUp());
+    }
+
+    void pasteFromTheMenuUsesTheClipboard() {
+        Fixture f(u"1:123"_s);
+        messages::Recorder box(QMessageBox::Yes);
+        QGuiApplication::clipboard()->setText(u"第2回 2026年8月24日(月) 5 5 5"_s);
+        QAction* paste = f.window->findChild<QAction*>(u"mnuPaste"_s);
+        QVERIFY(paste);
+        QCOMPARE(paste->text(), u"貼り付け(&P)"_s);
+        paste->trigger();
+        QCOMPARE(test::storedRows(f.cs), u"1:123 2:555"_s);
+        QCOMPARE(f.dateOf(2), u"2026-08-24"_s);
+
+        QGuiApplication::clipboard()->setText(QString());
+        box.clear();
+        paste->trigger();
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().icon, messages::Icon::Stop);
+    }
+};
+
+QTEST_MAIN(TestEntryPaste)
+#include "tst_ui_entry_paste.moc"
