@@ -9,6 +9,14 @@ using namespace Qt::StringLiterals;
 using namespace peridon;
 using namespace peridon::cli;
 
+namespace {
+
+bool makesItsOwnDatabase(const QString& command) {
+    return command == u"sample"_s || command == u"init"_s;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList words = app.arguments().mid(1);
@@ -42,6 +50,15 @@ int main(int argc, char** argv) {
         try {
             const AppPaths paths = appPaths(args->value(u"--db"_s));
             setSettingsFolder(paths.dataFolder);
+            // Without --db: the commands that make a database of their own
+            // start from none; the others find the per-user database, made on
+            // first use. A --db file is the user's: nothing else is made.
+            if (!paths.databaseGiven) {
+                if (makesItsOwnDatabase(command))
+                    prepareDataFolder(paths);
+                else if (prepareDatabase(paths))
+                    printErr(firstStartMessage(paths));
+            }
             return c.run(*args);
         } catch (const DbError& e) {
             printErr(e.message());
