@@ -53,8 +53,6 @@ if(NOT WIN32)
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT system)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz ${PERIDON_PACKAGING_DIR}/deb/copyright
           DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT system)
-  install(FILES ${PERIDON_PACKAGING_DIR}/deb/lintian-overrides
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME peridon COMPONENT system)
 endif()
 
 # --- portable folder ------------------------------------------------------------
@@ -110,13 +108,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Help opens its help file with, and fonts with Japanese glyphs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6sql6-sqlite, fonts-ipafont-gothic | fonts-japanese-gothic, fonts-ipafont-mincho | fonts-japanese-mincho")
+# The synopsis comes from CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the body
+# (cpack indents it; an empty line becomes a paragraph break).
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Numbers 3 lottery analysis and prediction
- Keeps the history of Numbers 3 winning numbers in an encrypted database,
- shows fifteen statistical analysis windows over it and reads candidate
- digits from four prediction methods. Windows and help are in Japanese.
- .
- peridon-cli works on the same database from the command line.")
+    "Keeps the history of Numbers 3 winning numbers in an encrypted database,
+shows fifteen statistical analysis windows over it and reads candidate
+digits from four prediction methods. Windows and help are in Japanese.
+
+peridon-cli works on the same database from the command line.")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -32,6 +32,9 @@ private slots:
     void databaseArgument();
     void portableFolderKeepsItsFiles();
     void settingsComeFromTheDataFolder();
+    void installedFirstStart();
+    void installedWithDbOption();
+    void userFolderCannotBeMade();
 };
 
 namespace {
@@ -64,6 +67,20 @@ QString copyCli(const QString& folder) {
     if (!QFile::copy(qEnvironmentVariable("PERIDON_CLI"), target))
         return {};
     return target;
+}
+
+// An installed layout in root: bin/peridon-cli and share/peridon with the
+// shipped history. Returns the program.
+QString installedLayout(const QString& root) {
+    const QDir dir(root);
+    const QString cli = copyCli(dir.filePath(u"usr/bin"_s));
+    dir.mkpath(u"usr/share/peridon"_s);
+    const QString history =
+        QFileInfo(qEnvironmentVariable("PERIDON_CLI")).dir().filePath(u"numbers3-history.csv"_s);
+    if (cli.isEmpty() ||
+        !QFile::copy(history, dir.filePath(u"usr/share/peridon/numbers3-history.csv"_s)))
+        return {};
+    return cli;
 }
 
 } // namespace
@@ -255,6 +272,51 @@ void TestAppPaths::settingsComeFromTheDataFolder() {
     QCOMPARE(fromFile.status, 0);
     QCOMPARE(fromFile.out, reflect3.out);
     QVERIFY(fromFile.out != reflect10.out);
+}
+
+// Installed, the first start makes the per-user database from the shipped
+// history and says so once; the next start uses it silently.
+void TestAppPaths::installedFirstStart() {
+    QTemporaryDir root;
+    const QString cli = installedLayout(root.path());
+    QVERIFY(!cli.isEmpty());
+    const QString db = QDir(root.path()).filePath(u"xdg/peridon/Numbers3Peridon.mdb"_s);
+    const Run first = runCli(cli, {u"stats"_s}, root.path());
+    QCOMPARE(first.status, 0);
+    QVERIFY2(first.err.contains(u"初めての起動"_s), qPrintable(first.err));
+    QVERIFY(first.err.contains(QDir::toNativeSeparators(db)));
+    QVERIFY(QFileInfo::exists(db));
+    QVERIFY(!first.out.startsWith("{\"lastDrawNo\":0,"));
+    const Run second = runCli(cli, {u"stats"_s}, root.path());
+    QCOMPARE(second.status, 0);
+    QCOMPARE(second.err, QString());
+    QCOMPARE(second.out, first.out);
+}
+
+// --db opens that file and makes no per-user database.
+void TestAppPaths::installedWithDbOption() {
+    QTemporaryDir root;
+    const QString cli = installedLayout(root.path());
+    QVERIFY(!cli.isEmpty());
+    const QString other = QDir(root.path()).filePath(u"別の場所/当選データ.mdb"_s);
+    QVERIFY(QDir().mkpath(QFileInfo(other).absolutePath()));
+    QCOMPARE(runCli(cli, {u"sample"_s, u"--draws"_s, u"7"_s, u"--db"_s, other}, root.path()).status,
+             0);
+    const Run r = runCli(cli, {u"stats"_s, u"--db"_s, other}, root.path());
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.startsWith("{\"lastDrawNo\":7,"), r.out.constData());
+    QVERIFY(!QFileInfo::exists(QDir(root.path()).filePath(u"xdg/peridon/Numbers3Peridon.mdb"_s)));
+}
+
+// A per-user folder that cannot be made is a clear failure, not a crash.
+void TestAppPaths::userFolderCannotBeMade() {
+    QTemporaryDir root;
+    const QString cli = installedLayout(root.path());
+    QVERIFY(!cli.isEmpty());
+    touch(QDir(root.path()).filePath(u"xdg"_s)); // a file where the folder would be
+    const Run r = runCli(cli, {u"stats"_s}, root.path());
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(u"フォルダーを作成できません"_s), qPrintable(r.err));
 }
 
 QTEST_GUILESS_MAIN(TestAppPaths)

@@ -39,6 +39,10 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
     return app;
 }
 
+bool makesItsOwnDatabase(const QString& command) {
+    return command == u"sample"_s || command == u"init"_s;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -89,6 +93,15 @@ int run(QStringList words) {
         try {
             const AppPaths paths = appPaths(args->value(u"--db"_s));
             setSettingsFolder(paths.dataFolder);
+            // Without --db: the commands that make a database of their own
+            // start from none; the others find the per-user database, made on
+            // first use. A --db file is the user's: nothing else is made.
+            if (!paths.databaseGiven) {
+                if (makesItsOwnDatabase(command))
+                    prepareDataFolder(paths);
+                else if (prepareDatabase(paths))
+                    printErr(firstStartMessage(paths));
+            }
             return c.run(*args);
         } catch (const DbError& e) {
             printErr(e.message());

@@ -1,6 +1,7 @@
 #include "core/store/AppPaths.h"
 
 #include "core/store/Database.h"
+#include "core/store/ShippedHistory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,6 +53,27 @@ AppPaths appPaths(const QString& databaseOverride) {
         QFileInfo::exists(QDir(program).filePath(QString::fromUtf16(kPortableMarkerName)));
     return resolveAppPaths(program, marker && isWritableFolder(program), userDataFolder(),
                            databaseOverride);
+}
+
+void prepareDataFolder(const AppPaths& paths) {
+    if (paths.portable)
+        return;
+    if (paths.dataFolder.isEmpty() || !QDir().mkpath(paths.dataFolder))
+        throw DbError(u"データを保存するフォルダーを作成できません。\nフォルダー：%1"_s.arg(
+            QDir::toNativeSeparators(paths.dataFolder)));
+}
+
+bool prepareDatabase(const AppPaths& paths) {
+    prepareDataFolder(paths);
+    if (paths.databaseGiven || QFileInfo::exists(paths.databasePath))
+        return false;
+    createDatabaseFromShippedHistory(paths.databasePath);
+    return true;
+}
+
+QString firstStartMessage(const AppPaths& paths) {
+    return u"初めての起動のため、付属の当選番号の履歴からデータベースを作成しました。\n"
+           u"ファイル：%1"_s.arg(QDir::toNativeSeparators(paths.databasePath));
 }
 
 bool parseDatabaseArgument(const QStringList& arguments, QString& database, QString& problem) {

@@ -44,6 +44,19 @@ QString userDataFolder();
 // folder.
 AppPaths appPaths(const QString& databaseOverride = {});
 
+// Makes the per-user data folder when this run uses it (a portable folder
+// and the folder of a --db file are the user's and are left as they are).
+// Throws DbError with a message for the user when it cannot be made.
+void prepareDataFolder(const AppPaths& paths);
+// prepareDataFolder, then, when no --db was given and there is no database
+// yet, creates it from the shipped history. Returns whether it created one
+// (the caller tells the user, once: later starts find it). Throws DbError
+// with a message for the user when that fails; an existing database is never
+// touched.
+bool prepareDatabase(const AppPaths& paths);
+// What the user is told after prepareDatabase created the database.
+QString firstStartMessage(const AppPaths& paths);
+
 // The database named on a program's command line: "--db PATH" or
 // "--db=PATH" (arguments[0] is the program). Returns false with problem set
 // when --db lacks its path or an argument is not understood.

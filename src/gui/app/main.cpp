@@ -26,6 +26,16 @@ int main(int argc, char** argv) {
     }
     const peridon::AppPaths paths = peridon::appPaths(database);
     peridon::setSettingsFolder(paths.dataFolder);
+    bool created = false;
+    try {
+        created = peridon::prepareDatabase(paths);
+    } catch (const peridon::DbError& e) {
+        peridon::messages::stop(nullptr, e.message());
+        return 1;
+    }
+    if (created)
+        peridon::messages::information(nullptr, peridon::firstStartMessage(paths),
+                                       peridon::kAppTitle);
 
     peridon::MainFrm frame;
     if (!frame.Load(peridon::connectStringFor(paths.databasePath)))
