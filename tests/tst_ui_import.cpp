@@ -193,7 +193,7 @@ private slots:
         QTest::newRow("empty") << QByteArray() << qint64(0) << u"当選データがありません"_s;
         QByteArray binary(1 << 20, '\0');
         for (int i = 0; i < binary.size(); ++i)
-            binary[i] = char((i * 7919) % 251);
+            binary[i] = char((qint64(i) * 7919) % 251);
         QTest::newRow("binary") << binary << qint64(0) << u"テキストファイルではありません"_s;
         QByteArray manyLines;
         const QByteArray line = "ナンバーズ3ではない行です\n";
