@@ -9,11 +9,18 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
-using namespace Qt::StringLiterals;
+#include <atomic>
+#include <memory>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
+
+using namespace Qt::StringLiterals;
 
 using namespace peridon;
 
@@ -49,6 +56,76 @@ bool writeRaw(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+QString settingsIn(const QTemporaryDir& dir) {
+    return dir.filePath(QString::fromUtf16(kSettingsFileName));
+}
+
+// The same options as a file this program writes, and as an editor saves it.
+const QString kThreeOn =
+    u"頻度分析Opt=True\r\n出現回数分析Opt=True\r\n分割データ分析Opt=True\r\n"_s;
+
+// Puts what a case names under the settings file's name; the target of a
+// link is "target.ini" beside it. False when this system cannot make it.
+bool makeSettings(const QTemporaryDir& dir, const QString& what) {
+    const QString path = settingsIn(dir);
+    if (what == u"missing")
+        return true;
+    if (what == u"Shift-JIS")
+        return writeRaw(path, sjis(kThreeOn));
+    if (what == u"UTF-8")
+        return writeRaw(path, QString(kThreeOn).replace(u"\r\n"_s, u"\n"_s).toUtf8());
+    if (what == u"UTF-8 with BOM")
+        return writeRaw(path, "\xEF\xBB\xBF" + kThreeOn.toUtf8());
+    if (what == u"unknown line")
+        return writeRaw(path, sjis(kThreeOn + u"[色]\r\n背景=青\r\n"_s));
+    if (what == u"unreadable value")
+        return writeRaw(path, sjis(kThreeOn + u"間隔分析Opt=はい\r\n"_s));
+    if (what == u"undecodable")
+        return writeRaw(path, sjis(kThreeOn) + QByteArray("\x82\xFF\xFF\r\n"));
+    if (what == u"oversize") {
+        QByteArray big = sjis(kThreeOn);
+        while (big.size() <= kMaxSettingsBytes)
+            big += big;
+        return writeRaw(path, big);
+    }
+    if (what == u"folder")
+        return QDir(dir.path()).mkdir(QString::fromUtf16(kSettingsFileName));
+#ifdef Q_OS_UNIX
+    if (what == u"symlink")
+        return writeRaw(dir.filePath(u"target.ini"_s), sjis(kThreeOn)) &&
+               QFile::link(dir.filePath(u"target.ini"_s), path);
+    if (what == u"dangling symlink")
+        return QFile::link(dir.filePath(u"target.ini"_s), path);
+    if (what == u"FIFO")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+#endif
+    return false;
+}
+
+// Runs work on a thread of its own and waits a bounded time for it, so that
+// a call that blocks fails the test instead of hanging it. A FIFO under
+// path is opened for writing afterwards to release a blocked reader.
+bool finishesWithoutBlocking(const std::function<void()>& work, const QString& fifo = {}) {
+    auto done = std::make_shared<std::atomic_bool>(false);
+    std::unique_ptr<QThread> thread(QThread::create([work, done] {
+        work();
+        *done = true;
+    }));
+    thread->start();
+    const bool finished = QTest::qWaitFor([&] { return done->load(); }, 5000);
+#ifdef Q_OS_UNIX
+    if (!finished && !fifo.isEmpty()) {
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    }
+#else
+    Q_UNUSED(fifo);
+#endif
+    thread->wait();
+    return finished;
+}
+
 } // namespace
 
 class TestPredictionSettings : public QObject {
@@ -63,6 +140,12 @@ private slots:
     void roundTrip();
     void replaceGoesThroughANewFile();
     void failedWriteKeepsTheOldFile();
+    void load_data();
+    void load();
+    void save_data();
+    void save();
+    void devicesAreReadWithoutBlocking();
+    void backupIsNeverReplaced();
 };
 
 void TestPredictionSettings::missingFileLeavesEveryFlagFalse() {
@@ -158,7 +241,8 @@ void TestPredictionSettings::roundTrip() {
 void TestPredictionSettings::replaceGoesThroughANewFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QString::fromUtf16(kSettingsFileName));
-    QVERIFY(writeRaw(path, QByteArrayLiteral("old\r\n")));
+    const QByteArray old = sjis(u"頻度分析Opt=True\r\n"_s);
+    QVERIFY(writeRaw(path, old));
     const QString link = dir.filePath(u"old.lnk"_s);
 #ifdef Q_OS_UNIX
     QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()) == 0);
@@ -166,7 +250,7 @@ void TestPredictionSettings::replaceGoesThroughANewFile() {
     QVERIFY(writeSettingsFile(path, flagsFrom("0000000001")));
     QCOMPARE(readAll(path).count("\r\n"), 10);
 #ifdef Q_OS_UNIX
-    QCOMPARE(readAll(link), QByteArrayLiteral("old\r\n"));
+    QCOMPARE(readAll(link), old);
     QVERIFY(QFile::remove(link));
 #endif
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
@@ -182,6 +266,190 @@ void TestPredictionSettings::failedWriteKeepsTheOldFile() {
     QVERIFY(QDir(dir.path()).mkdir(QString::fromUtf16(kSettingsFileName)));
     QVERIFY(!writeSettingsFile(blocked, flagsFrom("1111111111")));
     QVERIFY(QFileInfo(blocked).isDir());
+}
+
+void TestPredictionSettings::load_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<FileKind>("kind");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<bool>("understood");
+    QTest::addColumn<QString>("flags");   // after loading into 0100000000
+    QTest::addColumn<QString>("problem"); // part of the reason; empty: none
+
+    // The flag of option 1 is not in any file: it stays as it was.
+    QTest::newRow("missing") << "missing" << FileKind::Missing << false << true << "0100000000"
+                             << "";
+    QTest::newRow("Shift-JIS") << "Shift-JIS" << FileKind::Regular << true << true << "1110000001"
+                               << "";
+    QTest::newRow("UTF-8") << "UTF-8" << FileKind::Regular << true << true << "1110000001"
+                           << "";
+    QTest::newRow("UTF-8 with BOM")
+        << "UTF-8 with BOM" << FileKind::Regular << true << true << "1110000001"
+        << "";
+    // Options the file holds are kept even when other lines cannot be read.
+    QTest::newRow("unknown line") << "unknown line" << FileKind::Regular << true << false
+                                  << "1110000001"
+                                  << "4行目";
+    QTest::newRow("unreadable value")
+        << "unreadable value" << FileKind::Regular << true << false << "1110000001"
+        << "4行目";
+    QTest::newRow("undecodable") << "undecodable" << FileKind::Regular << false << false
+                                 << "0100000000"
+                                 << "文字コード";
+    QTest::newRow("oversize") << "oversize" << FileKind::Regular << false << false << "0100000000"
+                              << "大きすぎます";
+    QTest::newRow("folder") << "folder" << FileKind::Directory << false << false << "0100000000"
+                            << "フォルダー";
+#ifdef Q_OS_UNIX
+    QTest::newRow("symlink") << "symlink" << FileKind::SymbolicLink << true << true << "1110000001"
+                             << "";
+    QTest::newRow("dangling symlink")
+        << "dangling symlink" << FileKind::SymbolicLink << false << false << "0100000000"
+        << "シンボリックリンク";
+    QTest::newRow("FIFO") << "FIFO" << FileKind::Fifo << false << false << "0100000000"
+                          << "名前付きパイプ";
+#endif
+}
+
+void TestPredictionSettings::load() {
+    QFETCH(QString, what);
+    QFETCH(FileKind, kind);
+    QFETCH(bool, read);
+    QFETCH(bool, understood);
+    QFETCH(QString, flags);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    QVERIFY(makeSettings(dir, what));
+    ReflectFlags loaded = flagsFrom("0100000000");
+    SettingsFileState state;
+    QVERIFY(finishesWithoutBlocking([&] { state = loadSettingsFile(settingsIn(dir), loaded); },
+                                    settingsIn(dir)));
+    QCOMPARE(state.kind, kind);
+    QCOMPARE(state.read, read);
+    QCOMPARE(state.understood, understood);
+    QCOMPARE(bitsOf(loaded), flags);
+    if (problem.isEmpty())
+        QCOMPARE(state.problem, QString());
+    else
+        QVERIFY2(state.problem.contains(problem), qPrintable(state.problem));
+}
+
+void TestPredictionSettings::save_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("backup"); // the old file was kept as .bak
+
+    QTest::newRow("missing") << "missing" << true << false;
+    QTest::newRow("Shift-JIS") << "Shift-JIS" << true << false;
+    // Read wholly, so written back as the program writes it: Shift-JIS, CR LF.
+    QTest::newRow("UTF-8") << "UTF-8" << true << false;
+    QTest::newRow("unknown line") << "unknown line" << true << true;
+    QTest::newRow("unreadable value") << "unreadable value" << true << true;
+    QTest::newRow("undecodable") << "undecodable" << true << true;
+    QTest::newRow("oversize") << "oversize" << true << true;
+    QTest::newRow("folder") << "folder" << false << false;
+#ifdef Q_OS_UNIX
+    QTest::newRow("symlink") << "symlink" << false << false;
+    QTest::newRow("dangling symlink") << "dangling symlink" << false << false;
+    QTest::newRow("FIFO") << "FIFO" << false << false;
+#endif
+}
+
+void TestPredictionSettings::save() {
+    QFETCH(QString, what);
+    QFETCH(bool, ok);
+    QFETCH(bool, backup);
+    QTemporaryDir dir;
+    QVERIFY(makeSettings(dir, what));
+    const QString path = settingsIn(dir);
+    const FileKind kindBefore = fileKindAt(path);
+    const QByteArray before = kindBefore == FileKind::Regular ? readAll(path) : QByteArray();
+    const QByteArray targetBefore = readAll(dir.filePath(u"target.ini"_s));
+    const QStringList entriesBefore =
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+
+    const ReflectFlags flags = flagsFrom("0000000011");
+    SettingsSave saved;
+    QVERIFY(finishesWithoutBlocking([&] { saved = saveSettingsFile(path, flags); }, path));
+    QCOMPARE(saved.ok, ok);
+    QCOMPARE(saved.refused, !ok);
+    QCOMPARE(saved.ok, saved.problem.isEmpty());
+    if (!ok) {
+        // Left alone: the same kind of thing under the name, the target of
+        // a link untouched, nothing added beside it.
+        QVERIFY2(saved.problem.contains(fileKindText(kindBefore)), qPrintable(saved.problem));
+        QCOMPARE(fileKindAt(path), kindBefore);
+        QCOMPARE(readAll(dir.filePath(u"target.ini"_s)), targetBefore);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 entriesBefore);
+        return;
+    }
+    QCOMPARE(fileKindAt(path), FileKind::Regular);
+    QCOMPARE(readAll(path), encodeSettings(flags));
+    QCOMPARE(saved.backup.isEmpty(), !backup);
+    if (backup) {
+        QCOMPARE(saved.backup, path + u".bak"_s);
+        QCOMPARE(readAll(saved.backup), before);
+    }
+    // Nothing else is left beside it (no temporary file).
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), backup ? 2 : 1);
+}
+
+// Reading a device or a FIFO by its own name neither blocks nor reads
+// without end (the CLI and tests may pass any path).
+void TestPredictionSettings::devicesAreReadWithoutBlocking() {
+#ifdef Q_OS_UNIX
+    for (const QString& device : {u"/dev/zero"_s, u"/dev/null"_s}) {
+        if (!QFileInfo::exists(device))
+            continue;
+        ReflectFlags flags{};
+        SettingsFileState state;
+        QVERIFY(finishesWithoutBlocking([&] { state = loadSettingsFile(device, flags); }));
+        QCOMPARE(state.kind, FileKind::Device);
+        QVERIFY(!state.read);
+        QVERIFY(!state.replaceable());
+    }
+#else
+    QSKIP("Devices under a path are a POSIX matter.");
+#endif
+}
+
+// A backup is never replaced: a second file that cannot be read goes to the
+// next free name, a file that was read wholly is not backed up at all, and
+// with no free name left nothing is written.
+void TestPredictionSettings::backupIsNeverReplaced() {
+    QTemporaryDir dir;
+    const QString path = settingsIn(dir);
+    const QByteArray first = sjis(u"古い設定\r\n"_s);
+    const QByteArray second = sjis(u"別の古い設定\r\n"_s);
+    QVERIFY(writeRaw(path, first));
+    SettingsSave saved = saveSettingsFile(path, flagsFrom("1000000000"));
+    QVERIFY(saved.ok);
+    QCOMPARE(saved.backup, path + u".bak"_s);
+    // The file just written reads wholly: saving again keeps no backup.
+    saved = saveSettingsFile(path, flagsFrom("0100000000"));
+    QVERIFY(saved.ok);
+    QVERIFY(saved.backup.isEmpty());
+    QCOMPARE(readAll(path + u".bak"_s), first);
+
+    QVERIFY(writeRaw(path, second));
+    saved = saveSettingsFile(path, flagsFrom("0010000000"));
+    QVERIFY(saved.ok);
+    QCOMPARE(saved.backup, path + u".bak2"_s);
+    QCOMPARE(readAll(path + u".bak"_s), first);
+    QCOMPARE(readAll(path + u".bak2"_s), second);
+
+    for (int n = 3; n <= 9; ++n)
+        QVERIFY(writeRaw(u"%1.bak%2"_s.arg(path).arg(n), "x"));
+    QVERIFY(settingsBackupPath(path).isEmpty());
+    QVERIFY(writeRaw(path, second));
+    saved = saveSettingsFile(path, flagsFrom("0001000000"));
+    QVERIFY(!saved.ok);
+    QVERIFY(!saved.refused);
+    QVERIFY(!saved.problem.isEmpty());
+    QCOMPARE(readAll(path), second);
+    QCOMPARE(readAll(path + u".bak"_s), first);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 10);
 }
 
 QTEST_GUILESS_MAIN(TestPredictionSettings)

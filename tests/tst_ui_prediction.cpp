@@ -4,6 +4,7 @@
 #include "core/prediction/SettingsLocation.h"
 #include "core/store/Generator.h"
 #include "core/store/Store.h"
+#include "core/store/TextEncoding.h"
 #include "gui/app/MainFrm.h"
 #include "gui/prediction/PredictionForm.h"
 #include "gui/prediction/PredictionWindow.h"
@@ -25,6 +26,10 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -72,6 +77,16 @@ template <typename T> T* child(QWidget* parent, const QString& name) {
     return parent ? parent->findChild<T*>(name) : nullptr;
 }
 
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QAction* action(QWidget* w, const char* name) {
     return w->findChild<QAction*>(QString::fromLatin1(name));
 }
@@ -95,6 +110,8 @@ private slots:
     void settingsFileFeedsTheButtons();
     void settingsLiveInTheDataFolder();
     void settingsWriteFailureIsReported();
+    void unreadableSettingsAreToldOnce_data();
+    void unreadableSettingsAreToldOnce();
 
     void reopenFromMenuKeepsOptions();
     void aboutClosingBringsPredictionBack();
@@ -388,6 +405,76 @@ void TestUiPrediction::settingsWriteFailureIsReported() {
     QCOMPARE(recorder.last().icon, messages::Icon::Stop);
     QVERIFY(recorder.last().text.contains(u"保存できませんでした"_s));
     QVERIFY(recorder.last().text.contains(u"消えたフォルダー"_s));
+}
+
+// A settings file that cannot be wholly read, or a name that is not a
+// regular file, is told once: when the window first shows the options, or
+// at exit when it never did. A file read only in part is kept as .bak.
+void TestUiPrediction::unreadableSettingsAreToldOnce_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<bool>("showFirst");
+    QTest::addColumn<QString>("told"); // part of the one message
+
+    QTest::newRow("unknown line, shown") << "unknown line" << true << "ナンバーズ3ペリドン.ini.bak";
+    QTest::newRow("unknown line, never shown")
+        << "unknown line" << false << "ナンバーズ3ペリドン.ini.bak";
+    QTest::newRow("folder, shown") << "folder" << true << "フォルダー";
+    QTest::newRow("folder, never shown") << "folder" << false << "フォルダー";
+#ifdef Q_OS_UNIX
+    QTest::newRow("FIFO, shown") << "FIFO" << true << "名前付きパイプ";
+    QTest::newRow("symlink, shown") << "symlink" << true << "シンボリックリンク";
+#endif
+}
+
+void TestUiPrediction::unreadableSettingsAreToldOnce() {
+    QFETCH(QString, what);
+    QFETCH(bool, showFirst);
+    QFETCH(QString, told);
+    const QString path = QDir(m_dir->path()).filePath(QString::fromUtf16(kSettingsFileName));
+    const QByteArray original = encodeShiftJis(u"引っ張り分析Opt=True\r\n[色]\r\n"_s).value();
+    const QString target = QDir(m_dir->path()).filePath(u"target.ini"_s);
+    if (what == u"unknown line") {
+        QVERIFY(writeBytes(path, original));
+    } else if (what == u"folder") {
+        QVERIFY(QDir(m_dir->path()).mkdir(QString::fromUtf16(kSettingsFileName)));
+#ifdef Q_OS_UNIX
+    } else if (what == u"FIFO") {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (what == u"symlink") {
+        QVERIFY(writeBytes(target, original));
+        QVERIFY(QFile::link(target, path));
+#endif
+    }
+    messages::Recorder recorder;
+    Host host(sampleHistory());
+    一発ペリドン yoso(host);
+    yoso.ReadInitFile();
+    QCOMPARE(recorder.count(), 0);
+    QVERIFY(!yoso.settingsNotice().isEmpty());
+    if (what != u"folder" && what != u"FIFO")
+        QVERIFY(yoso.engine().reflectFlags()[4]);
+    if (showFirst) {
+        yoso.showWindow();
+        QCOMPARE(recorder.count(), 1);
+        QCOMPARE(recorder.last().icon, messages::Icon::Warning);
+        QVERIFY2(recorder.last().text.contains(told), qPrintable(recorder.last().text));
+        QTest::mouseClick(child<QPushButton>(yoso.form(), u"Cmd閉じる"_s), Qt::LeftButton);
+        yoso.showWindow();
+    }
+    yoso.WriteInitFile();
+    QCOMPARE(recorder.count(), 1);
+    QVERIFY2(recorder.last().text.contains(told), qPrintable(recorder.last().text));
+    if (what == u"unknown line") {
+        QCOMPARE(readBytes(path + u".bak"_s), original);
+        ReflectFlags onDisk{};
+        QVERIFY(loadSettingsFile(path, onDisk).understood);
+        QCOMPARE(onDisk, yoso.engine().reflectFlags());
+    } else {
+        QVERIFY(fileKindAt(path) != FileKind::Regular);
+        QVERIFY(!QFileInfo::exists(path + u".bak"_s));
+        if (what == u"symlink")
+            QCOMPARE(readBytes(target), original);
+    }
 }
 
 void TestUiPrediction::reopenFromMenuKeepsOptions() {

@@ -4,18 +4,16 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringDecoder>
 
+#include <filesystem>
 #include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace peridon {
 
 namespace {
-
-// Anything larger is not a settings file this program wrote; reading it
-// would only cost time and memory.
-constexpr qint64 kMaxSettingsBytes = 1 << 20;
 
 std::optional<bool> parseFlag(QStringView text) {
     const QStringView v = text.trimmed();
@@ -72,61 +70,170 @@ QByteArray encodeSettings(const ReflectFlags& flags) {
     return encodeShiftJis(text).value_or(QByteArray());
 }
 
-void decodeSettings(const QByteArray& contents, ReflectFlags& flags) {
+SettingsDecode decodeSettings(QByteArrayView contents, ReflectFlags& flags) {
+    SettingsDecode result;
     const std::optional<QString> decoded = decodeSettingsText(contents);
     if (!decoded)
-        return;
+        return result;
+    result.decoded = true;
     const QString& text = *decoded;
+    int lineNo = 0;
     // CR LF is what we write; a lone LF or CR from an edited file ends a line too.
     const auto lines = QStringView(text).split(u'\n');
     for (QStringView line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
         for (QStringView part : line.split(u'\r')) {
-            const qsizetype eq = part.indexOf(u'=');
-            if (eq < 0)
+            ++lineNo;
+            if (part.trimmed().isEmpty())
                 continue;
-            const QStringView key = part.left(eq);
-            QStringView value = part.mid(eq + 1);
-            const qsizetype next = value.indexOf(u'=');
-            if (next >= 0)
-                value = value.left(next);
-            for (int i = 0; i < kOptionCount; ++i) {
-                if (key != QStringView(predictionOptions()[std::size_t(i)].key))
-                    continue;
-                if (const auto flag = parseFlag(value))
-                    flags[std::size_t(i)] = *flag;
-                break;
+            bool applied = false;
+            if (const qsizetype eq = part.indexOf(u'='); eq >= 0) {
+                const QStringView key = part.left(eq);
+                QStringView value = part.mid(eq + 1);
+                const qsizetype next = value.indexOf(u'=');
+                if (next >= 0)
+                    value = value.left(next);
+                for (int i = 0; i < kOptionCount; ++i) {
+                    if (key != QStringView(predictionOptions()[std::size_t(i)].key))
+                        continue;
+                    if (const auto flag = parseFlag(value)) {
+                        flags[std::size_t(i)] = *flag;
+                        applied = true;
+                    }
+                    break;
+                }
             }
+            if (!applied && result.firstBadLine == 0)
+                result.firstBadLine = lineNo;
         }
     }
+    return result;
+}
+
+SettingsFileState loadSettingsFile(const QString& path, ReflectFlags& flags) {
+    SettingsFileState state;
+    state.kind = fileKindAt(path);
+    switch (state.kind) {
+    case FileKind::Missing:
+        state.understood = true;
+        return state;
+    case FileKind::Regular:
+    case FileKind::SymbolicLink:
+        break;
+    default:
+        state.problem = u"通常のファイルではありません（%1）。"_s.arg(fileKindText(state.kind));
+        return state;
+    }
+    // The name may have changed since it was looked at: the open itself
+    // refuses anything but a regular file, without blocking on a FIFO.
+    QFile file;
+    QString problem;
+    if (!openRegularFileForReading(file, path, problem)) {
+        state.problem = state.kind == FileKind::SymbolicLink
+                            ? u"シンボリックリンクの先を読めません。%1"_s.arg(problem)
+                            : problem;
+        return state;
+    }
+    if (file.size() > kMaxSettingsBytes) {
+        state.problem =
+            u"ファイルが大きすぎます（%1バイト。設定ファイルは1 MiBまでです）。"_s.arg(file.size());
+        return state;
+    }
+    const QByteArray contents = file.read(kMaxSettingsBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        state.problem = u"ファイルを読めません（%1）。"_s.arg(file.errorString());
+        return state;
+    }
+    if (contents.size() > kMaxSettingsBytes) {
+        state.problem = u"ファイルが大きすぎます（設定ファイルは1 MiBまでです）。"_s;
+        return state;
+    }
+    const SettingsDecode decode = decodeSettings(contents, flags);
+    state.read = decode.decoded;
+    state.understood = decode.understood();
+    if (!decode.decoded)
+        state.problem = u"文字コードを読み取れません（Shift-JISでもUTF-8でもありません）。"_s;
+    else if (!state.understood)
+        state.problem = u"%1行目を読み取れません。"_s.arg(decode.firstBadLine);
+    return state;
 }
 
 bool readSettingsFile(const QString& path, ReflectFlags& flags) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    if (file.size() > kMaxSettingsBytes)
-        return false;
-    const QByteArray contents = file.read(kMaxSettingsBytes);
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    decodeSettings(contents, flags);
-    return true;
+    return loadSettingsFile(path, flags).read;
+}
+
+QString settingsBackupPath(const QString& path) {
+    for (int n = 1; n <= 9; ++n) {
+        const QString name = n == 1 ? path + u".bak"_s : u"%1.bak%2"_s.arg(path).arg(n);
+        if (fileKindAt(name) == FileKind::Missing)
+            return name;
+    }
+    return {};
+}
+
+SettingsSave saveSettingsFile(const QString& path, const ReflectFlags& flags) {
+    SettingsSave result;
+    const QByteArray bytes = encodeSettings(flags);
+    if (bytes.isEmpty()) {
+        result.problem = u"Shift-JISに変換できないため書き込めません。"_s;
+        return result;
+    }
+    ReflectFlags ignored{};
+    const SettingsFileState before = loadSettingsFile(path, ignored);
+    if (!before.replaceable()) {
+        result.refused = true;
+        result.problem = u"通常のファイルではない（%1）ため、そのままにしました。"_s.arg(
+            fileKindText(before.kind));
+        return result;
+    }
+    // Written beside the old file first, so that nothing has changed when
+    // the folder cannot take a new file.
+    QString problem;
+    const QString tmp = createPrivateFileBeside(path, u".tmp"_s, problem);
+    if (tmp.isEmpty()) {
+        result.problem = u"書き込めません（%1）。"_s.arg(problem);
+        return result;
+    }
+    QFile file(tmp);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) &&
+                   file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    written = written && file.error() == QFileDevice::NoError;
+    if (!written) {
+        result.problem = u"書き込めません（%1）。"_s.arg(file.errorString());
+        QFile::remove(tmp);
+        return result;
+    }
+    // A file that could not be wholly read may hold what this program does
+    // not know: it is kept under a new name, never overwritten.
+    if (before.needsBackup()) {
+        const QString backup = settingsBackupPath(path);
+        // QFile::rename never replaces an existing file.
+        if (backup.isEmpty() || !QFile::rename(path, backup)) {
+            result.problem =
+                u"読み取れなかった設定ファイルを別の名前で残せないため、書き込みませんでした。"_s;
+            QFile::remove(tmp);
+            return result;
+        }
+        result.backup = backup;
+    }
+    // The new file takes the name: the name is replaced, never written
+    // through, and a failure leaves the old file.
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(tmp.toStdU16String()),
+                            std::filesystem::path(path.toStdU16String()), ec);
+    if (ec) {
+        result.problem = u"書き込めません（%1）。"_s.arg(QString::fromLocal8Bit(ec.message()));
+        QFile::remove(tmp);
+        return result;
+    }
+    result.ok = true;
+    return result;
 }
 
 bool writeSettingsFile(const QString& path, const ReflectFlags& flags) {
-    const QByteArray bytes = encodeSettings(flags);
-    if (bytes.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveSettingsFile(path, flags).ok;
 }
 
 } // namespace peridon

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/store/Platform.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <array>
@@ -30,18 +33,63 @@ inline constexpr const char16_t* kSettingsFileName = u"ナンバーズ3ペリド
 // available (then nothing must be written).
 QByteArray encodeSettings(const ReflectFlags& flags);
 
-// Applies the lines of a settings file to flags. A line is "key=value"; the
-// key must match exactly, the value is True/False or a number (0 is False).
-// Lines with an unknown key, no "=" or an unreadable value change nothing; a
-// later line for the same key overrides an earlier one.
-void decodeSettings(const QByteArray& contents, ReflectFlags& flags);
+// What decoding a settings file's bytes found.
+struct SettingsDecode {
+    bool decoded = false; // the bytes are Shift-JIS or UTF-8 text
+    int firstBadLine = 0; // the first line not understood (1-based); 0: none
+    bool understood() const { return decoded && firstBadLine == 0; }
+};
 
-// Reads the file at path into flags; a missing or unreadable file leaves them
-// as they are. Returns whether the file could be read.
+// Applies the lines of a settings file (Shift-JIS, or UTF-8 as an editor may
+// save it) to flags. A line is "key=value"; the key must match exactly, the
+// value is True/False or a number (0 is False). Lines with an unknown key, no
+// "=" or an unreadable value change nothing (and are reported); empty lines
+// are ignored; a later line for the same key overrides an earlier one.
+SettingsDecode decodeSettings(QByteArrayView contents, ReflectFlags& flags);
+
+// The largest settings file that is read: the program writes about 250 bytes.
+inline constexpr qint64 kMaxSettingsBytes = qint64(1) << 20;
+
+// What loading the settings file found.
+struct SettingsFileState {
+    FileKind kind = FileKind::Missing; // what stands under the name
+    bool read = false;                 // its contents were read and applied
+    bool understood = false;           // ... and every line was understood
+    QString problem;                   // why not, in Japanese; empty otherwise
+
+    // Saving may replace the name: nothing or a regular file stands there.
+    bool replaceable() const { return kind == FileKind::Missing || kind == FileKind::Regular; }
+    // A regular file that saving must keep as a backup before writing.
+    bool needsBackup() const { return kind == FileKind::Regular && !understood; }
+};
+
+// Applies the file at path to flags (a missing file leaves them as they are).
+// Only a regular file of at most kMaxSettingsBytes is read, and opening never
+// blocks: a FIFO or a device under the name is reported, not opened. A
+// symbolic link to a regular file is read through.
+SettingsFileState loadSettingsFile(const QString& path, ReflectFlags& flags);
+// The same, answering only whether the file could be read.
 bool readSettingsFile(const QString& path, ReflectFlags& flags);
 
-// Replaces the file at path through a temporary file in the same folder, so
-// a failure never leaves a half-written file. Returns whether it succeeded.
+// The name a file that could not be read is kept under: path + ".bak", or
+// ".bak2" to ".bak9" when those are taken (a backup is never replaced);
+// empty when all are taken.
+QString settingsBackupPath(const QString& path);
+
+struct SettingsSave {
+    bool ok = false;
+    bool refused = false; // the name is not a regular file and was left alone
+    QString backup;       // where a file that could not be read was kept, if any
+    QString problem;      // why nothing was written, in Japanese
+};
+
+// Writes the file at path as a new file in the same folder renamed over the
+// name: a failure never leaves a half-written file, and a link is never
+// followed. A symbolic link, folder, FIFO or device under the name is left
+// alone (refused). A file that could not be wholly read is first renamed to
+// settingsBackupPath(path); when that is impossible nothing is written.
+SettingsSave saveSettingsFile(const QString& path, const ReflectFlags& flags);
+// The same, answering only whether it succeeded.
 bool writeSettingsFile(const QString& path, const ReflectFlags& flags);
 
 } // namespace peridon

@@ -67,6 +67,54 @@ bool openRegularFileForReading(QFile& file, const QString& path, QString& proble
 #endif
 }
 
+FileKind fileKindAt(const QString& path) {
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (info.isSymbolicLink() || info.isJunction())
+        return FileKind::SymbolicLink;
+    if (!info.exists())
+        return FileKind::Missing;
+    if (info.isDir())
+        return FileKind::Directory;
+    return info.isFile() ? FileKind::Regular : FileKind::Other;
+#else
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Other;
+    if (S_ISREG(st.st_mode))
+        return FileKind::Regular;
+    if (S_ISLNK(st.st_mode))
+        return FileKind::SymbolicLink;
+    if (S_ISDIR(st.st_mode))
+        return FileKind::Directory;
+    if (S_ISFIFO(st.st_mode))
+        return FileKind::Fifo;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return FileKind::Device;
+    return FileKind::Other;
+#endif
+}
+
+QString fileKindText(FileKind kind) {
+    switch (kind) {
+    case FileKind::Missing:
+        return u"ファイルなし"_s;
+    case FileKind::Regular:
+        return u"通常のファイル"_s;
+    case FileKind::SymbolicLink:
+        return u"シンボリックリンク"_s;
+    case FileKind::Directory:
+        return u"フォルダー"_s;
+    case FileKind::Fifo:
+        return u"名前付きパイプ"_s;
+    case FileKind::Device:
+        return u"デバイス"_s;
+    case FileKind::Other:
+        break;
+    }
+    return u"特殊なファイル"_s;
+}
+
 QString createPrivateFileBeside(const QString& base, const QString& suffix, QString& problem) {
     for (int attempt = 0; attempt < 16; ++attempt) {
         const QString name =

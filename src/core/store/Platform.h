@@ -12,6 +12,13 @@ namespace peridon {
 // problem holds the reason in Japanese.
 bool openRegularFileForReading(QFile& file, const QString& path, QString& problem);
 
+// What stands under a name, without following a symbolic link and without
+// opening it.
+enum class FileKind { Missing, Regular, SymbolicLink, Directory, Fifo, Device, Other };
+FileKind fileKindAt(const QString& path);
+// The kind in words, for messages ("シンボリックリンク", "フォルダー", ...).
+QString fileKindText(FileKind kind);
+
 // Creates a new empty file beside base, named base + ".<random>" + suffix,
 // readable and writable by its owner only, and returns its name; empty (with
 // problem set) when it cannot be created. The file is closed again, so any

@@ -9,8 +9,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -34,22 +37,70 @@ constexpr int kHeightTwips = 8244;
 }
 
 void 一発ペリドン::ReadInitFile() {
-    if (const QString path = settingsFilePath(); !path.isEmpty())
-        readSettingsFile(path, m_engine->reflectFlags());
+    const QString path = settingsFilePath();
+    if (path.isEmpty())
+        return;
+    const SettingsFileState state = loadSettingsFile(path, m_engine->reflectFlags());
+    m_settingsNotice = settingsNoticeFor(path, state);
+}
+
+QString 一発ペリドン::settingsNoticeFor(const QString& path, const SettingsFileState& state) {
+    const QString shown = u"\nファイル："_s + QDir::toNativeSeparators(path);
+    if (!state.replaceable())
+        return u"予想の設定ファイルの名前に、通常のファイルではないもの（%1）があります。\n"
+               u"%2そのままにしておくため、終了時に設定を保存しません。"_s.arg(
+                   fileKindText(state.kind), state.read
+                                                 ? u"設定はその先のファイルから読み込みました。"_s
+                                                 : u"設定は読み込んでいません。"_s) +
+               shown;
+    if (state.needsBackup()) {
+        const QString backup = settingsBackupPath(path);
+        return u"予想の設定ファイルを読み取れませんでした。%1\n"_s.arg(state.problem) +
+               (state.read ? u"読み取れた設定だけを使います。"_s
+                           : u"設定はすべて「反映しない」で始めます。"_s) +
+               (backup.isEmpty()
+                    ? u"元のファイルを残す名前がないため、終了時に設定を保存しません。"_s
+                    : u"元のファイルは、終了時に「%1」として残し、新しい設定ファイルを書きます。"_s
+                          .arg(QFileInfo(backup).fileName())) +
+               shown;
+    }
+    return {};
+}
+
+void 一発ペリドン::showSettingsNotice() {
+    if (m_settingsNotice.isEmpty())
+        return;
+    m_settingsNoticeShown = true;
+    messages::warning(m_form, std::exchange(m_settingsNotice, QString()));
 }
 
 void 一発ペリドン::WriteInitFile() {
     const QString path = settingsFilePath();
     if (path.isEmpty())
         return;
+    const SettingsSave saved = saveSettingsFile(path, m_engine->reflectFlags());
+    const QString shown = u"\nファイル："_s + QDir::toNativeSeparators(path);
+    // What the notice at start said would happen is not said again.
+    if (saved.ok) {
+        if (!saved.backup.isEmpty() && !m_settingsNoticeShown)
+            messages::information(
+                nullptr,
+                u"予想の設定ファイルを読み取れなかったため、「%1」として残し、"
+                u"新しい設定ファイルを書きました。"_s.arg(QFileInfo(saved.backup).fileName()) +
+                    shown);
+        return;
+    }
+    if (saved.refused && m_settingsNoticeShown)
+        return;
     // The old file stays whole (it is replaced only once the new one is
     // complete), but the options of this run are lost: say so.
-    if (!writeSettingsFile(path, m_engine->reflectFlags()))
-        messages::stop(
-            nullptr,
-            u"予想の設定を保存できませんでした。\n次回の起動時は前回保存した設定になります。\n"
-            u"ファイル："_s +
-                QDir::toNativeSeparators(path));
+    QString text =
+        u"予想の設定を保存できませんでした。%1\n次回の起動時は前回保存した設定になります。"_s.arg(
+            saved.problem);
+    if (!saved.backup.isEmpty())
+        text += u"\n元の設定ファイルは「%1」として残っています。"_s.arg(
+            QFileInfo(saved.backup).fileName());
+    messages::stop(nullptr, text + shown);
 }
 
 bool 一発ペリドン::isOpen() const {
@@ -75,6 +126,9 @@ void 一発ペリドン::showWindow() {
     if (QMdiArea* area = m_host.mdiArea())
         area->setActiveSubWindow(m_subWindow);
     m_subWindow->raise();
+    // The options the user now sees are not what the settings file held:
+    // say why, once, over the window that shows them.
+    showSettingsNotice();
 }
 
 void 一発ペリドン::Form_Load() {

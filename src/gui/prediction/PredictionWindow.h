@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/prediction/PredictionEngine.h"
+#include "core/prediction/PredictionSettings.h"
 #include "gui/widgets/ChildHost.h"
 
 #include <QObject>
@@ -26,11 +27,17 @@ public:
     ~一発ペリドン() override;
 
     // Settings file "ナンバーズ3ペリドン.ini" in the data folder of this run
-    // (settingsFilePath()). A missing or unreadable file leaves every option
-    // at 反映しない; a file that cannot be written is left as it was and the
-    // user is told.
+    // (settingsFilePath()). A missing file leaves every option at 反映しない;
+    // of a file that cannot be wholly read, the options it does hold are
+    // used, and at exit it is kept as a backup before the new one is written.
+    // A name that is not a regular file is left alone. The user is told once:
+    // when the window is first shown (the notice), or at exit when it never
+    // was; a file that cannot be written is reported at exit.
     void ReadInitFile();
     void WriteInitFile();
+    // The notice pending from ReadInitFile; empty when there is none or it
+    // has been shown.
+    const QString& settingsNotice() const { return m_settingsNotice; }
 
     // Shows the window, loading it first (history scan, four methods) when
     // its visible part is not open; brings it to the front when it is.
@@ -43,6 +50,8 @@ public:
     QMdiSubWindow* subWindow() const;
 
 private:
+    static QString settingsNoticeFor(const QString& path, const SettingsFileState& state);
+    void showSettingsNotice();
     void Form_Load();
     void Form_Unload();
 
@@ -50,6 +59,8 @@ private:
     std::unique_ptr<PredictionEngine> m_engine;
     QPointer<QMdiSubWindow> m_subWindow;
     QPointer<PredictionForm> m_form;
+    QString m_settingsNotice;
+    bool m_settingsNoticeShown = false;
 };
 
 } // namespace peridon
