@@ -15,13 +15,45 @@ namespace {
 
 constexpr int kCellMarginPx = 4; // added to every column: 2 pixels each side of the text
 constexpr int kTextPadPx = 2;
-constexpr QRgb kGridLine = qRgb(0xd4, 0xd4, 0xd4);
+constexpr Rgb kGridLine = rgb(0xd4, 0xd4, 0xd4);
 const QColor kSelectionFill(51, 153, 255, 64);
 const QColor kSelectionEdge(31, 111, 214);
 
 QColor toColor(Rgb c) {
     return QColor(red(c), green(c), blue(c));
 }
+
+// Collects filled rectangles of one colour and paints them in one call when
+// the colour changes or at flush(). On a PDF or a printer every separate fill
+// would write its own colour and graphics state; a page of a large grid then
+// took megabytes. On the screen the pixels are the same as filling each
+// rectangle by itself, as long as rectangles are added in painting order.
+class RectBatch {
+public:
+    explicit RectBatch(QPainter& painter) : m_painter(painter) {}
+    ~RectBatch() { flush(); }
+    void add(int x, int y, int w, int h, Rgb colour) {
+        if (w <= 0 || h <= 0)
+            return;
+        if (colour != m_colour)
+            flush();
+        m_colour = colour;
+        m_rects.append(QRect(x, y, w, h));
+    }
+    void flush() {
+        if (m_rects.isEmpty())
+            return;
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(toColor(m_colour));
+        m_painter.drawRects(m_rects);
+        m_rects.clear();
+    }
+
+private:
+    QPainter& m_painter;
+    Rgb m_colour = 0;
+    QList<QRect> m_rects;
+};
 
 } // namespace
 
@@ -194,14 +226,23 @@ void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int last
     // right, which is then left out as spreadsheets do. Borders the sheet
     // sets are drawn all the same.
     std::vector<char> joined(std::size_t(s.cols()) + 2, 0);
+    RectBatch fills(*painter);
 
     for (int r = r1; r <= r2; ++r) {
         const int y = rowY(r) - oy;
         const int h = rowHeightPx(r);
         if (h == 0)
             continue;
-        for (int c = c1; c <= c2; ++c)
-            painter->fillRect(columnX(c) - ox, y, columnWidthPx(c), h, toColor(s.backColor(c, r)));
+        // Backgrounds, neighbours of one colour as one rectangle.
+        for (int c = c1; c <= c2;) {
+            const Rgb back = s.backColor(c, r);
+            int end = c + 1;
+            while (end <= c2 && s.backColor(end, r) == back)
+                ++end;
+            fills.add(columnX(c) - ox, y, columnX(end) - columnX(c), h, back);
+            c = end;
+        }
+        fills.flush();
 
         // Texts. A spilling text may start left of the range, so the whole
         // row is scanned; a row has few columns.
@@ -264,27 +305,31 @@ void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int last
             painter->drawText(QRect(x + kTextPadPx, y, width - 2 * kTextPadPx, h), align, text);
         }
 
-        // Grid lines, then borders over them.
+        // Grid lines, then borders over them. Every cell paints only inside
+        // itself, so the grid lines of the whole row can go first (the line
+        // along the bottom as one) and the borders after them, cell by cell.
+        fills.add(columnX(c1) - ox, y + h - 1, columnX(c2 + 1) - columnX(c1), 1, kGridLine);
+        for (int c = c1; c <= c2; ++c) {
+            const int w = columnWidthPx(c);
+            if (w != 0 && !joined[std::size_t(c)])
+                fills.add(columnX(c) - ox + w - 1, y, 1, h, kGridLine);
+        }
         for (int c = c1; c <= c2; ++c) {
             const int x = columnX(c) - ox;
             const int w = columnWidthPx(c);
-            if (w == 0)
-                continue;
-            if (!joined[std::size_t(c)])
-                painter->fillRect(x + w - 1, y, 1, h, QColor(kGridLine));
-            painter->fillRect(x, y + h - 1, w, 1, QColor(kGridLine));
-            const int mask = s.borderMask(c, r);
+            const int mask = w == 0 ? 0 : s.borderMask(c, r);
             if (mask == 0)
                 continue;
             if (mask & BorderLeft)
-                painter->fillRect(x, y, 1, h, toColor(s.borderColor(c, r, BorderLeft)));
+                fills.add(x, y, 1, h, s.borderColor(c, r, BorderLeft));
             if (mask & BorderRight)
-                painter->fillRect(x + w - 1, y, 1, h, toColor(s.borderColor(c, r, BorderRight)));
+                fills.add(x + w - 1, y, 1, h, s.borderColor(c, r, BorderRight));
             if (mask & BorderTop)
-                painter->fillRect(x, y, w, 1, toColor(s.borderColor(c, r, BorderTop)));
+                fills.add(x, y, w, 1, s.borderColor(c, r, BorderTop));
             if (mask & BorderBottom)
-                painter->fillRect(x, y + h - 1, w, 1, toColor(s.borderColor(c, r, BorderBottom)));
+                fills.add(x, y + h - 1, w, 1, s.borderColor(c, r, BorderBottom));
         }
+        fills.flush();
     }
 
     const QRect sel = m_selection.intersected(QRect(QPoint(c1, r1), QPoint(c2, r2)));
