@@ -1,4 +1,5 @@
 // The analysis window frame, offscreen: controls, placement, propEnd.
+#include "core/sheet/SheetExport.h"
 #include "core/store/Store.h"
 #include "gui/analysis/AnalysisWindow.h"
 #include "gui/app/MainFrm.h"
@@ -13,9 +14,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QPainter>
 #include <QPointer>
 #include <QPrintPreviewDialog>
@@ -78,6 +81,8 @@ private slots:
     void everyWindowOpens();
     void propEndIsOneFlag();
     void printOpensPreview();
+    void selectAllAndCopy_data();
+    void selectAllAndCopy();
     void everyMenuCommandOpensItsWindow();
     void failedLoadHandsPropEndBack();
     void centredTitleSpreadsBothWays_data();
@@ -258,6 +263,46 @@ void TestAnalysisWindow::printOpensPreview() {
     QVERIFY(sub->isVisible());
     QCOMPARE(host.m_calls, calls);
     QVERIFY(!host.m_propEnd);
+}
+
+void TestAnalysisWindow::selectAllAndCopy_data() {
+    QTest::addColumn<QString>("window");
+    QTest::newRow("バラツキ分析") << u"バラツキ分析"_s;
+    QTest::newRow("分割10データ分析") << u"分割10データ分析"_s;
+}
+
+// Ctrl+A and Ctrl+C in a grid of a window inside the main window put the
+// whole grid on the clipboard as tab-separated text and HTML.
+void TestAnalysisWindow::selectAllAndCopy() {
+    QFETCH(QString, window);
+    messages::Recorder messages;
+    MainFrm frame;
+    frame.Load(Store::fromHistory(test::history(QString::fromLatin1(kDraws))));
+    frame.resize(1400, 1100);
+    frame.show();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    const AnalysisInfo* info = findAnalysis(window);
+    QVERIFY(info);
+    frame.findChild<QAction*>(info->menuName)->trigger();
+    QPointer<QMdiSubWindow> sub = frame.childWindow(info->className);
+    QVERIFY(sub);
+    auto* w = qobject_cast<AnalysisWindow*>(sub->widget());
+    SheetView* grid = w->grid();
+    grid->setFocus();
+    QTRY_VERIFY(grid->hasFocus());
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(grid->selection(), QRect(1, 1, w->sheet().cols(), w->sheet().rows()));
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(mime);
+    const QString tsv = mime->text();
+    QCOMPARE(tsv, sheetTsv(w->sheet(), QRect(1, 1, w->sheet().cols(), w->sheet().rows())));
+    QCOMPARE(tsv.count(u'\n'), w->sheet().rows());
+    QCOMPARE(tsv.section(u'\n', 0, 0).count(u'\t'), w->sheet().cols() - 1);
+    QVERIFY(mime->html().contains(u"bgcolor="_s));
+    QCOMPARE(messages.count(), 0);
 }
 
 // The main window's menu opens each analysis window in its frame, at the

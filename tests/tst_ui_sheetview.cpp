@@ -1,10 +1,18 @@
+#include "core/sheet/SheetExport.h"
 #include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
 #include "gui/widgets/SheetView.h"
 #include "support/WorkingDirectory.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -35,6 +43,30 @@ QImage render(const SheetView& view, int c1, int r1, int c2, int r2) {
     return img;
 }
 
+// The centre of a cell in the viewport, for a view scrolled to the top left.
+QPoint centre(const SheetView& view, int col, int row) {
+    return {view.columnX(col) + view.columnWidthPx(col) / 2,
+            view.rowY(row) + view.rowHeightPx(row) / 2};
+}
+
+void drag(SheetView& view, const QPoint& to) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), view.viewport()->mapToGlobal(QPointF(to)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.viewport(), &move);
+}
+
+// A numbered sheet with a frozen header row and column.
+Sheet numbered(int cols, int rows) {
+    Sheet s(cols, rows);
+    s.setFrozen(1, 1);
+    s.setVisibleExtent(qMin(cols, 6), qMin(rows, 12));
+    s.setScrollBars(ScrollBars::Both);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c)
+            s.setText(c, r, u"%1-%2"_s.arg(c).arg(r));
+    return s;
+}
+
 } // namespace
 
 class TestSheetView : public QObject {
@@ -54,6 +86,15 @@ private slots:
     void bordersPainted();
     void hugeSheetOpensAndScrolls();
     void gridFontIsJapanese();
+    void keysSelect_data();
+    void keysSelect();
+    void mouseSelects();
+    void dragUpOverFrozenRowScrolls();
+    void selectionDrawnOnlyWhenSelected();
+    void copyPutsTextAndHtml_data();
+    void copyPutsTextAndHtml();
+    void contextMenuSaves();
+    void failedSaveIsTold();
 };
 
 void TestSheetView::overflow_data() {
@@ -231,6 +272,189 @@ void TestSheetView::gridFontIsJapanese() {
     const QFontMetrics fm(gridFont());
     QVERIFY(fm.inFont(QChar(u'回')));
     QVERIFY(fm.inFont(QChar(u'●')));
+}
+
+void TestSheetView::keysSelect_data() {
+    QTest::addColumn<QPoint>("clicked");
+    QTest::addColumn<QString>("keys"); // R L U D: Shift+arrows; r l u d: arrows; E: Escape
+    QTest::addColumn<QRect>("selection");
+    QTest::newRow("click selects one cell") << QPoint(3, 4) << QString() << QRect(3, 4, 1, 1);
+    QTest::newRow("shift+arrows extend")
+        << QPoint(3, 4) << u"RRD"_s << QRect(QPoint(3, 4), QPoint(5, 5));
+    QTest::newRow("extend backwards over the frozen column")
+        << QPoint(3, 4) << u"LLLU"_s << QRect(QPoint(1, 3), QPoint(3, 4));
+    QTest::newRow("stops at the edge") << QPoint(8, 20) << u"RRDD"_s << QRect(8, 20, 1, 1);
+    QTest::newRow("arrow moves a single cell") << QPoint(3, 4) << u"RRdr"_s << QRect(6, 5, 1, 1);
+    QTest::newRow("hidden row skipped") << QPoint(2, 9) << u"D"_s << QRect(2, 9, 1, 3);
+    QTest::newRow("escape clears") << QPoint(3, 4) << u"RE"_s << QRect();
+    QTest::newRow("no selection: shift+arrow starts at the top left")
+        << QPoint() << u"RD"_s << QRect(QPoint(2, 2), QPoint(3, 3));
+}
+
+void TestSheetView::keysSelect() {
+    QFETCH(QPoint, clicked);
+    QFETCH(QString, keys);
+    QFETCH(QRect, selection);
+    Sheet s = numbered(8, 20);
+    s.setRowHeight(10, 0);
+    SheetView view;
+    view.setSheet(&s);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    if (!clicked.isNull())
+        view.select(clicked, clicked);
+    QCOMPARE(view.selection().isEmpty(), clicked.isNull());
+    for (const QChar k : keys) {
+        const Qt::Key key = k.toUpper() == u'R'   ? Qt::Key_Right
+                            : k.toUpper() == u'L' ? Qt::Key_Left
+                            : k.toUpper() == u'U' ? Qt::Key_Up
+                            : k.toUpper() == u'D' ? Qt::Key_Down
+                                                  : Qt::Key_Escape;
+        QTest::keyClick(&view, key, k.isUpper() && k != u'E' ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+    QCOMPARE(view.selection(), selection);
+}
+
+void TestSheetView::mouseSelects() {
+    Sheet s = numbered(8, 20);
+    SheetView view;
+    view.setSheet(&s);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centre(view, 4, 5));
+    QCOMPARE(view.selection(), QRect(4, 5, 1, 1));
+    drag(view, centre(view, 2, 3));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre(view, 2, 3));
+    QCOMPARE(view.selection(), QRect(QPoint(2, 3), QPoint(4, 5)));
+    // Shift+click extends from the first cell; a click beside the sheet
+    // selects nothing.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(view, 5, 2));
+    QCOMPARE(view.selection(), QRect(QPoint(4, 2), QPoint(5, 5)));
+    view.resize(view.columnX(9) + 100, view.height());
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(view.columnX(9) + 50, 5));
+    QVERIFY(view.selection().isEmpty());
+}
+
+// Dragging from the scrolled rows up over the frozen header scrolls back
+// instead of jumping into the header.
+void TestSheetView::dragUpOverFrozenRowScrolls() {
+    Sheet s = numbered(8, 200);
+    SheetView view;
+    view.setSheet(&s);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QScrollBar* v = view.verticalScrollBar();
+    v->setValue(view.rowY(50) - view.rowY(2));
+    const int first = view.cellAt(centre(view, 3, 2)).y();
+    QCOMPARE(first, 50);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centre(view, 3, 4));
+    QCOMPARE(view.selection().top(), 52);
+    drag(view, centre(view, 3, 1));
+    QCOMPARE(view.selection(), QRect(QPoint(3, 49), QPoint(3, 52)));
+    QCOMPARE(view.cellAt(centre(view, 3, 2)).y(), 49);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre(view, 3, 1));
+}
+
+void TestSheetView::selectionDrawnOnlyWhenSelected() {
+    Sheet s = numbered(4, 6);
+    SheetView view;
+    view.setSheet(&s);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QImage plain = view.viewport()->grab().toImage();
+    view.select(QPoint(2, 2), QPoint(3, 3));
+    const QImage selected = view.viewport()->grab().toImage();
+    QVERIFY(plain != selected);
+    // Highlighted, not covered: the white cell turns light blue.
+    const QColor inside = selected.pixelColor(view.columnX(2) + 2, view.rowY(2) + 2);
+    QVERIFY(inside.blue() > inside.red());
+    QCOMPARE(selected.pixelColor(view.columnX(4) + 2, view.rowY(4) + 2),
+             plain.pixelColor(view.columnX(4) + 2, view.rowY(4) + 2));
+    view.clearSelection();
+    QCOMPARE(view.viewport()->grab().toImage(), plain);
+}
+
+void TestSheetView::copyPutsTextAndHtml_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QRect>("block");
+    QTest::newRow("nothing selected: all") << QString() << QRect(1, 1, 3, 4);
+    QTest::newRow("selection") << u"RD"_s << QRect(QPoint(2, 2), QPoint(3, 3));
+    QTest::newRow("ctrl+a") << u"A"_s << QRect(1, 1, 3, 4);
+}
+
+void TestSheetView::copyPutsTextAndHtml() {
+    QFETCH(QString, keys);
+    QFETCH(QRect, block);
+    Sheet s = numbered(3, 4);
+    s.setBackColor(2, 2, 2, 2, rgb(255, 255, 128));
+    SheetView view;
+    view.setSheet(&s);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QGuiApplication::clipboard()->clear();
+    if (keys == u"A"_s)
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    else if (!keys.isEmpty()) {
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    }
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(mime);
+    QCOMPARE(mime->text(), sheetTsv(s, block));
+    QVERIFY(mime->text().startsWith(u"%1-%2\t"_s.arg(block.left()).arg(block.top())));
+    QVERIFY(mime->hasHtml());
+    QVERIFY(mime->html().contains(u"bgcolor=\"#ffff80\""_s));
+}
+
+void TestSheetView::contextMenuSaves() {
+    Sheet s = numbered(3, 4);
+    SheetView view;
+    view.setSheet(&s);
+    view.setExportName(u"分析: 表"_s);
+    QTemporaryDir dir;
+    QStringList offered;
+    QString answer = dir.filePath(u"out"_s);
+    SheetView::setSaveNameChooser(
+        [&](QWidget*, const QString&, const QString& suggested, const QString&) {
+            offered << QFileInfo(suggested).fileName();
+            return answer;
+        });
+    std::unique_ptr<QMenu> menu(view.createContextMenu(nullptr));
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator())
+            texts << a->text();
+    QCOMPARE(texts,
+             (QStringList{u"コピー"_s, u"すべて選択"_s, u"CSVで保存..."_s, u"画像で保存..."_s}));
+    menu->findChild<QAction*>(u"actionSaveCsv"_s)->trigger();
+    menu->findChild<QAction*>(u"actionSaveImage"_s)->trigger();
+    SheetView::setSaveNameChooser(nullptr);
+    QCOMPARE(offered, (QStringList{u"分析_ 表.csv"_s, u"分析_ 表.png"_s}));
+    QFile csv(answer + u".csv"_s);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readAll(), sheetCsv(s));
+    QVERIFY(!QImage(answer + u".png"_s).isNull());
+    // Selecting all from the menu.
+    menu->findChild<QAction*>(u"actionSelectAll"_s)->trigger();
+    QCOMPARE(view.selection(), QRect(1, 1, 3, 4));
+}
+
+void TestSheetView::failedSaveIsTold() {
+    Sheet s = numbered(3, 4);
+    SheetView view;
+    view.setSheet(&s);
+    QTemporaryDir dir;
+    SheetView::setSaveNameChooser([&](QWidget*, const QString&, const QString&, const QString&) {
+        return dir.filePath(u"ない/out.csv"_s);
+    });
+    messages::Recorder recorder;
+    view.saveCsv();
+    SheetView::setSaveNameChooser(nullptr);
+    QCOMPARE(recorder.count(), 1);
+    QCOMPARE(recorder.last().icon, messages::Icon::Stop);
+    QVERIFY2(recorder.last().text.contains(u"out.csv"_s), qPrintable(recorder.last().text));
+    QVERIFY(QDir(dir.path()).isEmpty());
 }
 
 QTEST_MAIN(TestSheetView)

@@ -334,13 +334,18 @@ void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int last
 
     const QRect sel = m_selection.intersected(QRect(QPoint(c1, r1), QPoint(c2, r2)));
     if (!sel.isEmpty()) {
-        const QRect px(columnX(sel.left()) - ox, rowY(sel.top()) - oy,
-                       columnX(sel.right() + 1) - columnX(sel.left()),
-                       rowY(sel.bottom() + 1) - rowY(sel.top()));
-        painter->fillRect(px, kSelectionFill);
+        const auto pixels = [&](const QRect& cells) {
+            return QRect(columnX(cells.left()) - ox, rowY(cells.top()) - oy,
+                         columnX(cells.right() + 1) - columnX(cells.left()),
+                         rowY(cells.bottom() + 1) - rowY(cells.top()));
+        };
+        painter->fillRect(pixels(sel), kSelectionFill);
+        // The frame goes round the whole selection, so that a selection
+        // painted in parts (frozen and scrolling) shows one frame; the
+        // caller's clip cuts what lies outside the range.
         painter->setPen(QPen(kSelectionEdge, 1));
         painter->setBrush(Qt::NoBrush);
-        painter->drawRect(px.adjusted(0, 0, -1, -1));
+        painter->drawRect(pixels(m_selection).adjusted(0, 0, -1, -1));
     }
 
     const int ac = s.activeCol();

@@ -110,6 +110,9 @@ void PredictionForm::createControls() {
 
         auto* view = new SheetView(predictionFrame);
         view->setObjectName(u"fpSpread1_%1"_s.arg(i));
+        // Saved files are named after the grid's method ("周期法による予想").
+        view->setExportName(
+            QString::fromUtf16(place.text).section(u'(', 0, 0).remove(u'●').trimmed());
         view->move(
             twips(place.left - kPredictionFrameLeft, place.top - kFramesTop, 0, 0).topLeft());
         m_grids[std::size_t(i)] = view;

@@ -1,12 +1,25 @@
 #include "gui/widgets/SheetView.h"
 
+#include "core/sheet/SheetExport.h"
 #include "gui/widgets/Fonts.h"
+#include "gui/widgets/Messages.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -39,6 +52,17 @@ int alignedMaximum(const std::vector<int>& edges, int frozen, int overflow) {
     return it == edges.end() ? overflow : *it - frozen;
 }
 
+SheetView::SaveNameChooser& saveNameChooser() {
+    static SheetView::SaveNameChooser chooser;
+    return chooser;
+}
+
+// The folder the last file was saved in, offered again next time.
+QString& lastSaveFolder() {
+    static QString folder;
+    return folder;
+}
+
 } // namespace
 
 SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent), m_painter(gridFont()) {
@@ -61,6 +85,9 @@ SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent), m_painter(g
 
 void SheetView::setSheet(const Sheet* sheet) {
     m_sheet = sheet;
+    m_anchor = m_current = QPoint();
+    m_dragging = false;
+    m_painter.setSelection(QRect());
     refresh();
     resize(sizeHint());
 }
@@ -79,6 +106,11 @@ void SheetView::refresh() {
 
 void SheetView::recomputeGeometry() {
     m_painter.setSheet(m_sheet);
+    // A sheet that shrank keeps only the part of the selection still in it.
+    if (!m_anchor.isNull() && (!m_sheet || !m_sheet->contains(m_anchor.x(), m_anchor.y()) ||
+                               !m_sheet->contains(m_current.x(), m_current.y())))
+        m_anchor = m_current = QPoint();
+    m_painter.setSelection(selection());
 }
 
 int SheetView::columnWidthPx(int col) const {
@@ -169,8 +201,59 @@ void SheetView::scrollContentsBy(int, int) {
     viewport()->update();
 }
 
+bool SheetView::event(QEvent* event) {
+    // Ctrl+C and Ctrl+A belong to the grid while it has the focus, even when
+    // a window around it has shortcuts on the same keys.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void SheetView::keyPressEvent(QKeyEvent* event) {
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool shift = mods & Qt::ShiftModifier;
+    int dc = 0;
+    int dr = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        dc = -1;
+        break;
+    case Qt::Key_Right:
+        dc = 1;
+        break;
+    case Qt::Key_Up:
+        dr = -1;
+        break;
+    case Qt::Key_Down:
+        dr = 1;
+        break;
+    default:
+        break;
+    }
+    // Shift with an arrow extends the selection; an arrow alone moves it
+    // while there is one and scrolls the grid while there is none.
+    if ((dc != 0 || dr != 0) && !ctrl && (shift || !selection().isEmpty())) {
+        moveCurrent(dc, dr, shift);
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && !selection().isEmpty()) {
+        clearSelection();
+        return;
+    }
     if (event->key() == Qt::Key_Home && ctrl) {
         verticalScrollBar()->setValue(0);
         horizontalScrollBar()->setValue(0);
@@ -183,6 +266,296 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
     } else {
         QAbstractScrollArea::keyPressEvent(event);
     }
+}
+
+QRect SheetView::selection() const {
+    if (m_anchor.isNull())
+        return {};
+    return QRect(QPoint(qMin(m_anchor.x(), m_current.x()), qMin(m_anchor.y(), m_current.y())),
+                 QPoint(qMax(m_anchor.x(), m_current.x()), qMax(m_anchor.y(), m_current.y())));
+}
+
+void SheetView::select(const QPoint& anchor, const QPoint& current) {
+    if (!m_sheet || !m_sheet->contains(anchor.x(), anchor.y()) ||
+        !m_sheet->contains(current.x(), current.y())) {
+        clearSelection();
+        return;
+    }
+    m_anchor = anchor;
+    m_current = current;
+    ensureVisible(current);
+    updateSelection();
+}
+
+void SheetView::selectAll() {
+    if (!m_sheet || m_sheet->cols() == 0 || m_sheet->rows() == 0)
+        return;
+    // The view stays where it is.
+    m_anchor = QPoint(1, 1);
+    m_current = QPoint(m_sheet->cols(), m_sheet->rows());
+    updateSelection();
+}
+
+void SheetView::clearSelection() {
+    m_anchor = m_current = QPoint();
+    updateSelection();
+}
+
+void SheetView::updateSelection() {
+    m_painter.setSelection(selection());
+    viewport()->update();
+}
+
+QRect SheetView::copyBlock() const {
+    const QRect sel = selection();
+    if (!sel.isEmpty() || !m_sheet)
+        return sel;
+    return QRect(1, 1, m_sheet->cols(), m_sheet->rows());
+}
+
+void SheetView::copy() {
+    if (!m_sheet || copyBlock().isEmpty())
+        return;
+    WaitCursor wait;
+    auto* mime = new QMimeData;
+    mime->setText(sheetTsv(*m_sheet, copyBlock()));
+    mime->setHtml(sheetHtml(*m_sheet, copyBlock()));
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void SheetView::moveCurrent(int dc, int dr, bool extend) {
+    if (!m_sheet || m_sheet->cols() == 0 || m_sheet->rows() == 0)
+        return;
+    if (m_anchor.isNull()) {
+        // Nothing selected yet: start at the first cell shown below and
+        // beside the frozen ones.
+        QPoint start = cellAt(QPoint(frozenWidth(), frozenHeight()));
+        if (start.isNull())
+            start = QPoint(1, 1);
+        m_anchor = m_current = start;
+        if (!extend) {
+            ensureVisible(start);
+            updateSelection();
+            return;
+        }
+    }
+    const auto step = [](int from, int delta, int last, auto size) {
+        int to = from + delta;
+        while (to >= 1 && to <= last && size(to) == 0)
+            to += delta;
+        return to >= 1 && to <= last ? to : from;
+    };
+    QPoint next = m_current;
+    if (dc != 0)
+        next.setX(step(next.x(), dc, m_sheet->cols(), [this](int c) { return columnWidthPx(c); }));
+    if (dr != 0)
+        next.setY(step(next.y(), dr, m_sheet->rows(), [this](int r) { return rowHeightPx(r); }));
+    m_current = next;
+    if (!extend)
+        m_anchor = next;
+    ensureVisible(next);
+    updateSelection();
+}
+
+// Scrolls so that the cell is shown whole, when it lies in the scrolling
+// part; frozen cells are always shown.
+void SheetView::ensureVisible(const QPoint& cell) {
+    if (!m_sheet)
+        return;
+    const QSize vp = viewport()->size();
+    const auto fit = [](QScrollBar* bar, const std::vector<int>& edges, int frozen, int start,
+                        int end, int room) {
+        int value = bar->value();
+        if (start < frozen + value)
+            value = start - frozen;
+        else if (end > value + room) {
+            // The first edge far enough down (right) to show the whole cell.
+            const auto it = std::lower_bound(edges.begin(), edges.end(), end - room + frozen);
+            value = (it == edges.end() ? end - room + frozen : *it) - frozen;
+        }
+        bar->setValue(qBound(bar->minimum(), value, bar->maximum()));
+    };
+    if (cell.y() > m_sheet->frozenRows())
+        fit(verticalScrollBar(), m_painter.rowEdges(), frozenHeight(), rowY(cell.y()),
+            rowY(cell.y() + 1), vp.height());
+    if (cell.x() > m_sheet->frozenCols())
+        fit(horizontalScrollBar(), m_painter.columnEdges(), frozenWidth(), columnX(cell.x()),
+            columnX(cell.x() + 1), vp.width());
+}
+
+QPoint SheetView::clampedCellAt(const QPoint& pos) const {
+    if (!m_sheet || m_sheet->cols() == 0 || m_sheet->rows() == 0)
+        return {};
+    const int fw = frozenWidth();
+    const int fh = frozenHeight();
+    const int sx = horizontalScrollBar()->value();
+    const int sy = verticalScrollBar()->value();
+    int x = pos.x() < fw ? pos.x() : pos.x() + sx;
+    int y = pos.y() < fh ? pos.y() : pos.y() + sy;
+    // A drag that started below the frozen rows and goes up over them
+    // scrolls the rows back instead of selecting the header (the same for
+    // columns).
+    if (pos.y() < fh && sy > 0 && m_anchor.y() > m_sheet->frozenRows())
+        y = fh + sy - 1;
+    if (pos.x() < fw && sx > 0 && m_anchor.x() > m_sheet->frozenCols())
+        x = fw + sx - 1;
+    x = qBound(0, x, m_painter.totalWidth() - 1);
+    y = qBound(0, y, m_painter.totalHeight() - 1);
+    return {colAtX(x), rowAtY(y)};
+}
+
+void SheetView::mousePressEvent(QMouseEvent* event) {
+    m_dragging = false;
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    const QPoint cell = cellAt(event->position().toPoint());
+    if (cell.isNull()) {
+        clearSelection();
+        return;
+    }
+    if ((event->modifiers() & Qt::ShiftModifier) && !m_anchor.isNull())
+        m_current = cell;
+    else
+        m_anchor = m_current = cell;
+    m_dragging = true;
+    ensureVisible(cell);
+    updateSelection();
+}
+
+void SheetView::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging || !(event->buttons() & Qt::LeftButton)) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint cell = clampedCellAt(event->position().toPoint());
+    if (cell.isNull() || cell == m_current)
+        return;
+    m_current = cell;
+    ensureVisible(cell);
+    updateSelection();
+}
+
+void SheetView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_dragging) {
+        m_dragging = false;
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+QString SheetView::exportName() const {
+    QString name = m_exportName;
+    for (const QWidget* w = this; name.isEmpty() && w; w = w->parentWidget())
+        name = w->windowTitle();
+    if (name.isEmpty())
+        name = u"表"_s;
+    // Characters a file name cannot hold on Windows.
+    static const QRegularExpression bad(u"[\\\\/:*?\"<>|]"_s);
+    return name.replace(bad, u"_"_s).trimmed();
+}
+
+void SheetView::setSaveNameChooser(SaveNameChooser chooser) {
+    saveNameChooser() = std::move(chooser);
+}
+
+QString SheetView::chooseSaveName(const QString& caption, const QString& suffix,
+                                  const QString& filter) {
+    QString folder = lastSaveFolder();
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString suggested = QDir(folder).filePath(exportName() + suffix);
+    QString path = saveNameChooser()
+                       ? saveNameChooser()(this, caption, suggested, filter)
+                       : QFileDialog::getSaveFileName(this, caption, suggested, filter);
+    if (path.isEmpty())
+        return {};
+    if (!path.endsWith(suffix, Qt::CaseInsensitive))
+        path += suffix;
+    lastSaveFolder() = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void SheetView::saveCsv() {
+    if (!m_sheet)
+        return;
+    QPointer<SheetView> self(this);
+    const QString path =
+        chooseSaveName(u"CSVで保存"_s, u".csv"_s, u"CSVファイル (*.csv);;すべてのファイル (*)"_s);
+    if (path.isEmpty() || !self || !m_sheet)
+        return;
+    QString error;
+    bool ok = false;
+    {
+        WaitCursor wait;
+        ok = writeSheetCsv(*m_sheet, path, error);
+    }
+    if (!ok)
+        messages::stop(this, error);
+}
+
+void SheetView::saveImage() {
+    if (!m_sheet)
+        return;
+    QPointer<SheetView> self(this);
+    const QString path =
+        chooseSaveName(u"画像で保存"_s, u".png"_s, u"PNG画像 (*.png);;すべてのファイル (*)"_s);
+    if (path.isEmpty() || !self || !m_sheet)
+        return;
+    const QFont font = m_painter.font();
+    const QStringList parts = sheetImagePaths(*m_sheet, font, path);
+    if (parts.size() > 1) {
+        // A whole long grid as one picture would be too tall to open; it is
+        // saved in parts, each with the header rows, after asking.
+        QString text =
+            u"表が長いため、画像を %1 枚に分けて保存します:\n%2 ～ %3"_s.arg(parts.size())
+                .arg(QFileInfo(parts.front()).fileName(), QFileInfo(parts.back()).fileName());
+        const bool existing = std::any_of(parts.begin(), parts.end(),
+                                          [](const QString& p) { return QFileInfo::exists(p); });
+        if (existing)
+            text += u"\n同じ名前のファイルは上書きされます。"_s;
+        if (!messages::confirm(this, text + u"\nよろしいですか？"_s) || !self)
+            return;
+    }
+    QStringList written;
+    QString error;
+    bool ok = false;
+    {
+        WaitCursor wait;
+        ok = writeSheetImages(*m_sheet, font, path, written, error);
+    }
+    if (!ok)
+        messages::stop(this, error);
+}
+
+QMenu* SheetView::createContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(u"SheetMenu"_s);
+    QAction* copyAction = menu->addAction(u"コピー"_s, this, &SheetView::copy);
+    copyAction->setObjectName(u"actionCopy"_s);
+    copyAction->setShortcut(QKeySequence::Copy);
+    QAction* all = menu->addAction(u"すべて選択"_s, this, &SheetView::selectAll);
+    all->setObjectName(u"actionSelectAll"_s);
+    all->setShortcut(QKeySequence::SelectAll);
+    for (QAction* a : {copyAction, all})
+        a->setShortcutContext(Qt::WidgetShortcut);
+    menu->addSeparator();
+    QAction* csv = menu->addAction(u"CSVで保存..."_s, this, &SheetView::saveCsv);
+    csv->setObjectName(u"actionSaveCsv"_s);
+    QAction* image = menu->addAction(u"画像で保存..."_s, this, &SheetView::saveImage);
+    image->setObjectName(u"actionSaveImage"_s);
+    const bool any = m_sheet && m_sheet->cols() > 0 && m_sheet->rows() > 0;
+    for (QAction* a : menu->actions())
+        a->setEnabled(any);
+    return menu;
+}
+
+void SheetView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 QPoint SheetView::cellAt(const QPoint& pos) const {

@@ -6,8 +6,10 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 
+#include <functional>
 #include <vector>
 
+class QMenu;
 class QPainter;
 
 namespace peridon {
@@ -18,6 +20,11 @@ namespace peridon {
 //
 // Cells are laid out and drawn by a SheetPainter in the grid font, the same
 // one printing uses.
+//
+// Cells can be selected (a click, a mouse drag, Shift with the arrow keys,
+// Ctrl+A) and copied (Ctrl+C: the selection, or the whole grid when nothing
+// is selected) as tab-separated text and an HTML table for spreadsheets. The
+// context menu also saves the whole grid as CSV or as a PNG image.
 class SheetView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -47,11 +54,45 @@ public:
     // The cell shown at a viewport position, or (0, 0) outside the sheet.
     QPoint cellAt(const QPoint& viewportPos) const;
 
+    // The selected cells (columns x, rows y), empty when none is.
+    QRect selection() const;
+    // Selects the block from anchor to current (both cells), which then
+    // scrolls into view; selectAll() the whole sheet, clearSelection() none.
+    void select(const QPoint& anchor, const QPoint& current);
+    void selectAll();
+    void clearSelection();
+    // The block "コピー" takes: the selection, or the whole sheet.
+    QRect copyBlock() const;
+    // Puts the copy block on the clipboard as text and HTML.
+    void copy();
+    // Ask for a file name and save the whole grid; a failure is told in a
+    // message box.
+    void saveCsv();
+    void saveImage();
+    // The context menu: コピー, すべて選択, CSVで保存..., 画像で保存...
+    QMenu* createContextMenu(QWidget* parent);
+
+    // The name offered for saved files; by default the title of the window
+    // the grid is in.
+    void setExportName(const QString& name) { m_exportName = name; }
+    QString exportName() const;
+
+    // Tests replace the file dialog of the save commands with a function
+    // returning the chosen path (empty: cancelled). nullptr restores it.
+    using SaveNameChooser = std::function<QString(QWidget* parent, const QString& caption,
+                                                  const QString& suggested, const QString& filter)>;
+    static void setSaveNameChooser(SaveNameChooser chooser);
+
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void recomputeGeometry();
@@ -64,8 +105,24 @@ private:
     void paintArea(QPainter& p, const QRect& area, int firstCol, int lastCol, int firstRow,
                    int lastRow, int scrollX, int scrollY) const;
 
+    // The cell under a viewport position, clamped to the sheet (for drags
+    // that leave it).
+    QPoint clampedCellAt(const QPoint& viewportPos) const;
+    // Moves the selection's moving end by (dc, dr), skipping hidden rows
+    // and columns; extend keeps the anchor.
+    void moveCurrent(int dc, int dr, bool extend);
+    void ensureVisible(const QPoint& cell);
+    void updateSelection();
+    QString chooseSaveName(const QString& caption, const QString& suffix, const QString& filter);
+
     const Sheet* m_sheet = nullptr;
     SheetPainter m_painter;
+    // The selection runs from the anchor cell to the current one; (0, 0)
+    // for none.
+    QPoint m_anchor;
+    QPoint m_current;
+    bool m_dragging = false;
+    QString m_exportName;
 };
 
 } // namespace peridon
