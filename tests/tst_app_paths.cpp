@@ -272,6 +272,41 @@ void TestAppPaths::settingsComeFromTheDataFolder() {
     QCOMPARE(fromFile.status, 0);
     QCOMPARE(fromFile.out, reflect3.out);
     QVERIFY(fromFile.out != reflect10.out);
+    QVERIFY2(!fromFile.err.contains(u"設定ファイル"_s), qPrintable(fromFile.err));
+
+    // A file read only in part gives the options it holds and a note; the
+    // command never rewrites it. With --reflect the file does not matter.
+    const QString inData = dir.filePath(u"app/ナンバーズ3ペリドン.ini"_s);
+    QFile edited(inData);
+    QVERIFY(edited.open(QIODevice::Append));
+    QVERIFY(edited.write("[x]\r\n") == 5);
+    edited.close();
+    const QByteArray before = [&] {
+        QFile f(inData);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const Run partly = runCli(cli, {u"sheet"_s, u"一発ペリドン"_s}, root.path());
+    QCOMPARE(partly.status, 0);
+    QCOMPARE(partly.out, reflect3.out);
+    QVERIFY2(partly.err.contains(u"11行目"_s) && partly.err.contains(u"読み取れたオプションだけ"_s),
+             qPrintable(partly.err));
+    QVERIFY(edited.open(QIODevice::ReadOnly));
+    QCOMPARE(edited.readAll(), before);
+    edited.close();
+    QVERIFY(!QFileInfo::exists(inData + u".bak"_s));
+    const Run given =
+        runCli(cli, {u"sheet"_s, u"一発ペリドン"_s, u"--reflect"_s, u"3"_s}, root.path());
+    QVERIFY2(given.err.isEmpty(), qPrintable(given.err));
+
+    // A folder under the name: nothing read, said so.
+    QVERIFY(QFile::remove(inData));
+    QVERIFY(QDir().mkdir(inData));
+    const Run folder = runCli(cli, {u"sheet"_s, u"一発ペリドン"_s}, root.path());
+    QCOMPARE(folder.status, 0);
+    QCOMPARE(folder.out,
+             runCli(cli, {u"sheet"_s, u"一発ペリドン"_s, u"--reflect"_s, u"0"_s}, root.path()).out);
+    QVERIFY2(folder.err.contains(u"フォルダー"_s), qPrintable(folder.err));
+    QVERIFY(QFileInfo(inData).isDir());
 }
 
 // Installed, the first start makes the per-user database from the shipped

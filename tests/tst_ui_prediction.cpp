@@ -418,6 +418,9 @@ void TestUiPrediction::unreadableSettingsAreToldOnce_data() {
     QTest::newRow("unknown line, shown") << "unknown line" << true << "ナンバーズ3ペリドン.ini.bak";
     QTest::newRow("unknown line, never shown")
         << "unknown line" << false << "ナンバーズ3ペリドン.ini.bak";
+    QTest::newRow("no backup name, shown") << "no backup name" << true << "残す名前がない";
+    QTest::newRow("no backup name, never shown")
+        << "no backup name" << false << "別の名前で残せない";
     QTest::newRow("folder, shown") << "folder" << true << "フォルダー";
     QTest::newRow("folder, never shown") << "folder" << false << "フォルダー";
 #ifdef Q_OS_UNIX
@@ -435,6 +438,11 @@ void TestUiPrediction::unreadableSettingsAreToldOnce() {
     const QString target = QDir(m_dir->path()).filePath(u"target.ini"_s);
     if (what == u"unknown line") {
         QVERIFY(writeBytes(path, original));
+    } else if (what == u"no backup name") {
+        QVERIFY(writeBytes(path, original));
+        QVERIFY(writeBytes(path + u".bak"_s, "1"));
+        for (int n = 2; n <= 9; ++n)
+            QVERIFY(writeBytes(u"%1.bak%2"_s.arg(path).arg(n), QByteArray::number(n)));
     } else if (what == u"folder") {
         QVERIFY(QDir(m_dir->path()).mkdir(QString::fromUtf16(kSettingsFileName)));
 #ifdef Q_OS_UNIX
@@ -469,6 +477,9 @@ void TestUiPrediction::unreadableSettingsAreToldOnce() {
         ReflectFlags onDisk{};
         QVERIFY(loadSettingsFile(path, onDisk).understood);
         QCOMPARE(onDisk, yoso.engine().reflectFlags());
+    } else if (what == u"no backup name") {
+        QCOMPARE(readBytes(path), original);
+        QCOMPARE(readBytes(path + u".bak"_s), QByteArray("1"));
     } else {
         QVERIFY(fileKindAt(path) != FileKind::Regular);
         QVERIFY(!QFileInfo::exists(path + u".bak"_s));

@@ -1,6 +1,10 @@
 #include "cli/CliSupport.h"
 
+#include "core/prediction/PredictionSettings.h"
+#include "core/prediction/SettingsLocation.h"
 #include "core/store/AppPaths.h"
+
+#include <QDir>
 
 #include <cstdio>
 
@@ -62,6 +66,21 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
         a.options.insert(w, v);
     }
     return a;
+}
+
+void noteSettingsFileProblem() {
+    const QString path = settingsFilePath();
+    if (path.isEmpty())
+        return;
+    ReflectFlags ignored{};
+    const SettingsFileState state = loadSettingsFile(path, ignored);
+    if (state.problem.isEmpty())
+        return;
+    printErr(u"注意: 予想の設定ファイルを読み取れません。%1\n%2\nファイル：%3"_s.arg(
+        state.problem,
+        state.read ? u"読み取れたオプションだけを使います。"_s
+                   : u"オプションはすべて「反映しない」とします。"_s,
+        QDir::toNativeSeparators(path)));
 }
 
 void printErr(const QString& s) {

@@ -58,6 +58,11 @@ QString usageText();
 // Prints problem (when given) and the usage on standard error; returns
 // kUsageStatus.
 int usage(const QString& problem = QString());
+// Says on standard error when the settings file whose options the prediction
+// uses could not be wholly read (only the options read from it are used), or
+// when what stands under its name is not a regular file. peridon-cli never
+// writes that file.
+void noteSettingsFileProblem();
 // Flushes standard output; false, after saying so on standard error, when
 // anything written to it was lost (a full disk, a closed pipe).
 bool finishOutput();

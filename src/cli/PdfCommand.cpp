@@ -41,6 +41,8 @@ int cmdPdf(const Args& a) {
     PrintDocument doc;
     if (prediction) {
         const int count = int(reflect.value_or(-1));
+        if (!reflect)
+            noteSettingsFileProblem();
         sheets = buildPredictionSheets(input, count);
         std::vector<const Sheet*> grids;
         for (const Sheet& s : sheets)

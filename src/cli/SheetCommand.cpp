@@ -48,6 +48,8 @@ int cmdSheet(const Args& a) {
     const StartupStats stats = StartupStats::compute(history);
     const AnalysisInput input{history, stats};
     if (prediction) {
+        if (!reflect)
+            noteSettingsFileProblem();
         const std::vector<Sheet> sheets = buildPredictionSheets(input, int(reflect.value_or(-1)));
         std::vector<const Sheet*> grids;
         for (const Sheet& s : sheets)

@@ -211,6 +211,7 @@ SettingsSave saveSettingsFile(const QString& path, const ReflectFlags& flags) {
         const QString backup = settingsBackupPath(path);
         // QFile::rename never replaces an existing file.
         if (backup.isEmpty() || !QFile::rename(path, backup)) {
+            result.backupFailed = true;
             result.problem =
                 u"読み取れなかった設定ファイルを別の名前で残せないため、書き込みませんでした。"_s;
             QFile::remove(tmp);

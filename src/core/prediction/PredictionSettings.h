@@ -78,9 +78,10 @@ QString settingsBackupPath(const QString& path);
 
 struct SettingsSave {
     bool ok = false;
-    bool refused = false; // the name is not a regular file and was left alone
-    QString backup;       // where a file that could not be read was kept, if any
-    QString problem;      // why nothing was written, in Japanese
+    bool refused = false;      // the name is not a regular file and was left alone
+    bool backupFailed = false; // a file that could not be read had to stay as it was
+    QString backup;            // where a file that could not be read was kept, if any
+    QString problem;           // why nothing was written, in Japanese
 };
 
 // Writes the file at path as a new file in the same folder renamed over the

@@ -42,6 +42,10 @@ void 一発ペリドン::ReadInitFile() {
         return;
     const SettingsFileState state = loadSettingsFile(path, m_engine->reflectFlags());
     m_settingsNotice = settingsNoticeFor(path, state);
+    // When the notice says the settings will not be saved, the failure to
+    // save them at exit is not told again.
+    m_noticeSaysNotSaved =
+        !state.replaceable() || (state.needsBackup() && settingsBackupPath(path).isEmpty());
 }
 
 QString 一発ペリドン::settingsNoticeFor(const QString& path, const SettingsFileState& state) {
@@ -90,7 +94,7 @@ void 一発ペリドン::WriteInitFile() {
                     shown);
         return;
     }
-    if (saved.refused && m_settingsNoticeShown)
+    if ((saved.refused || saved.backupFailed) && m_settingsNoticeShown && m_noticeSaysNotSaved)
         return;
     // The old file stays whole (it is replaced only once the new one is
     // complete), but the options of this run are lost: say so.

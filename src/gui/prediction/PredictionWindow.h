@@ -61,6 +61,7 @@ private:
     QPointer<PredictionForm> m_form;
     QString m_settingsNotice;
     bool m_settingsNoticeShown = false;
+    bool m_noticeSaysNotSaved = false;
 };
 
 } // namespace peridon
