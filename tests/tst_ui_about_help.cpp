@@ -8,12 +8,14 @@
 #include "support/TestDatabase.h"
 #include "support/WorkingDirectory.h"
 
+#include <QHelpEngine>
 #include <QHelpIndexWidget>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -35,6 +37,7 @@ private slots:
     void aboutCentredAndEscapeCloses();
     void helpOpensOneViewerOnKeyword();
     void helpMissingFileDoesNothing();
+    void helpEngineClosedBeforeItsFolderGoes();
 
 private:
     void saveShot(QWidget* w, const QString& name);
@@ -77,12 +80,24 @@ void TestAboutHelp::saveShot(QWidget* w, const QString& name) {
 
 void TestAboutHelp::fontsSubstituted_data() {
     QTest::addColumn<QString>("family");
-    QTest::newRow("gothic") << u"ＭＳ Ｐゴシック"_s;
-    QTest::newRow("mincho") << u"HGS明朝E"_s;
+    QTest::addColumn<QString>("otherName");
+    QTest::newRow("gothic") << u"ＭＳ Ｐゴシック"_s << u"MS PGothic"_s;
+    QTest::newRow("gothic en") << u"MS PGothic"_s << u"ＭＳ Ｐゴシック"_s;
+    QTest::newRow("fixed gothic") << u"ＭＳ ゴシック"_s << u"MS Gothic"_s;
+    QTest::newRow("mincho") << u"HGS明朝E"_s << u"HGSMinchoE"_s;
 }
 
 void TestAboutHelp::fontsSubstituted() {
     QFETCH(QString, family);
+    QFETCH(QString, otherName);
+    // On Windows the font's other name and the system's Japanese fonts are
+    // tried before the IPA fonts that stand in here.
+    const QStringList substitutes = QFont::substitutes(family);
+    // Qt keeps substitute names in lower case.
+    QCOMPARE(substitutes.value(0), otherName.toLower());
+    const qsizetype firstIpa = substitutes.indexOf(QRegularExpression(u"ipa.*"_s));
+    const qsizetype yu = substitutes.indexOf(QRegularExpression(u"yu .*"_s));
+    QVERIFY(yu > 0 && firstIpa > yu);
     const QFontMetrics fm{QFont(family)};
     QVERIFY(fm.inFont(QChar(u'ペ')));
     QVERIFY(fm.inFont(QChar(u'３')));
@@ -220,6 +235,24 @@ void TestAboutHelp::helpOpensOneViewerOnKeyword() {
     QTRY_VERIFY(index->model() && index->model()->rowCount() > 0);
     saveShot(viewer, u"help"_s);
     QCOMPARE(m_messages->count(), 0);
+}
+
+void TestAboutHelp::helpEngineClosedBeforeItsFolderGoes() {
+    const QString helpFile = HelpLauncher::findHelpFile();
+    QVERIFY2(!helpFile.isEmpty(), "help file not built");
+    auto* viewer = new HelpViewer(helpFile);
+    auto* engine = viewer->findChild<QHelpEngine*>();
+    QVERIFY(engine);
+    const QString folder = QFileInfo(engine->collectionFile()).absolutePath();
+    QVERIFY(QFileInfo::exists(folder));
+    // Windows cannot remove a folder holding an open file: the engine (and
+    // its open collection) must be gone while the folder still exists.
+    bool folderThereWhenEngineWent = false;
+    connect(engine, &QObject::destroyed, this,
+            [&] { folderThereWhenEngineWent = QFileInfo::exists(folder); });
+    delete viewer;
+    QVERIFY(folderThereWhenEngineWent);
+    QVERIFY(!QFileInfo::exists(folder));
 }
 
 void TestAboutHelp::helpMissingFileDoesNothing() {

@@ -56,7 +56,13 @@ HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent) : QWidget(paren
     resize(820, 600);
 }
 
-HelpViewer::~HelpViewer() = default;
+HelpViewer::~HelpViewer() {
+    // The engine keeps its collection file open; it must be closed before the
+    // temporary folder is removed, as Windows cannot delete an open file and
+    // would leave the folder behind each time.
+    delete m_engine;
+    m_engine = nullptr;
+}
 
 void HelpViewer::createControls() {
     auto* splitter = new QSplitter(this);
