@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
+#include "core/store/Sqlite.h"
 
 using namespace Qt::StringLiterals;
 
@@ -95,6 +95,11 @@ private slots:
         // With the program's key every row is there.
         Database db(connectStringFor(path), Database::Mode::OpenExisting);
         QCOMPARE(db.readHistory().size(), std::size_t(1));
+        // SQLCipher 3's page format on every system, so that files move
+        // between builds against SQLCipher 3 and 4.
+        Statement pageSize = db.prepare("PRAGMA cipher_page_size");
+        QVERIFY(pageSize.step());
+        QCOMPARE(pageSize.columnInt(0), 1024);
     }
 
     void openFailures_data() {

@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sqlite3.h>
+#include "core/store/Sqlite.h"
 
 using namespace Qt::StringLiterals;
 

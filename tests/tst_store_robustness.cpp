@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
+#include "core/store/Sqlite.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>

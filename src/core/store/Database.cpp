@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sqlite3.h>
+#include "core/store/Sqlite.h"
 
 #include <filesystem>
 
@@ -273,9 +273,16 @@ void Database::applyKey(const QString& password) {
                                                     QCryptographicHash::Sha256)
                                .toHex();
     m_key = "x'" + raw + "'";
+    // Files are kept in the page format of SQLCipher 3 (Debian's library).
+    // A build against SQLCipher 4 (a package manager's on Windows) would
+    // otherwise neither open the files made here nor make files readable
+    // here; the default setting covers attached backups too. SQLCipher 3
+    // ignores these settings, as SQLite ignores every unknown PRAGMA.
+    sqlite3_exec(m_db, "PRAGMA cipher_default_compatibility = 3", nullptr, nullptr, nullptr);
     const int rc = sqlite3_key(m_db, m_key.constData(), int(m_key.size()));
     if (rc != SQLITE_OK)
         fail(rc, u"暗号化キー"_s);
+    sqlite3_exec(m_db, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr);
 }
 
 void Database::createSchema() {

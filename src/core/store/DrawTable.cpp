@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <sqlite3.h>
+#include "core/store/Sqlite.h"
 
 #include <algorithm>
 
