@@ -63,22 +63,29 @@ file(WRITE ${CMAKE_BINARY_DIR}/packaging/portable
      "このファイルがあると、データベースと設定ファイルをこのフォルダーに置きます。\n")
 install(FILES ${CMAKE_BINARY_DIR}/packaging/portable DESTINATION ${PERIDON_PORTABLE_DIR}
         COMPONENT portable)
+
+if(WIN32)
+  include(cmake/WindowsDeploy.cmake)
+endif()
+
 # The folder's database, made from the shipped history by the program built
-# here (so it is the same file a first start would make).
+# here (so it is the same file a first start would make). On Windows the copy
+# in the folder runs, after the deployment has put the DLLs it needs beside it.
+if(WIN32)
+  set(PERIDON_INSTALL_CLI "\${folder}/peridon-cli.exe")
+else()
+  set(PERIDON_INSTALL_CLI "$<TARGET_FILE:peridon-cli>")
+endif()
 install(CODE "
   set(folder \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${PERIDON_PORTABLE_DIR}\")
   file(REMOVE \"\${folder}/Numbers3Peridon.mdb\")
-  execute_process(COMMAND \"$<TARGET_FILE:peridon-cli>\" import \"${PERIDON_SHIPPED_HISTORY}\"
+  execute_process(COMMAND \"${PERIDON_INSTALL_CLI}\" import \"${PERIDON_SHIPPED_HISTORY}\"
                           --db \"\${folder}/Numbers3Peridon.mdb\"
                   RESULT_VARIABLE rc OUTPUT_QUIET)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR \"the portable folder's database could not be made (\${rc})\")
   endif()
 " COMPONENT portable)
-
-if(WIN32)
-  include(cmake/WindowsDeploy.cmake)
-endif()
 
 # --- packages ---------------------------------------------------------------------
 set(CPACK_PACKAGE_NAME peridon)
