@@ -24,6 +24,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +52,7 @@ public:
     }
     QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
     const Store& store() const override { return m_store; }
+    void resizeArea(const QSize& size) { m_area.resize(size); }
 
     bool propEnd = true;
     int writes = 0;
@@ -103,6 +106,7 @@ private slots:
     void controls_data();
     void controls();
     void layoutFollowsTwips();
+    void smallAreaScrollsToEveryControl();
     void loadAndCloseReportPropEnd();
     void showWhenOpenDoesNotReload();
     void optionClickRecomputesDependentGrids();
@@ -263,9 +267,36 @@ void TestUiPrediction::layoutFollowsTwips() {
     }
     QCOMPARE(yoso.subWindow()->pos(), QPoint(0, 0));
     QCOMPARE(yoso.subWindow()->size(), twipsToPixels(9360, 8244, form));
+    // At its own size everything shows, without scroll bars.
+    auto* scroll = child<QScrollArea>(form, u"predictionScroll"_s);
+    QVERIFY(scroll);
+    QTRY_VERIFY(!scroll->verticalScrollBar()->isVisible());
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
 
     if (const QByteArray out = qgetenv("PERIDON_SCREENSHOT"); !out.isEmpty())
         QVERIFY(yoso.subWindow()->grab().save(QString::fromLocal8Bit(out)));
+}
+
+void TestUiPrediction::smallAreaScrollsToEveryControl() {
+    // A main window smaller than the prediction window (a small screen at
+    // 150 %): the window fits the area and the rest scrolls into view.
+    Host host(sampleHistory());
+    host.resizeArea({420, 300});
+    一発ペリドン yoso(host);
+    yoso.showWindow();
+    PredictionForm* form = yoso.form();
+    QVERIFY(yoso.subWindow()->width() <= 420 && yoso.subWindow()->height() <= 300);
+    auto* scroll = child<QScrollArea>(form, u"predictionScroll"_s);
+    QVERIFY(scroll);
+    QTRY_VERIFY(scroll->verticalScrollBar()->isVisible());
+    QVERIFY(scroll->horizontalScrollBar()->isVisible());
+    for (const QString& name : {u"Frame13"_s, u"fpSpread1_3"_s, u"Cmd閉じる"_s}) {
+        auto* w = child<QWidget>(form, name);
+        QVERIFY2(w, qPrintable(name));
+        scroll->ensureWidgetVisible(w, 0, 0);
+        const QRect shown(w->mapTo(scroll->viewport(), QPoint(0, 0)), w->size());
+        QVERIFY2(scroll->viewport()->rect().contains(shown), qPrintable(name));
+    }
 }
 
 void TestUiPrediction::loadAndCloseReportPropEnd() {

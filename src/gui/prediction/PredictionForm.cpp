@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -73,7 +75,22 @@ QRect PredictionForm::twips(int left, int top, int width, int height) const {
 }
 
 void PredictionForm::createControls() {
-    auto* optionsFrame = new QGroupBox(u"データ分析オプション"_s, this);
+    // Every control stands at its twip position on a canvas inside a scroll
+    // area: where the main window is smaller than the window (a small screen
+    // at 150 %), the rest of the window scrolls into view instead of being
+    // cut off.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(u"predictionScroll"_s);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(false);
+    // Made a child at once, so that the controls take the window's font.
+    auto* canvas = new QWidget(this);
+    canvas->setObjectName(u"predictionCanvas"_s);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+
+    auto* optionsFrame = new QGroupBox(u"データ分析オプション"_s, canvas);
     optionsFrame->setObjectName(u"Frame3"_s);
     optionsFrame->setGeometry(twips(kOptionsFrameLeft, kFramesTop, 3855, 7272));
 
@@ -87,7 +104,7 @@ void PredictionForm::createControls() {
     for (int i = 0; i < kOptionCount; ++i)
         createOptionFrame(optionsFrame, i);
 
-    auto* predictionFrame = new QGroupBox(u"当選予想"_s, this);
+    auto* predictionFrame = new QGroupBox(u"当選予想"_s, canvas);
     predictionFrame->setObjectName(u"Frame2"_s);
     predictionFrame->setGeometry(twips(kPredictionFrameLeft, kFramesTop, 5055, 7272));
 
@@ -118,15 +135,21 @@ void PredictionForm::createControls() {
         m_grids[std::size_t(i)] = view;
     }
 
-    auto* print = new QPushButton(u"印刷"_s, this);
+    auto* print = new QPushButton(u"印刷"_s, canvas);
     print->setObjectName(u"Command2"_s);
     print->setGeometry(twips(7200, 60, 855, 375));
     connect(print, &QPushButton::clicked, this, &PredictionForm::printGrids);
 
-    auto* close = new QPushButton(u"閉じる"_s, this);
+    auto* close = new QPushButton(u"閉じる"_s, canvas);
     close->setObjectName(u"Cmd閉じる"_s);
     close->setGeometry(twips(8160, 60, 855, 375));
     connect(close, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+
+    // The canvas ends just past the frames, so that the window at its own
+    // size shows no scroll bars.
+    const QRect used = canvas->childrenRect();
+    canvas->resize(used.right() + 3, used.bottom() + 3);
+    scroll->setWidget(canvas);
 }
 
 QGroupBox* PredictionForm::createOptionFrame(QWidget* parent, int index) {
