@@ -211,6 +211,19 @@ void TestAnalysisWindow::everyWindowOpens() {
                      qPrintable(a->objectName() + u" / "_s + b->objectName()));
     }
 
+    // Made small (a narrow tile), the grid stays inside the window and every
+    // cell stays in reach through a scroll bar, also in a direction the
+    // sheet shows none in at the window's own size.
+    sub->resize(200, 170);
+    QTRY_VERIFY(w->rect().contains(grid->geometry()));
+    const QSize content(grid->columnX(shown.cols() + 1), grid->rowY(shown.rows() + 1));
+    if (content.width() > grid->viewport()->width())
+        QTRY_VERIFY(grid->horizontalScrollBar()->isVisible() &&
+                    grid->horizontalScrollBar()->maximum() > 0);
+    if (content.height() > grid->viewport()->height())
+        QTRY_VERIFY(grid->verticalScrollBar()->isVisible() &&
+                    grid->verticalScrollBar()->maximum() > 0);
+
     QTest::mouseClick(close, Qt::LeftButton);
     QVERIFY(host.m_propEnd);
     QTRY_VERIFY(sub.isNull());

@@ -264,9 +264,10 @@ void AnalysisWindow::resizeEvent(QResizeEvent* event) {
 }
 
 // The grid shows its visible extent, but never reaches past the window:
-// where it is cut, its scroll bar takes over (a sheet whose extent is all its
-// rows would otherwise leave the lower rows out of reach).
-QSize AnalysisWindow::gridSize(const QSize& room) const {
+// where it is cut, a scroll bar takes over, also in a direction the sheet
+// shows none in (a narrow tile would otherwise leave the columns on the right
+// out of reach, and a sheet whose extent is all its rows the lower rows).
+QSize AnalysisWindow::gridSize(const QSize& room) {
     const QSize want = m_grid->sizeHint();
     QSize size = want.boundedTo(room);
     const ScrollBars bars = m_sheet.scrollBars();
@@ -274,10 +275,16 @@ QSize AnalysisWindow::gridSize(const QSize& room) const {
     const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
     const bool hintHasV = m_sheet.visibleRows() > 0 && m_sheet.visibleRows() < m_sheet.rows();
     const bool hintHasH = m_sheet.visibleCols() > 0 && m_sheet.visibleCols() < m_sheet.cols();
-    if (vertical && !hintHasV && size.height() < want.height())
+    const bool cutV = size.height() < want.height();
+    const bool cutH = size.width() < want.width();
+    if (!vertical)
+        m_grid->setVerticalScrollBarPolicy(cutV ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (!horizontal)
+        m_grid->setHorizontalScrollBarPolicy(cutH ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (cutV && (!vertical || !hintHasV))
         size.setWidth(
             qMin(room.width(), want.width() + m_grid->verticalScrollBar()->sizeHint().width()));
-    if (horizontal && !hintHasH && size.width() < want.width())
+    if (cutH && (!horizontal || !hintHasH))
         size.setHeight(qMin(room.height(),
                             size.height() + m_grid->horizontalScrollBar()->sizeHint().height()));
     return size.expandedTo(QSize(1, 1));

@@ -45,7 +45,7 @@ private:
     // widest: how wide the lines may grow when the box's width needs more
     // lines than it has room for.
     void placeDescription(const QRect& box, Qt::Alignment alignment, int widest = 0);
-    QSize gridSize(const QSize& room) const;
+    QSize gridSize(const QSize& room);
     void RunAnalysis();
     // Opens the print preview of the whole grid.
     void printGrid();
