@@ -9,12 +9,15 @@
 #include <QAction>
 #include <QChart>
 #include <QChartView>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -68,6 +71,7 @@ private slots:
     void tablesAndReading();
     void reflectedCountFromThePredictionWindow();
     void emptyRange();
+    void smallWindowScrollsWithoutOverlap();
     void chartFollowsTheHits();
 };
 
@@ -94,6 +98,30 @@ void TestUiBacktest::menuCommandOpensOneWindow() {
     QTest::mouseClick(sub->widget()->findChild<QPushButton*>(u"Cmd閉じる"_s), Qt::LeftButton);
     QTRY_VERIFY(!frm.childWindow(u"予想の検証"_s));
     QVERIFY(frm.propEndForTest());
+}
+
+void TestUiBacktest::smallWindowScrollsWithoutOverlap() {
+    // Smaller than its controls need (a small screen at 150 %): nothing is
+    // squeezed over anything else; the rest scrolls into view.
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 0);
+    w.resize(480, 360);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* scroll = w.findChild<QScrollArea*>(u"backtestScroll"_s);
+    QVERIFY(scroll);
+    QTRY_VERIFY(scroll->verticalScrollBar()->isVisible());
+    for (int m = 0; m < 4; ++m) {
+        QTableWidget* table = w.methodTable(m);
+        auto* reading = table->parentWidget()->findChild<QLabel*>(u"Label判定"_s);
+        QVERIFY(reading);
+        const QRect t(table->mapTo(&w, QPoint(0, 0)), table->size());
+        const QRect r(reading->mapTo(&w, QPoint(0, 0)), reading->size());
+        QVERIFY2(!t.intersects(r), qPrintable(QString::number(m)));
+        // Every row of the table shows.
+        QVERIFY(table->viewport()->height() >=
+                table->rowCount() * table->verticalHeader()->defaultSectionSize());
+    }
 }
 
 void TestUiBacktest::tablesAndReading() {

@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -188,11 +189,24 @@ void BacktestWindow::createControls() {
     bottom->addWidget(m_chartView, 1);
     bottom->addWidget(ratioBox, 0);
 
-    auto* layout = new QVBoxLayout(this);
+    // The controls fill the window; where the window is smaller than they
+    // need (a small screen at 150 %), they scroll instead of being squeezed
+    // over one another.
+    auto* content = new QWidget(this);
+    content->setObjectName(u"backtestContent"_s);
+    auto* layout = new QVBoxLayout(content);
     layout->addLayout(top);
     layout->addLayout(range);
     layout->addLayout(methods);
     layout->addLayout(bottom, 1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(u"backtestScroll"_s);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 }
 
 QWidget* BacktestWindow::createMethodBox(int method) {
