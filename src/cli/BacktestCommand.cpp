@@ -154,7 +154,7 @@ int cmdBacktest(const Args& a) {
     const BacktestRun run = runBacktest(history, int(from.value_or(kDefaultBacktestFrom)),
                                         to ? std::optional<int>(int(*to)) : std::nullopt);
     const std::vector<ReflectScore> scores = scoreBacktest(run, *reflects);
-    printOut(a.has(u"--json"_s) ? toJson(run, scores) : toText(run, scores));
+    writeOut(a.has(u"--json"_s) ? toJson(run, scores) : toText(run, scores));
     return 0;
 }
 

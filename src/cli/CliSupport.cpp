@@ -88,10 +88,6 @@ void printErr(const QString& s) {
     std::fputc('\n', stderr);
 }
 
-void printOut(const QByteArray& s) {
-    std::fwrite(s.constData(), 1, std::size_t(s.size()), stdout);
-}
-
 QString usageText() {
     return u"使い方:\n"
            "  peridon-cli init [--db PATH]\n"
@@ -109,10 +105,6 @@ QString usageText() {
 bool writeOut(QByteArrayView s) {
     return std::fwrite(s.data(), 1, std::size_t(s.size()), stdout) == std::size_t(s.size()) &&
            !std::ferror(stdout);
-}
-
-bool flushOut() {
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 int usage(const QString& problem) {

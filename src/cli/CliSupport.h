@@ -46,13 +46,10 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
 
 // A line of text on standard error.
 void printErr(const QString& s);
-// Bytes on standard output, as they are.
-void printOut(const QByteArray& s);
 // Bytes on standard output, as they are; false when they could not be
-// written (a full disk, a closed pipe).
+// written (a full disk, a closed pipe). A failed write is also reported by
+// finishOutput at the end of the program, so callers may ignore the result.
 bool writeOut(QByteArrayView s);
-// Writes out what standard output still holds; false when that fails.
-bool flushOut();
 // The usage lines.
 QString usageText();
 // Prints problem (when given) and the usage on standard error; returns

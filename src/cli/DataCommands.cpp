@@ -38,7 +38,7 @@ int cmdImport(const Args& a) {
             printErr(e);
         return kFailStatus;
     }
-    printOut(u"追加 %1 行、置き換え %2 行、変更なし %3 行\n"_s.arg(r.added)
+    writeOut(u"追加 %1 行、置き換え %2 行、変更なし %3 行\n"_s.arg(r.added)
                  .arg(r.replaced)
                  .arg(r.unchanged)
                  .toUtf8());
@@ -49,7 +49,7 @@ int cmdExport(const Args& a) {
     if (!a.positional.isEmpty())
         return usage();
     Database db(a.connection(), Database::Mode::OpenExisting);
-    printOut(exportDrawCsv(db));
+    writeOut(exportDrawCsv(db));
     return 0;
 }
 
@@ -71,7 +71,7 @@ int cmdStats(const Args& a) {
         first = false;
     }
     out += "},\"countRows\":" + QByteArray::number(s.countRows) + "}\n";
-    printOut(out);
+    writeOut(out);
     return 0;
 }
 
@@ -101,7 +101,7 @@ int cmdSample(const Args& a) {
     }
     Database db(cs, Database::Mode::CreateIfMissing);
     const ImportResult r = importDraws(db, draws, false);
-    printOut(u"サンプルデータ %1 回分を作成しました: %2\n"_s.arg(r.added).arg(cs.path).toUtf8());
+    writeOut(u"サンプルデータ %1 回分を作成しました: %2\n"_s.arg(r.added).arg(cs.path).toUtf8());
     return 0;
 }
 

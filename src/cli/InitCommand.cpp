@@ -15,7 +15,7 @@ int cmdInit(const Args& a) {
         return usage();
     const ConnectString cs = a.connection();
     createDatabaseFromShippedHistory(cs.path);
-    printOut(u"当選データ（同梱の履歴）からデータベースを作成しました: %1\n"_s
+    writeOut(u"当選データ（同梱の履歴）からデータベースを作成しました: %1\n"_s
                  .arg(QDir::toNativeSeparators(QFileInfo(cs.path).absoluteFilePath()))
                  .toUtf8());
     return 0;

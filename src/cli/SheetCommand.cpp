@@ -33,15 +33,13 @@ int cmdSheet(const Args& a) {
         listWindows();
         return kUsageStatus;
     }
-    // The document goes out while it is written; a write that fails ends it.
+    // The document goes out while it is written; a write that fails ends it
+    // (the program's end reports the lost output).
     const auto print = [](const QString& window, const QString& caption,
                           const std::vector<const Sheet*>& grids) {
         const bool written = writeSheetsJson(writeOut, window, caption, grids) &&
-                             writeOut(QByteArrayView("\n", 1)) && flushOut();
-        if (written)
-            return 0;
-        printErr(u"出力を書き込めませんでした"_s);
-        return kFailStatus;
+                             writeOut(QByteArrayView("\n", 1));
+        return written ? 0 : kFailStatus;
     };
     Database db(a.connection(), Database::Mode::OpenExisting);
     const DrawHistory history = db.readHistory();

@@ -61,7 +61,7 @@ int run(QStringList words) {
     if (words.isEmpty())
         return usage();
     if (words.contains(u"--help"_s) || words.contains(u"-h"_s)) {
-        printOut(usageText().toUtf8() + '\n');
+        writeOut(usageText().toUtf8() + '\n');
         return 0;
     }
     const QString command = words.takeFirst();
