@@ -1,3 +1,4 @@
+#include "support/CliRun.h"
 #include "support/WorkingDirectory.h"
 // peridon-cli run as a user runs it: exit statuses, messages and outputs.
 #include <QCoreApplication>
@@ -16,18 +17,8 @@ class TestCli : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    struct Run {
-        int status;
-        QByteArray out;
-        QString err;
-    };
-    Run cli(const QStringList& args) {
-        QProcess p;
-        p.start(qEnvironmentVariable("PERIDON_CLI"), args);
-        p.waitForFinished(60000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
-    }
+    using Run = peridon::test::CliRun;
+    static Run cli(const QStringList& args) { return peridon::test::runCli(args); }
     QString file(const QString& name, const QByteArray& content) {
         const QString path = m_dir.filePath(name);
         QFile f(path);

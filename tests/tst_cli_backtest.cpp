@@ -1,13 +1,13 @@
 // peridon-cli backtest: the JSON and text reports and their refusals.
 #include "core/prediction/Backtest.h"
 #include "core/store/Database.h"
+#include "support/CliRun.h"
 #include "support/WorkingDirectory.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,19 +17,10 @@ using namespace peridon;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run cli(const QStringList& args) {
-    QProcess p;
-    p.start(qEnvironmentVariable("PERIDON_CLI"), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError())};
+    return test::runCli(args);
 }
 
 // Draws 2..12 missing: before draw 14 every method shows 0 and the draw is

@@ -1,6 +1,7 @@
 // peridon-cli sheet: the JSON form of an analysis window's sheet.
 #include "core/analysis/AnalysisRegistry.h"
 #include "core/sheet/SheetJson.h"
+#include "support/CliRun.h"
 #include "support/TestHistory.h"
 #include "support/WorkingDirectory.h"
 
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,19 +19,10 @@ using namespace peridon;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run cli(const QStringList& args) {
-    QProcess p;
-    p.start(qEnvironmentVariable("PERIDON_CLI"), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError())};
+    return test::runCli(args);
 }
 
 // The same draws as a CSV file and as a hand-made history: a row with an

@@ -1,0 +1,26 @@
+#include "support/CliRun.h"
+
+#include <QProcess>
+
+namespace peridon::test {
+
+CliRun finishCli(QProcess& process) {
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, process.readAllStandardOutput(),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+CliRun runCli(const QStringList& args, const QString& outFile) {
+    QProcess process;
+    if (!outFile.isEmpty())
+        process.setStandardOutputFile(outFile);
+    process.start(qEnvironmentVariable("PERIDON_CLI"), args);
+    return finishCli(process);
+}
+
+} // namespace peridon::test
