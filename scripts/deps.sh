@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need.
+# Installs the Debian packages the build, the tests and the program need, or
+# with arguments the packages named (what packaging or fuzzing needs besides).
 # Idempotent: does nothing when everything is already there.
 set -euo pipefail
-PACKAGES=(
+PACKAGES=("$@")
+[ ${#PACKAGES[@]} -gt 0 ] || PACKAGES=(
   cmake ninja-build pkg-config g++ ccache
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
   libsqlcipher-dev libssl-dev

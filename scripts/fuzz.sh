@@ -10,22 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
-# clang and its libFuzzer runtime, installed like scripts/deps.sh does.
-FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
-missing=()
-for p in "${FUZZ_PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "root か sudo が必要です: ${missing[*]}" >&2; exit 1; }
-    SUDO=sudo
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update
-  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+# clang and its libFuzzer runtime.
+scripts/deps.sh clang-14 libclang-rt-14-dev
 
 seconds=${FUZZ_SECONDS:-60}
 targets=("$@")

@@ -3,25 +3,11 @@
 #   build/package/peridon_<version>_<arch>.deb            (installs under /usr)
 #   build/package/peridon-<version>-portable-Linux.tar.gz  (the portable folder)
 # and checks the menu entry, the metainfo and the .deb (lintian: no errors).
-# Installs what it needs first, as scripts/deps.sh does.
+# Installs what it needs first (scripts/deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "root か sudo が必要です: ${missing[*]}" >&2; exit 1; }
-    SUDO=sudo
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update
-  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/deps.sh dpkg-dev file lintian desktop-file-utils appstream
 
 # Files in the packages get their modes from the umask.
 umask 022
