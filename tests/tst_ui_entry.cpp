@@ -8,6 +8,7 @@
 #include "gui/entry/EntryWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "support/EntryFixture.h"
 #include "support/TestDatabase.h"
 #include "support/WorkingDirectory.h"
 
@@ -33,87 +34,10 @@ using namespace Qt::StringLiterals;
 
 using namespace peridon;
 using messages::Recorder;
+using test::Fixture;
+using test::Host;
 
 namespace {
-
-// A main window stand-in: the MDI area, the start-up store and propEnd.
-class Host final : public ChildHost {
-public:
-    explicit Host(Store store) : m_store(std::move(store)) {
-        m_area.resize(900, 1000);
-        m_area.show();
-    }
-    void setPropEnd(bool value) override { propEnd = value; }
-    QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
-    const Store& store() const override { return m_store; }
-
-    bool propEnd = true;
-
-private:
-    Store m_store;
-    QMdiArea m_area;
-};
-
-// One database file, a host over its start-up snapshot and the window open
-// in the host's area.
-struct Fixture {
-    explicit Fixture(const QString& history) {
-        cs = test::makeDatabase(dir.filePath(u"Numbers3Peridon.mdb"_s), history);
-        host = std::make_unique<Host>(Store::open(cs));
-        window = static_cast<当選データ入力*>(createEntryWindow(*host));
-        sub = host->mdiArea()->addSubWindow(window);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
-        QCoreApplication::processEvents();
-        table = window->table();
-        model = window->model();
-    }
-    QString stored() const { return test::storedRows(cs); }
-    QString shown() const {
-        QStringList out;
-        for (int r = 0; r < model->rowCount(); ++r) {
-            QString digits;
-            for (int c = 1; c <= 3; ++c) {
-                const QString t = model->cellText(r, c);
-                digits += t.isEmpty() ? u"-"_s : t;
-            }
-            out << u"%1:%2"_s.arg(model->drawNoAt(r)).arg(digits);
-        }
-        return out.join(u' ');
-    }
-    void select(int row, int column) { table->setCurrentIndex(model->index(row, column)); }
-    // Types keys into a cell and presses Enter, as a user does.
-    void type(int row, int column, const QString& keys) {
-        select(row, column);
-        table->setFocus();
-        QTest::keyClicks(table, keys.left(1));
-        if (QLineEdit* editor = openEditor()) {
-            QTest::keyClicks(editor, keys.mid(1));
-            QTest::keyClick(editor, Qt::Key_Return);
-        }
-        settle();
-    }
-    // The editor open in the table, if any.
-    QLineEdit* openEditor() const {
-        for (auto* editor : table->findChildren<QLineEdit*>(u"digitEditor"_s))
-            if (editor->isVisible())
-                return editor;
-        return nullptr;
-    }
-    // Lets the editor commit (queued after its own key handling) and go.
-    static void settle() {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    QTemporaryDir dir;
-    ConnectString cs;
-    std::unique_ptr<Host> host;
-    当選データ入力* window = nullptr;
-    QMdiSubWindow* sub = nullptr;
-    QTableView* table = nullptr;
-    EntryModel* model = nullptr;
-};
 
 void storeForeignValues(const ConnectString& cs, const char* sql) {
     Database db(cs, Database::Mode::OpenExisting);

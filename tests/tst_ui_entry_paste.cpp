@@ -7,6 +7,7 @@
 #include "gui/entry/EntryWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "support/EntryFixture.h"
 #include "support/TestDatabase.h"
 
 #include <QAction>
@@ -22,61 +23,7 @@
 using namespace Qt::StringLiterals;
 using namespace peridon;
 
-namespace {
-
-class Host final : public ChildHost {
-public:
-    explicit Host(Store store) : m_store(std::move(store)) {
-        m_area.resize(900, 1000);
-        m_area.show();
-    }
-    void setPropEnd(bool) override {}
-    QMdiArea* mdiArea() const override { return const_cast<QMdiArea*>(&m_area); }
-    const Store& store() const override { return m_store; }
-
-private:
-    Store m_store;
-    QMdiArea m_area;
-};
-
-struct Fixture {
-    explicit Fixture(const QString& history) {
-        cs = test::makeDatabase(dir.filePath(u"Numbers3Peridon.mdb"_s), history);
-        host = std::make_unique<Host>(Store::open(cs));
-        window = static_cast<当選データ入力*>(createEntryWindow(*host));
-        QMdiSubWindow* sub = host->mdiArea()->addSubWindow(window);
-        sub->show();
-        QCoreApplication::processEvents();
-        table = window->table();
-        model = window->model();
-    }
-    QString shown() const {
-        QStringList out;
-        for (int r = 0; r < model->rowCount(); ++r) {
-            QString digits;
-            for (int c = 1; c <= 3; ++c)
-                digits += model->cellText(r, c).isEmpty() ? u"-"_s : model->cellText(r, c);
-            out << u"%1:%2"_s.arg(model->drawNoAt(r)).arg(digits);
-        }
-        return out.join(u' ');
-    }
-    QString dateOf(int drawNo) const {
-        Database db(cs, Database::Mode::OpenExisting);
-        Statement st = db.prepare("SELECT 抽せん日 FROM 当選データ WHERE 回数 = ?1");
-        st.bind(1, drawNo);
-        return st.step() ? st.columnText(0) : u"(none)"_s;
-    }
-    bool backedUp() const { return QFile::exists(DrawTable::backupPathFor(cs.path)); }
-
-    QTemporaryDir dir;
-    ConnectString cs;
-    std::unique_ptr<Host> host;
-    当選データ入力* window = nullptr;
-    QTableView* table = nullptr;
-    EntryModel* model = nullptr;
-};
-
-} // namespace
+using test::Fixture;
 
 class TestEntryPaste : public QObject {
     Q_OBJECT
