@@ -112,9 +112,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the libraries' own dependencies do not bring: the SQLite driver Qt
-# Help opens its help file with, and fonts with Japanese glyphs.
+# Help opens its help file with, fonts with Japanese glyphs and Qt's Japanese
+# texts for its dialogs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6sql6-sqlite, fonts-ipafont-gothic | fonts-japanese-gothic, fonts-ipafont-mincho | fonts-japanese-mincho")
+    "libqt6sql6-sqlite, qt6-translations-l10n, fonts-ipafont-gothic | fonts-japanese-gothic, fonts-ipafont-mincho | fonts-japanese-mincho")
 # The synopsis comes from CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the body
 # (cpack indents it; an empty line becomes a paragraph break).
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

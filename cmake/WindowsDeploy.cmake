@@ -4,8 +4,9 @@
 # is the portable folder (set before Qt is found), so Qt's deployment puts
 # the Qt DLLs beside peridon.exe.
 if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
+  # Qt's translations come along: the program shows Qt's dialogs in Japanese.
   qt_generate_deploy_app_script(TARGET peridon OUTPUT_SCRIPT PERIDON_DEPLOY_SCRIPT
-                                NO_UNSUPPORTED_PLATFORM_ERROR NO_TRANSLATIONS)
+                                NO_UNSUPPORTED_PLATFORM_ERROR)
 else()
   qt_generate_deploy_app_script(TARGET peridon FILENAME_VARIABLE PERIDON_DEPLOY_SCRIPT
                                 NO_UNSUPPORTED_PLATFORM_ERROR)

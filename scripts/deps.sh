@@ -7,6 +7,7 @@ PACKAGES=("$@")
 [ ${#PACKAGES[@]} -gt 0 ] || PACKAGES=(
   cmake ninja-build pkg-config g++ ccache
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
+  qt6-translations-l10n
   libsqlcipher-dev libssl-dev
   libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

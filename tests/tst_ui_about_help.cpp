@@ -1,6 +1,7 @@
 #include "gui/app/AboutWindow.h"
 #include "gui/app/HelpLauncher.h"
 #include "gui/app/MainFrm.h"
+#include "gui/app/Translations.h"
 #include "gui/prediction/PredictionWindow.h"
 #include "gui/widgets/AppIcon.h"
 #include "gui/widgets/Fonts.h"
@@ -39,6 +40,7 @@ private slots:
     void helpOpensOneViewerOnKeyword();
     void helpMissingFileDoesNothing();
     void helpEngineClosedBeforeItsFolderGoes();
+    void qtDialogsSpeakJapanese();
 
 private:
     void saveShot(QWidget* w, const QString& name);
@@ -256,6 +258,14 @@ void TestAboutHelp::helpEngineClosedBeforeItsFolderGoes() {
     delete viewer;
     QVERIFY(folderThereWhenEngineWent);
     QVERIFY(!QFileInfo::exists(folder));
+}
+
+void TestAboutHelp::qtDialogsSpeakJapanese() {
+    // Qt's own dialogs (file choice, print preview, message boxes) show their
+    // buttons and labels in Japanese, like the rest of the program.
+    QVERIFY2(installQtTranslations(*qApp), "Qt's Japanese translations are not installed");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"キャンセル"_s);
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), u"アドレス:"_s);
 }
 
 void TestAboutHelp::helpMissingFileDoesNothing() {

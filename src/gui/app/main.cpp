@@ -1,6 +1,7 @@
 #include "core/prediction/SettingsLocation.h"
 #include "core/store/AppPaths.h"
 #include "gui/app/MainFrm.h"
+#include "gui/app/Translations.h"
 #include "gui/widgets/AppIcon.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(u"jp.peridon.Numbers3Peridon"_s);
     peridon::installFontSubstitutions();
     peridon::installApplicationIcon();
+    peridon::installQtTranslations(app);
 
     QString database;
     QString problem;
