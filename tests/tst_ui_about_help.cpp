@@ -11,6 +11,7 @@
 
 #include <QFontDatabase>
 #include <QHelpEngine>
+#include <QHelpEngineCore>
 #include <QHelpIndexWidget>
 #include <QLabel>
 #include <QMdiArea>
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -41,6 +43,7 @@ private slots:
     void helpMissingFileDoesNothing();
     void helpEngineClosedBeforeItsFolderGoes();
     void qtDialogsSpeakJapanese();
+    void everyPageLinkedFromTheIntroduction();
 
 private:
     void saveShot(QWidget* w, const QString& name);
@@ -258,6 +261,31 @@ void TestAboutHelp::helpEngineClosedBeforeItsFolderGoes() {
     delete viewer;
     QVERIFY(folderThereWhenEngineWent);
     QVERIFY(!QFileInfo::exists(folder));
+}
+
+void TestAboutHelp::everyPageLinkedFromTheIntroduction() {
+    const QString helpFile = HelpLauncher::findHelpFile();
+    QVERIFY2(!helpFile.isEmpty(), "help file not built");
+    QTemporaryDir dir;
+    QHelpEngineCore engine(dir.filePath(u"c.qhc"_s));
+    engine.setReadOnly(false);
+    QVERIFY(engine.setupData());
+    const QString ns = QHelpEngineCore::namespaceName(helpFile);
+    QVERIFY(engine.registerDocumentation(helpFile));
+    const QList<QUrl> pages = engine.files(ns, QString(), u"html"_s);
+    QVERIFY(pages.size() > 20);
+    QUrl intro;
+    for (const QUrl& page : pages)
+        if (page.fileName() == u"index.html"_s)
+            intro = page;
+    QVERIFY(intro.isValid());
+    const QString introText = QString::fromUtf8(engine.fileData(intro));
+    // A page the introduction does not lead to is found only by its keyword.
+    for (const QUrl& page : pages) {
+        if (page != intro)
+            QVERIFY2(introText.contains(u"href=\"%1\""_s.arg(page.fileName())),
+                     qPrintable(page.fileName()));
+    }
 }
 
 void TestAboutHelp::qtDialogsSpeakJapanese() {
