@@ -98,9 +98,9 @@ void 一発ペリドン::WriteInitFile() {
         return;
     // The old file stays whole (it is replaced only once the new one is
     // complete), but the options of this run are lost: say so.
-    QString text =
-        u"予想の設定を保存できませんでした。%1\n次回の起動時は前回保存した設定になります。"_s.arg(
-            saved.problem);
+    QString text = u"予想の設定を保存できませんでした。"_s + saved.problem;
+    if (!saved.refused && !saved.backupFailed)
+        text += u"\n次回の起動時は前回保存した設定になります。"_s;
     if (!saved.backup.isEmpty())
         text += u"\n元の設定ファイルは「%1」として残っています。"_s.arg(
             QFileInfo(saved.backup).fileName());
