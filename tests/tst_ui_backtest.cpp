@@ -4,6 +4,7 @@
 #include "gui/app/MainFrm.h"
 #include "gui/prediction/BacktestWindow.h"
 #include "gui/widgets/Fonts.h"
+#include "gui/widgets/PrintPreview.h"
 #include "support/TestHistory.h"
 
 #include <QAction>
@@ -15,11 +16,16 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -73,6 +79,7 @@ private slots:
     void emptyRange();
     void smallWindowScrollsWithoutOverlap();
     void chartFollowsTheHits();
+    void printsTablesAndChart();
 };
 
 void TestUiBacktest::menuCommandOpensOneWindow() {
@@ -208,6 +215,49 @@ void TestUiBacktest::chartFollowsTheHits() {
     QCOMPARE(oneShot->points().last(), QPointF(14, 1));
     QCOMPARE(oneShotChance->points().last(), QPointF(14, 0.001));
     QCOMPARE(oneShot->points().size(), 3);
+}
+
+// 印刷 previews one page with every table, the readings and the chart; the
+// same page written as a PDF holds their texts.
+void TestUiBacktest::printsTablesAndChart() {
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 0);
+    w.resize(1040, 760);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    runRange(w, 1, 14);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"検証.pdf"_s);
+    int previews = 0;
+    int pages = 0;
+    QStringList footer;
+    setPreviewRunner([&](QPrintPreviewDialog&, SheetPrinter& printer) {
+        ++previews;
+        QPdfWriter writer(pdf);
+        writer.setPageLayout(printer.defaultPageLayout());
+        QVERIFY(printer.print(&writer));
+        pages = printer.pageCount();
+        footer = printer.footer(0);
+    });
+    QTest::mouseClick(w.findChild<QPushButton*>(u"Command2"_s), Qt::LeftButton);
+    setPreviewRunner(nullptr);
+    QCOMPARE(previews, 1);
+    QCOMPARE(pages, 1);
+    QCOMPARE(footer.value(0), u"予想の検証"_s);
+    QVERIFY(footer.value(2).startsWith(u"最終回 第14回"_s));
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(5) == "%PDF-");
+    if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, pdf, u"-"_s});
+    QVERIFY(p.waitForFinished(60000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (const QString& expected :
+         {u"の 3 回を検証しました"_s, u"周期法"_s, u"一発ペリドン"_s, u"偶然の期待値"_s,
+          u"実際／期待値（反映数ごと）"_s, u"ボックス的中の累計"_s})
+        QVERIFY2(text.contains(expected), qPrintable(expected + u" not in: "_s + text.left(400)));
 }
 
 QTEST_MAIN(TestUiBacktest)

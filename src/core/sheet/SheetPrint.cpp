@@ -90,6 +90,12 @@ QSizeF SheetPrinter::onePageSizePx() const {
         w = qMax(w, double(m_painters[i].totalWidth()));
         h += m_painters[i].totalHeight();
     }
+    if (m_doc.figure) {
+        if (!m_painters.empty())
+            h += kGridGapPx;
+        w = qMax(w, m_doc.figureSize.width());
+        h += m_doc.figureSize.height();
+    }
     return {w, h};
 }
 
@@ -223,6 +229,13 @@ void SheetPrinter::paintOnePage(QPainter& p, const QRectF& area) const {
             paintPart(p, sp, QRectF(0, y, sp.totalWidth(), sp.totalHeight()), 1, 1, s->cols(),
                       s->rows());
         y += sp.totalHeight();
+    }
+    if (m_doc.figure) {
+        if (!m_painters.empty())
+            y += kGridGapPx;
+        p.save();
+        m_doc.figure(p, QRectF(QPointF(0, y), m_doc.figureSize));
+        p.restore();
     }
     p.restore();
 }

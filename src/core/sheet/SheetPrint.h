@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class QPagedPaintDevice;
@@ -27,9 +28,14 @@ struct PrintDocument {
     QDate printDate = QDate::currentDate();
     QStringList notes;
     std::vector<Grid> grids;
+    // A picture below the grids (a chart), drawn into a rectangle of
+    // figureSize screen pixels; only on a one-page printout.
+    std::function<void(QPainter&, const QRectF&)> figure;
+    QSizeF figureSize;
     // One grid is split over as many pages as it needs; several grids (the
-    // prediction window) are drawn together on one page, scaled to fit it.
-    bool onePage() const { return grids.size() != 1; }
+    // prediction window) or a figure are drawn together on one page, scaled
+    // to fit it.
+    bool onePage() const { return grids.size() != 1 || bool(figure); }
 };
 
 // Lays a PrintDocument out on pages and paints them. A grid's rows and

@@ -1,9 +1,12 @@
 #include "gui/prediction/BacktestWindow.h"
 
+#include "core/sheet/Sheet.h"
+#include "core/sheet/SheetPrint.h"
 #include "core/store/Store.h"
 #include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/PrintPreview.h"
 
 #include <QChart>
 #include <QChartView>
@@ -70,6 +73,54 @@ QTableWidget* makeTable(QWidget* parent, int rows, const QStringList& columns,
     return t;
 }
 
+// Width of a text in grid characters: a full-width character counts two.
+int textChars(const QString& text) {
+    int n = 0;
+    for (const QChar ch : text)
+        n += ch.unicode() < 0x80 ? 1 : 2;
+    return n;
+}
+
+// A table as a sheet for printing: its column names in a frozen first row,
+// its row names in a frozen first column, the cells with their alignment
+// and background.
+Sheet tableSheet(const QTableWidget* t) {
+    const Rgb headerBack = rgb(236, 236, 236);
+    Sheet s(t->columnCount() + 1, t->rowCount() + 1);
+    s.setFrozen(1, 1);
+    s.setScrollBars(ScrollBars::None);
+    s.setBackColor(-1, 1, -1, 1, headerBack);
+    s.setBackColor(1, -1, 1, -1, headerBack);
+    s.setHAlign(1, 2, 1, -1, HAlign::Left);
+    std::vector<int> widths(std::size_t(s.cols()), 0);
+    const auto put = [&](int col, int row, const QString& text) {
+        s.setText(col, row, text);
+        widths[std::size_t(col - 1)] = qMax(widths[std::size_t(col - 1)], textChars(text));
+    };
+    for (int c = 0; c < t->columnCount(); ++c)
+        if (const QTableWidgetItem* h = t->horizontalHeaderItem(c))
+            put(c + 2, 1, h->text());
+    for (int r = 0; r < t->rowCount(); ++r) {
+        if (const QTableWidgetItem* h = t->verticalHeaderItem(r))
+            put(1, r + 2, h->text());
+        for (int c = 0; c < t->columnCount(); ++c) {
+            const QTableWidgetItem* item = t->item(r, c);
+            if (!item)
+                continue;
+            put(c + 2, r + 2, item->text());
+            if (item->textAlignment() & Qt::AlignRight)
+                s.setHAlign(c + 2, r + 2, c + 2, r + 2, HAlign::Right);
+            if (item->background().style() != Qt::NoBrush) {
+                const QColor b = item->background().color();
+                s.setBackColor(c + 2, r + 2, c + 2, r + 2, rgb(b.red(), b.green(), b.blue()));
+            }
+        }
+    }
+    for (int c = 1; c <= s.cols(); ++c)
+        s.setColWidth(c, widths[std::size_t(c - 1)] + 2);
+    return s;
+}
+
 // A table just tall enough for its rows.
 void fitHeight(QTableWidget* t) {
     t->setFixedHeight(t->horizontalHeader()->sizeHint().height() + 2 * t->frameWidth() +
@@ -118,6 +169,9 @@ void BacktestWindow::createControls() {
     m_closeButton = new QPushButton(u"閉じる"_s, this);
     m_closeButton->setObjectName(u"Cmd閉じる"_s);
     connect(m_closeButton, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+    m_printButton = new QPushButton(u"印刷"_s, this);
+    m_printButton->setObjectName(u"Command2"_s);
+    connect(m_printButton, &QPushButton::clicked, this, &BacktestWindow::printResults);
 
     m_from = new QSpinBox(this);
     m_from->setObjectName(u"Spin開始回"_s);
@@ -148,6 +202,7 @@ void BacktestWindow::createControls() {
 
     auto* top = new QHBoxLayout;
     top->addWidget(description, 1);
+    top->addWidget(m_printButton, 0, Qt::AlignTop);
     top->addWidget(m_closeButton, 0, Qt::AlignTop);
 
     auto* range = new QHBoxLayout;
@@ -366,6 +421,35 @@ void BacktestWindow::fillChart() {
     QChart* old = m_chartView->chart();
     m_chartView->setChart(chart);
     delete old;
+}
+
+void BacktestWindow::printResults() {
+    std::vector<Sheet> sheets;
+    sheets.reserve(kMethodCount + 1);
+    PrintDocument doc;
+    doc.caption = windowTitle();
+    doc.lastDrawNo = m_host.store().stats().lastDrawNo;
+    doc.notes << m_summary->text() << u"反映数（反映するオプションの数）: %1"_s.arg(reflect());
+    for (int m = 0; m < kMethodCount; ++m)
+        doc.notes << u"%1　%2"_s.arg(backtestMethodNames()[std::size_t(m)],
+                                     m_readings[std::size_t(m)]->text());
+    for (int m = 0; m < kMethodCount; ++m)
+        sheets.push_back(tableSheet(m_tables[std::size_t(m)]));
+    sheets.push_back(tableSheet(m_ratioTable));
+    for (int m = 0; m < kMethodCount; ++m)
+        doc.grids.push_back({&sheets[std::size_t(m)], m_boxes[std::size_t(m)]->title()});
+    doc.grids.push_back({&sheets.back(), u"ボックス的中の 実際／期待値（反映数ごと）"_s});
+    // The chart as the screen shows it, drawn as lines and texts (not as a
+    // picture) so that it stays sharp on paper.
+    QChart* chart = m_chartView->chart();
+    if (chart && chart->scene() && !chart->size().isEmpty()) {
+        doc.figureSize = chart->size();
+        doc.figure = [chart](QPainter& p, const QRectF& rect) {
+            p.setRenderHint(QPainter::Antialiasing);
+            chart->scene()->render(&p, rect, chart->sceneBoundingRect());
+        };
+    }
+    showPrintPreview(this, doc);
 }
 
 void BacktestWindow::showEvent(QShowEvent* event) {

@@ -56,6 +56,8 @@ private:
     void fillMethodTable(int method, const MethodScore& s);
     void fillRatioTable();
     void fillChart();
+    // Opens the print preview of the tables and the chart on one page.
+    void printResults();
 
     ChildHost& m_host;
     BacktestRun m_run;
@@ -67,6 +69,7 @@ private:
     QSpinBox* m_reflect = nullptr;
     QPushButton* m_runButton = nullptr;
     QPushButton* m_closeButton = nullptr;
+    QPushButton* m_printButton = nullptr;
     QLabel* m_summary = nullptr;
     std::array<QGroupBox*, kMethodCount> m_boxes{};
     std::array<QTableWidget*, kMethodCount> m_tables{};
