@@ -21,10 +21,9 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -81,6 +80,9 @@ private slots:
     void everyWindowOpens();
     void propEndIsOneFlag();
     void printOpensPreview();
+    void previewPaintsPagesInView();
+    void previewSavesPdf_data();
+    void previewSavesPdf();
     void selectAllAndCopy_data();
     void selectAllAndCopy();
     void everyMenuCommandOpensItsWindow();
@@ -254,12 +256,9 @@ void TestAnalysisWindow::printOpensPreview() {
     int previews = 0;
     QStringList footer;
     int pages = 0;
-    setPreviewRunner([&](QPrintPreviewDialog& dialog, SheetPrinter& printer) {
+    setPreviewRunner([&](PrintPreviewDialog& dialog, SheetPrinter& printer) {
         ++previews;
-        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
-        QVERIFY(preview);
-        preview->updatePreview();
-        pages = preview->pageCount();
+        pages = dialog.pageCount();
         footer = printer.footer(0);
         QVERIFY(dialog.findChild<QAction*>(u"fitToWidth"_s)->isChecked());
     });
@@ -276,6 +275,90 @@ void TestAnalysisWindow::printOpensPreview() {
     QVERIFY(sub->isVisible());
     QCOMPARE(host.m_calls, calls);
     QVERIFY(!host.m_propEnd);
+}
+
+namespace {
+
+// A long grid of draws: a frozen header row, then one row per draw.
+Sheet longSheet(int draws) {
+    Sheet s(4, draws + 1);
+    s.setFrozen(0, 1);
+    s.setText(1, 1, u"回数"_s);
+    for (int r = 2; r <= draws + 1; ++r)
+        s.setText(1, r, QString::number(r - 1));
+    return s;
+}
+
+} // namespace
+
+// The preview of a long grid paints only the pages in view: the first at
+// once, the last when scrolled to.
+void TestAnalysisWindow::previewPaintsPagesInView() {
+    const Sheet sheet = longSheet(3000);
+    PrintDocument doc;
+    doc.caption = u"長い表"_s;
+    doc.grids.push_back({&sheet, QString()});
+    int pages = 0;
+    int paintedFirst = 0;
+    int paintedAfter = 0;
+    QString label;
+    setPreviewRunner([&](PrintPreviewDialog& dialog, SheetPrinter&) {
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* view = qobject_cast<QAbstractScrollArea*>(dialog.pagesView());
+        view->viewport()->repaint();
+        pages = dialog.pageCount();
+        paintedFirst = dialog.paintedPages();
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+        view->viewport()->repaint();
+        paintedAfter = dialog.paintedPages();
+        label = dialog.findChild<QLabel*>(u"pageLabel"_s)->text();
+        // Turning the paper lays the pages out again.
+        dialog.setOrientation(QPageLayout::Landscape);
+        QVERIFY(dialog.pageCount() > pages);
+    });
+    showPrintPreview(nullptr, doc);
+    setPreviewRunner(nullptr);
+    QVERIFY(pages > 30);
+    QVERIFY(paintedFirst >= 1);
+    QVERIFY(paintedFirst <= 4);
+    QVERIFY(paintedAfter > paintedFirst);
+    QVERIFY(paintedAfter - paintedFirst <= 4);
+    QCOMPARE(label.trimmed(), u"%1 / %1 ページ"_s.arg(pages));
+}
+
+void TestAnalysisWindow::previewSavesPdf_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("saved") << u"表.pdf"_s << true;
+    QTest::newRow("missing folder") << u"ない/表.pdf"_s << false;
+}
+
+// "PDFに保存..." writes the pages as previewed; a file that cannot be
+// written is told and nothing is left.
+void TestAnalysisWindow::previewSavesPdf() {
+    QFETCH(QString, name);
+    QFETCH(bool, ok);
+    const Sheet sheet = longSheet(200);
+    PrintDocument doc;
+    doc.caption = u"長い表"_s;
+    doc.grids.push_back({&sheet, QString()});
+    QTemporaryDir dir;
+    setPreviewPdfChooser([&](const QString&) { return dir.filePath(name); });
+    messages::Recorder messages;
+    setPreviewRunner([&](PrintPreviewDialog& dialog, SheetPrinter&) {
+        dialog.findChild<QAction*>(u"pdfAction"_s)->trigger();
+    });
+    showPrintPreview(nullptr, doc);
+    setPreviewRunner(nullptr);
+    setPreviewPdfChooser(nullptr);
+    QFile f(dir.filePath(name));
+    QCOMPARE(f.open(QIODevice::ReadOnly) && f.read(5) == "%PDF-", ok);
+    QCOMPARE(messages.count(), ok ? 0 : 1);
+    if (!ok) {
+        QVERIFY(messages.last().text.contains(u"表.pdf"_s));
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
 }
 
 void TestAnalysisWindow::selectAllAndCopy_data() {

@@ -17,7 +17,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
@@ -231,7 +230,7 @@ void TestUiBacktest::printsTablesAndChart() {
     int previews = 0;
     int pages = 0;
     QStringList footer;
-    setPreviewRunner([&](QPrintPreviewDialog&, SheetPrinter& printer) {
+    setPreviewRunner([&](PrintPreviewDialog&, SheetPrinter& printer) {
         ++previews;
         QPdfWriter writer(pdf);
         writer.setPageLayout(printer.defaultPageLayout());

@@ -313,7 +313,7 @@ void TestUiPrediction::loadAndCloseReportPropEnd() {
     // Printing previews one page of the four grids and leaves the window open.
     yoso.showWindow();
     int pages = 0;
-    setPreviewRunner([&](QPrintPreviewDialog&, SheetPrinter& printer) {
+    setPreviewRunner([&](PrintPreviewDialog&, SheetPrinter& printer) {
         printer.paginate(QSizeF(538, 785));
         pages = printer.pageCount();
     });

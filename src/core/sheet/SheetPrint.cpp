@@ -285,20 +285,25 @@ bool SheetPrinter::print(QPagedPaintDevice* device) {
 }
 
 bool writePdf(const PrintDocument& doc, const QString& path, QString& error) {
+    SheetPrinter printer(doc);
+    return writePdf(printer, printer.defaultPageLayout(), doc.caption, path, error);
+}
+
+bool writePdf(SheetPrinter& printer, const QPageLayout& layout, const QString& title,
+              const QString& path, QString& error) {
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         error = u"PDFファイル %1 を作成できません: %2"_s.arg(name, file.errorString());
         return false;
     }
-    SheetPrinter printer(doc);
     bool painted = false;
     {
         QPdfWriter writer(&file);
         writer.setResolution(600);
         writer.setCreator(u"ナンバーズ3ペリドン"_s);
-        writer.setTitle(doc.caption);
-        writer.setPageLayout(printer.defaultPageLayout());
+        writer.setTitle(title);
+        writer.setPageLayout(layout);
         painted = printer.print(&writer);
     }
     if (!painted) {

@@ -97,5 +97,9 @@ private:
 // name and renamed when complete, so a failure leaves nothing half-written.
 // On failure returns false with error set to a message for the user.
 bool writePdf(const PrintDocument& doc, const QString& path, QString& error);
+// The same with the pages of a printer already set up (its fitting) on a
+// given page layout.
+bool writePdf(SheetPrinter& printer, const QPageLayout& layout, const QString& title,
+              const QString& path, QString& error);
 
 } // namespace peridon
