@@ -219,10 +219,19 @@ void TestSheet::numberTextsReadBackExactly() {
     // A number with a prefix and suffix reads as the text it stands for.
     const int f = s.numberFormat(u"第"_s, u"回前"_s);
     QVERIFY(f > 0);
-    s.setTextId(1, 2, s.numberText(-12, f));
+    const Sheet::TextId id = s.numberText(-12, f);
+    s.setTextId(1, 2, id);
     QCOMPARE(s.text(1, 2), u"第-12回前"_s);
-    s.setTextId(2, 1, s.numberText(123456789, f)); // too large to keep as a number
+    // Read back as a number, the parts make the same text.
+    int n = 0;
+    int format = -1;
+    QVERIFY(s.numberOf(id, n, format));
+    QCOMPARE(s.formatPrefix(format) + QString::number(n) + s.formatSuffix(format), u"第-12回前"_s);
+    const Sheet::TextId big = s.numberText(123456789, f); // too large to keep as a number
+    s.setTextId(2, 1, big);
     QCOMPARE(s.text(2, 1), u"第123456789回前"_s);
+    QVERIFY(!s.numberOf(big, n, format));
+    QVERIFY(!s.numberOf(s.internText(u"回数"_s), n, format));
     QCOMPARE(s.numberText(1, 99), Sheet::TextId(0)); // no such format
 }
 
@@ -440,6 +449,27 @@ void TestSheet::matchesCellByCellModel() {
             QCOMPARE(cursor.backColor(c), x.back);
             QCOMPARE(cursor.foreColor(c), x.fore);
         }
+    }
+    // The texts of a column read down from any row: exactly the cells with
+    // a text, in order; nothing for a column outside the sheet.
+    for (int c = 0; c <= m.cols + 1; ++c) {
+        const int from = pick(0, m.rows + 1);
+        QList<int> seen;
+        QStringList seenTexts;
+        s.forEachText(c, from, [&](int r, Sheet::TextId id) {
+            seen << r;
+            seenTexts << s.textOf(id);
+        });
+        QList<int> expectedRows;
+        QStringList expectedTexts;
+        for (int r = qMax(1, from); c >= 1 && c <= m.cols && r <= m.rows; ++r) {
+            if (!m.at(c, r).text.isEmpty()) {
+                expectedRows << r;
+                expectedTexts << m.at(c, r).text;
+            }
+        }
+        QCOMPARE(seen, expectedRows);
+        QCOMPARE(seenTexts, expectedTexts);
     }
     // A cursor may also go back.
     if (m.rows > 0) {

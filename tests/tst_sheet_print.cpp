@@ -68,11 +68,20 @@ void TestSheetPrint::resultColumnsWidenToFit_data() {
     QTest::addColumn<int>("row");       // where the text stands (row 1 is frozen)
     QTest::addColumn<bool>("overflow"); // sheet overflow
     QTest::addColumn<bool>("blocked");  // a text in the next column
+    QTest::addColumn<bool>("number");   // the text kept as the number 2006 with a suffix
+    QTest::addColumn<bool>("centred");  // centred in its column 2, a text in column 1
     QTest::addColumn<bool>("widened");
-    QTest::newRow("result, overflow off") << 2 << false << false << true;
-    QTest::newRow("result, neighbour filled") << 2 << true << true << true;
-    QTest::newRow("result, free to spill") << 2 << true << false << false;
-    QTest::newRow("frozen title") << 1 << false << false << false;
+    QTest::newRow("result, overflow off") << 2 << false << false << false << false << true;
+    QTest::newRow("result, neighbour filled") << 2 << true << true << false << false << true;
+    QTest::newRow("result, free to spill") << 2 << true << false << false << false << false;
+    QTest::newRow("frozen title") << 1 << false << false << false << false << false;
+    QTest::newRow("number, overflow off") << 2 << false << false << true << false << true;
+    QTest::newRow("number, neighbour filled") << 2 << true << true << true << false << true;
+    QTest::newRow("number, free to spill") << 2 << true << false << true << false << false;
+    QTest::newRow("number, frozen") << 1 << false << false << true << false << false;
+    QTest::newRow("centred, left neighbour filled") << 2 << true << false << false << true << true;
+    QTest::newRow("centred number, left neighbour filled")
+        << 2 << true << false << true << true << true;
 }
 
 // "2006回" in a column of five characters has no room left at its edges: the
@@ -81,27 +90,40 @@ void TestSheetPrint::resultColumnsWidenToFit() {
     QFETCH(int, row);
     QFETCH(bool, overflow);
     QFETCH(bool, blocked);
+    QFETCH(bool, number);
+    QFETCH(bool, centred);
     QFETCH(bool, widened);
-    Sheet s(3, 3);
+    Sheet s(4, 3);
     s.setFrozen(0, 1);
     s.setColWidth(-1, 3);
     s.setOverflow(overflow);
-    s.setHAlign(1, 1, 1, 3, HAlign::Left);
-    s.setText(1, row, u"2006回"_s);
+    // The text stands in column 1, or centred in column 2 with a text in
+    // column 1 beside it.
+    const int col = centred ? 2 : 1;
+    if (!centred)
+        s.setHAlign(1, 1, 1, 3, HAlign::Left);
+    else
+        s.setText(1, row, u"5"_s);
+    if (number)
+        s.setTextId(col, row, s.numberText(2006, s.numberFormat(QString(), u"回"_s)));
+    else
+        s.setText(col, row, u"2006回"_s);
+    QCOMPARE(s.text(col, row), u"2006回"_s);
     if (blocked)
-        s.setText(2, row, u"5"_s);
+        s.setText(col + 1, row, u"5"_s);
     SheetPainter sp(gridFont());
     sp.setSheet(&s);
     const int text = QFontMetrics(gridFont()).horizontalAdvance(u"2006回"_s);
-    const int nominal = sp.columnWidthPx(2);
-    QCOMPARE(sp.columnWidthPx(1) > nominal, widened);
+    const int nominal = sp.columnWidthPx(4);
+    QCOMPARE(sp.columnWidthPx(col) > nominal, widened);
     if (widened) {
-        QVERIFY(sp.columnWidthPx(1) >= text + 4);
+        QVERIFY(sp.columnWidthPx(col) >= text + 4);
         const double chars = QFontMetricsF(gridFont()).horizontalAdvance(u'0');
-        QVERIFY(sp.columnWidthPx(1) - nominal < text + 4 - nominal + chars + 1);
+        QVERIFY(sp.columnWidthPx(col) - nominal < text + 4 - nominal + chars + 1);
     }
-    QCOMPARE(sp.columnX(2), sp.columnWidthPx(1));
-    QCOMPARE(sp.totalWidth(), sp.columnWidthPx(1) + 2 * nominal);
+    // Only the text's own column grows.
+    QCOMPARE(sp.totalWidth(), sp.columnWidthPx(col) + 3 * nominal);
+    QCOMPARE(sp.columnX(col + 1) - sp.columnX(col), sp.columnWidthPx(col));
 }
 
 // A title spilling over empty cells hides the default grid lines under it;

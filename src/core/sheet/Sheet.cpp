@@ -8,14 +8,9 @@ namespace {
 constexpr std::uint8_t kAlignMask = 0x03;
 constexpr std::uint8_t kEditFlag = 0x04;
 
-// A number text id: the top bit set, the number's format in the next seven
-// bits and the number itself, offset to be positive, in the low 24 bits.
-constexpr Sheet::TextId kNumberFlag = 0x80000000u;
-constexpr int kFormatShift = 24;
 constexpr int kMaxFormats = 128;
-constexpr int kNumberOffset = 1 << 23;
 constexpr bool numberFits(int n) {
-    return n >= -kNumberOffset && n < kNumberOffset;
+    return n >= -(1 << 23) && n < (1 << 23);
 }
 
 constexpr int kChunkRows = 1 << 10;
@@ -169,7 +164,11 @@ Sheet::StyleId Sheet::styleIndex(const Style& style) {
 
 Sheet::StyleId Sheet::edited(StyleId before, const Edit& e) {
     const std::uint64_t key = e.key();
-    EditMemo& memo = m_editMemo[std::size_t((key * 0x9e3779b97f4a7c15ull + before) >> 56)];
+    // The style before goes into the bits the edit leaves free, ahead of the
+    // multiplication, so that every (edit, style) pair spreads over the memo
+    // instead of one edit's pairs sharing a slot.
+    EditMemo& memo = m_editMemo[std::size_t(
+        ((key ^ (std::uint64_t(before) << 48)) * 0x9e3779b97f4a7c15ull) >> 56)];
     if (memo.editKey == key && memo.before == before)
         return memo.after;
     Style s = m_styles[before];
@@ -226,20 +225,29 @@ const Sheet::Entry* Sheet::findEntry(const Column& column, int row) {
 }
 
 Sheet::Entry& Sheet::entryFor(Column& column, int row) {
+    // Builders mostly write down the rows: the entry is new at the end, or
+    // the last one.
+    const auto chunk = std::size_t(chunkOf(row));
+    if (chunk < column.chunks.size()) {
+        auto& entries = column.chunks[chunk];
+        const std::uint16_t offset = offsetOf(row);
+        if (!entries.empty() && entries.back().row == offset)
+            return entries.back();
+        if (entries.empty() || entries.back().row < offset)
+            return entries.emplace_back(Entry{offset, kNoStyle, 0});
+    }
+    return insertEntry(column, row);
+}
+
+Sheet::Entry& Sheet::insertEntry(Column& column, int row) {
     const auto chunk = std::size_t(chunkOf(row));
     if (chunk >= column.chunks.size())
         column.chunks.resize(chunk + 1);
     auto& entries = column.chunks[chunk];
     const std::uint16_t offset = offsetOf(row);
-    // Builders mostly write down the rows: the entry is new at the end, or
-    // the last one.
-    if (entries.empty() || entries.back().row < offset)
-        return entries.emplace_back(Entry{offset, kNoStyle, 0});
-    if (entries.back().row == offset)
-        return entries.back();
     auto it = std::lower_bound(entries.begin(), entries.end(), offset,
                                [](const Entry& e, std::uint16_t o) { return e.row < o; });
-    if (it->row == offset)
+    if (it != entries.end() && it->row == offset)
         return *it;
     return *entries.insert(it, Entry{offset, kNoStyle, 0});
 }
@@ -305,6 +313,12 @@ void Sheet::editRows(Column& column, int r1, int r2, const Edit& e) {
 // Formatting set on one row is kept per cell; on a taller block it changes
 // the runs of its columns (and the cells in it that have a style of their own).
 void Sheet::edit(int col1, int row1, int col2, int row2, const Edit& e) {
+    if (col1 == col2 && row1 == row2 && col1 > 0 && row1 > 0) {
+        // One cell, as builders mark single results: no block to work out.
+        if (contains(col1, row1))
+            editCell(m_columns[std::size_t(col1 - 1)], row1, e);
+        return;
+    }
     const Block b = clip(col1, row1, col2, row2);
     if (b.empty())
         return;
@@ -364,12 +378,6 @@ int Sheet::numberFormat(const QString& prefix, const QString& suffix) {
     return int(m_formats.size() - 1);
 }
 
-bool Sheet::validText(TextId text) const {
-    if (text & kNumberFlag)
-        return ((text & ~kNumberFlag) >> kFormatShift) < m_formats.size();
-    return text < m_texts.size();
-}
-
 QString Sheet::textOf(TextId text) const {
     if (!validText(text))
         return QString();
@@ -381,6 +389,18 @@ QString Sheet::textOf(TextId text) const {
         return f.prefix + QString::number(n) + f.suffix;
     }
     return m_texts[text];
+}
+
+QString Sheet::formatPrefix(int format) const {
+    return format >= 0 && std::size_t(format) < m_formats.size()
+               ? m_formats[std::size_t(format)].prefix
+               : QString();
+}
+
+QString Sheet::formatSuffix(int format) const {
+    return format >= 0 && std::size_t(format) < m_formats.size()
+               ? m_formats[std::size_t(format)].suffix
+               : QString();
 }
 
 void Sheet::setBackColor(int col1, int row1, int col2, int row2, Rgb colour) {

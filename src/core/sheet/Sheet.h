@@ -179,6 +179,24 @@ public:
         std::vector<Place> m_cols;
     };
 
+    // Calls f(row, textId) for every cell of column col from row `from`
+    // down that holds a text, in row order: for code that looks at the texts
+    // of a whole sheet (column widths) without a search per cell. The sheet
+    // must not change meanwhile.
+    template <class F> void forEachText(int col, int from, F&& f) const;
+
+    // Whether a text id stands for a whole number (see numberText); if so,
+    // the number and its format.
+    bool numberOf(TextId text, int& n, int& format) const {
+        if (!(text & kNumberFlag) || ((text & ~kNumberFlag) >> kFormatShift) >= m_formats.size())
+            return false;
+        format = int((text & ~kNumberFlag) >> kFormatShift);
+        n = int(text & 0xffffff) - kNumberOffset;
+        return true;
+    }
+    QString formatPrefix(int format) const;
+    QString formatSuffix(int format) const;
+
 private:
     struct Style {
         Rgb fore = kBlack;
@@ -215,6 +233,12 @@ private:
         TextId text;
     };
     static constexpr StyleId kNoStyle = 0xffff;
+    // A number text id: the top bit set, the number's format in the next
+    // seven bits and the number itself, offset to be positive, in the low 24
+    // bits.
+    static constexpr TextId kNumberFlag = 0x80000000u;
+    static constexpr int kFormatShift = 24;
+    static constexpr int kNumberOffset = 1 << 23;
     static constexpr int kChunkShift = 10; // entries are kept in chunks of 1024 rows
     struct Column {
         std::vector<Run> runs{Run{1, 0}};
@@ -234,12 +258,17 @@ private:
     static StyleId runStyle(const Column& column, int row);
     static const Entry* findEntry(const Column& column, int row);
     static Entry& entryFor(Column& column, int row);
+    static Entry& insertEntry(Column& column, int row);
     static void dropEntry(Column& column, int row);
     StyleId styleAt(int col, int row) const;
     const Style& cellStyle(int col, int row) const { return m_styles[styleAt(col, row)]; }
     std::uint8_t borderColourIndex(Rgb colour);
     std::uint32_t textIndex(const QString& text);
-    bool validText(TextId text) const;
+    bool validText(TextId text) const {
+        if (text & kNumberFlag)
+            return ((text & ~kNumberFlag) >> kFormatShift) < m_formats.size();
+        return text < m_texts.size();
+    }
 
     int m_cols = 0;
     int m_rows = 0;
@@ -283,5 +312,20 @@ private:
     };
     std::unordered_map<QString, std::uint32_t, TextHash> m_textIndex;
 };
+
+template <class F> void Sheet::forEachText(int col, int from, F&& f) const {
+    if (col < 1 || col > m_cols)
+        return;
+    const Column& column = m_columns[std::size_t(col - 1)];
+    from = qMax(from, 1);
+    for (auto chunk = std::size_t((from - 1) >> kChunkShift); chunk < column.chunks.size();
+         ++chunk) {
+        const int base = (int(chunk) << kChunkShift) + 1;
+        for (const Entry& e : column.chunks[chunk]) {
+            if (e.text != 0 && base + e.row >= from)
+                f(base + e.row, e.text);
+        }
+    }
+}
 
 } // namespace peridon

@@ -88,9 +88,10 @@ void SheetPainter::relayout() {
 // A result text that has to stay inside its own cell (overflow off, or
 // neighbours with texts of their own) must not touch the cell's edges: its
 // column grows by whole characters until the text has kTextPadPx on each
-// side. Texts are
-// first judged by a cheap upper bound of their width, so that only the few
-// that may not fit are measured.
+// side. Texts are first judged by a cheap upper bound of their width, so
+// that only the few that may not fit are measured; and a text that is
+// narrower than its room when measured needs nothing, whatever its
+// neighbours hold.
 void SheetPainter::widenForTexts() {
     if (!m_sheet)
         return;
@@ -102,41 +103,91 @@ void SheetPainter::widenForTexts() {
     for (int i = 32; i < 128; ++i)
         ascii[std::size_t(i)] = fmf.horizontalAdvance(QChar(i));
     const double wide = qMax(fmf.horizontalAdvance(QChar(0x56DE)), fmf.height());
+    const auto boundOf = [&](QStringView text) {
+        double bound = 0;
+        for (const QChar ch : text)
+            bound += ch.unicode() < 128 ? ascii[ch.unicode()] : wide;
+        return bound;
+    };
+    // A number's text is bounded by its format's prefix and suffix and the
+    // widest of the characters a number is written with, per character.
+    double numberChar = ascii[std::size_t('-')];
+    for (char d = '0'; d <= '9'; ++d)
+        numberChar = qMax(numberChar, ascii[std::size_t(d)]);
+    std::vector<double> affixBound;
+    const auto numberBound = [&](int n, int format) {
+        if (std::size_t(format) >= affixBound.size())
+            affixBound.resize(std::size_t(format) + 1, -1);
+        double& affixes = affixBound[std::size_t(format)];
+        if (affixes < 0)
+            affixes = boundOf(s.formatPrefix(format)) + boundOf(s.formatSuffix(format));
+        int chars = n < 0 ? 2 : 1;
+        for (unsigned v = n < 0 ? 0u - unsigned(n) : unsigned(n); v >= 10; v /= 10)
+            ++chars;
+        return affixes + chars * numberChar;
+    };
+    // Bound and (once needed) measured width of the other texts, by id.
+    struct Known {
+        double bound = -1;
+        int width = -1;
+    };
+    std::vector<Known> known;
     std::vector<int> need(std::size_t(cols) + 1, 0);
     QHash<QString, int> measured;
     const bool overflow = s.overflow();
     // The frozen header rows hold the windows' fixed titles, which the
-    // windows are sized around; only the results below them can grow.
-    for (int r = s.frozenRows() + 1; r <= s.rows(); ++r) {
-        if (rowHeightPx(r) == 0)
+    // windows are sized around; only the results below them can grow. A
+    // column is read down its rows, visiting only the cells with a text.
+    for (int c = 1; c <= cols; ++c) {
+        const int have = m_colX[std::size_t(c)] - m_colX[std::size_t(c - 1)];
+        if (have == 0)
             continue;
-        for (int c = 1; c <= cols; ++c) {
-            if (!s.hasText(c, r))
-                continue;
-            const int have = m_colX[std::size_t(c)] - m_colX[std::size_t(c - 1)];
-            if (have == 0)
-                continue;
+        int& needed = need[std::size_t(c)];
+        s.forEachText(c, s.frozenRows() + 1, [&](int r, Sheet::TextId id) {
+            const int room = qMax(have, needed) - 2 * kTextPadPx;
+            int n = 0;
+            int format = 0;
+            const bool number = s.numberOf(id, n, format);
+            int width = -1; // measured, for a text that is not a number
+            if (number) {
+                if (numberBound(n, format) <= room)
+                    return;
+            } else {
+                if (id >= known.size())
+                    known.resize(std::size_t(id) + 1);
+                Known& k = known[id];
+                if (k.bound < 0)
+                    k.bound = boundOf(s.textOf(id));
+                if (k.bound <= room)
+                    return;
+                if (k.width < 0)
+                    k.width = fm.horizontalAdvance(s.textOf(id));
+                if (k.width <= room)
+                    return;
+                width = k.width;
+            }
+            if (m_rowY[std::size_t(r)] == m_rowY[std::size_t(r - 1)])
+                return;
             if (overflow) {
                 const bool rightFree = c < cols && !s.hasText(c + 1, r);
                 const bool leftFree = c > 1 && !s.hasText(c - 1, r);
                 const bool spills =
                     s.hAlign(c, r) == HAlign::Center ? rightFree && leftFree : rightFree;
                 if (spills)
-                    continue;
+                    return;
             }
-            const QString text = s.text(c, r);
-            double bound = 0;
-            for (const QChar ch : text)
-                bound += ch.unicode() < 128 ? ascii[ch.unicode()] : wide;
-            const int room = qMax(have, need[std::size_t(c)]) - 2 * kTextPadPx;
-            if (bound <= room)
-                continue;
-            auto it = measured.constFind(text);
-            if (it == measured.constEnd())
-                it = measured.insert(text, fm.horizontalAdvance(text));
-            if (*it > room)
-                need[std::size_t(c)] = *it + 2 * kTextPadPx;
-        }
+            if (number) {
+                const QString text = s.textOf(id);
+                if (boundOf(text) <= room)
+                    return;
+                auto it = measured.constFind(text);
+                if (it == measured.constEnd())
+                    it = measured.insert(text, fm.horizontalAdvance(text));
+                width = *it;
+            }
+            if (width > room)
+                needed = width + 2 * kTextPadPx;
+        });
     }
     int shift = 0;
     for (int c = 1; c <= cols; ++c) {
