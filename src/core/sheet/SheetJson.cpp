@@ -1,23 +1,29 @@
 #include "core/sheet/SheetJson.h"
 
-#include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <string>
 
 namespace peridon {
 
 namespace {
 
-constexpr qsizetype kPieceBytes = 64 * 1024;
+constexpr std::size_t kPieceBytes = 64 * 1024;
 
-void appendHex(QByteArray& out, Rgb c) {
+// The document is built in a plain byte string: appending a few bytes is a
+// copy, where QByteArray's append goes through its general insert.
+using Bytes = std::string;
+
+void appendHex(Bytes& out, Rgb c) {
     static const char digits[] = "0123456789abcdef";
-    out += '#';
-    for (int shift = 20; shift >= 0; shift -= 4)
-        out += digits[(c >> shift) & 0xf];
+    char buf[7] = {'#'};
+    for (int i = 0; i < 6; ++i)
+        buf[1 + i] = digits[(c >> (20 - 4 * i)) & 0xf];
+    out.append(buf, sizeof buf);
 }
 
 // The JSON string body of s, without the quotes.
-void appendEscaped(QByteArray& out, const QString& s) {
+void appendEscaped(Bytes& out, const QString& s) {
     for (const char c : s.toUtf8()) {
         switch (c) {
         case '"':
@@ -47,16 +53,16 @@ void appendEscaped(QByteArray& out, const QString& s) {
     }
 }
 
-void appendString(QByteArray& out, const QString& s) {
+void appendString(Bytes& out, const QString& s) {
     out += '"';
     appendEscaped(out, s);
     out += '"';
 }
 
-void appendNumber(QByteArray& out, int n) {
+void appendNumber(Bytes& out, int n) {
     char buf[16];
     const auto end = std::to_chars(buf, buf + sizeof buf, n).ptr;
-    out.append(buf, end - buf);
+    out.append(buf, std::size_t(end - buf));
 }
 
 // Collects the document and hands it on a piece at a time.
@@ -65,11 +71,11 @@ public:
     explicit PieceWriter(const ByteWriter& write) : m_write(write) {
         m_buf.reserve(kPieceBytes + 4096);
     }
-    QByteArray& buf() { return m_buf; }
+    Bytes& buf() { return m_buf; }
     // Passes the collected bytes on once there are enough of them.
     bool step() { return m_buf.size() < kPieceBytes || flush(); }
     bool flush() {
-        if (!m_buf.isEmpty() && !m_write(QByteArrayView(m_buf)))
+        if (!m_buf.empty() && !m_write(QByteArrayView(m_buf.data(), qsizetype(m_buf.size()))))
             return false;
         m_buf.clear();
         return true;
@@ -77,19 +83,24 @@ public:
 
 private:
     const ByteWriter& m_write;
-    QByteArray m_buf;
+    Bytes m_buf;
 };
 
-// The cells of one grid. Every text and every style is turned into JSON once:
-// a cell is then a few copies of bytes made before.
+// The cells of one grid. Every text, number format and style is turned into
+// JSON once: a cell is then a few copies of bytes made before.
 bool writeCells(PieceWriter& w, const Sheet& s) {
-    std::vector<QByteArray> styleTails; // by style id: ,"fg":"#..","bg":"#.."}
-    std::vector<QByteArray> texts;      // by interned text id: "..."
-    const auto tail = [&](Sheet::StyleId id, Rgb fg, Rgb bg) -> const QByteArray& {
+    std::vector<Bytes> styleTails; // by style id: ,"fg":"#..","bg":"#.."}
+    std::vector<Bytes> texts;      // by interned text id: "..."
+    // By number format: its escaped prefix and suffix. A number's text is
+    // the prefix, the digits and the suffix, and escaping goes character by
+    // character, so its JSON string is the three escaped parts in a row.
+    std::vector<std::pair<Bytes, Bytes>> affixes;
+    std::vector<bool> haveAffixes;
+    const auto tail = [&](Sheet::StyleId id, Rgb fg, Rgb bg) -> const Bytes& {
         if (id >= styleTails.size())
             styleTails.resize(std::size_t(id) + 1);
-        QByteArray& t = styleTails[id];
-        if (t.isEmpty()) {
+        Bytes& t = styleTails[id];
+        if (t.empty()) {
             t += ",\"fg\":\"";
             appendHex(t, fg);
             t += "\",\"bg\":\"";
@@ -98,53 +109,65 @@ bool writeCells(PieceWriter& w, const Sheet& s) {
         }
         return t;
     };
-    const auto appendText = [&](QByteArray& out, Sheet::TextId id) {
+    const auto appendText = [&](Bytes& out, Sheet::TextId id) {
         if (id == 0) {
             out += "\"\"";
             return;
         }
-        if (id < 0x80000000u) {
-            if (id >= texts.size())
-                texts.resize(std::size_t(id) + 1);
-            QByteArray& t = texts[id];
-            if (t.isEmpty())
-                appendString(t, s.textOf(id));
-            out += t;
+        int n = 0;
+        int format = 0;
+        if (s.numberOf(id, n, format)) {
+            if (std::size_t(format) >= affixes.size()) {
+                affixes.resize(std::size_t(format) + 1);
+                haveAffixes.resize(std::size_t(format) + 1, false);
+            }
+            auto& [prefix, suffix] = affixes[std::size_t(format)];
+            if (!haveAffixes[std::size_t(format)]) {
+                appendEscaped(prefix, s.formatPrefix(format));
+                appendEscaped(suffix, s.formatSuffix(format));
+                haveAffixes[std::size_t(format)] = true;
+            }
+            out += '"';
+            out += prefix;
+            appendNumber(out, n);
+            out += suffix;
+            out += '"';
             return;
         }
-        // A number, made on the spot: plain ASCII needs no escaping.
-        const QString text = s.textOf(id);
-        const bool plain = std::all_of(text.begin(), text.end(), [](QChar ch) {
-            return ch.unicode() >= 0x20 && ch.unicode() < 0x80 && ch != u'"' && ch != u'\\';
-        });
-        if (!plain) {
-            appendString(out, text);
-            return;
-        }
-        out += '"';
-        for (QChar ch : text)
-            out += char(ch.unicode());
-        out += '"';
+        if (id >= texts.size())
+            texts.resize(std::size_t(id) + 1);
+        Bytes& t = texts[id];
+        if (t.empty())
+            appendString(t, s.textOf(id));
+        out += t;
     };
 
     Sheet::RowCursor cursor(s);
     bool first = true;
+    char head[48];
     for (int r = 1; r <= s.rows(); ++r) {
         cursor.seek(r);
+        // ,"row":r is the same for every cell of the row.
+        char rowPart[24] = ",\"row\":";
+        char* rowEnd = std::to_chars(rowPart + 7, rowPart + sizeof rowPart, r).ptr;
         for (int c = 1; c <= s.cols(); ++c) {
             const Rgb bg = cursor.backColor(c);
             const Sheet::TextId text = cursor.textId(c);
             if (text == 0 && bg == kWhite)
                 continue;
-            QByteArray& out = w.buf();
+            Bytes& out = w.buf();
+            char* p = head;
             if (!first)
-                out += ',';
+                *p++ = ',';
             first = false;
-            out += "{\"col\":";
-            appendNumber(out, c);
-            out += ",\"row\":";
-            appendNumber(out, r);
-            out += ",\"text\":";
+            std::memcpy(p, "{\"col\":", 7);
+            p = std::to_chars(p + 7, head + sizeof head, c).ptr;
+            const auto rowBytes = std::size_t(rowEnd - rowPart);
+            std::memcpy(p, rowPart, rowBytes);
+            p += rowBytes;
+            std::memcpy(p, ",\"text\":", 8);
+            p += 8;
+            out.append(head, std::size_t(p - head));
             appendText(out, text);
             out += tail(cursor.styleId(c), cursor.foreColor(c), bg);
         }
@@ -159,7 +182,7 @@ bool writeCells(PieceWriter& w, const Sheet& s) {
 bool writeSheetsJson(const ByteWriter& write, const QString& window, const QString& caption,
                      const std::vector<const Sheet*>& grids) {
     PieceWriter w(write);
-    QByteArray& out = w.buf();
+    Bytes& out = w.buf();
     out += "{\"window\":";
     appendString(out, window);
     out += ",\"caption\":";
