@@ -143,6 +143,10 @@ void SheetPainter::widenForTexts() {
         if (have == 0)
             continue;
         int& needed = need[std::size_t(c)];
+        // Once a number of some digits fits, every number of the same
+        // format with no more digits and no sign fits: 0..fitMax of fitFormat.
+        int fitFormat = -1;
+        int fitMax = -1;
         s.forEachText(c, s.frozenRows() + 1, [&](int r, Sheet::TextId id) {
             const int room = qMax(have, needed) - 2 * kTextPadPx;
             int n = 0;
@@ -150,8 +154,17 @@ void SheetPainter::widenForTexts() {
             const bool number = s.numberOf(id, n, format);
             int width = -1; // measured, for a text that is not a number
             if (number) {
-                if (numberBound(n, format) <= room)
+                if (n >= 0 && n <= fitMax && format == fitFormat)
                     return;
+                if (numberBound(n, format) <= room) {
+                    if (n >= 0) {
+                        fitFormat = format;
+                        fitMax = 9;
+                        while (fitMax < n)
+                            fitMax = fitMax * 10 + 9;
+                    }
+                    return;
+                }
             } else {
                 if (id >= known.size())
                     known.resize(std::size_t(id) + 1);
