@@ -60,6 +60,8 @@ private:
     const AnalysisInput& m_in;
     Sheet& m_sheet;
     const ComboPatternKind& m_kind;
+    // The letters' texts in the sheet, interned once (0: not yet).
+    std::array<Sheet::TextId, kLetters.size()> m_letterIds{};
 };
 
 // Even (0 included) and odd digits; the letter counts the odd ones.
@@ -130,7 +132,7 @@ void ComboPatternAnalysis::FillGrid() {
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
             continue;
-        m_sheet.setText(1, row, QString::number(draw.drawNo));
+        m_sheet.setTextId(1, row, m_sheet.numberText(draw.drawNo));
         int first = 0;
         for (int k = 0; k < 3; ++k) {
             const int digit = draw.digit(k);
@@ -159,7 +161,10 @@ void ComboPatternAnalysis::WritePatternCell(int count, int col, int row) {
     const PatternLetter& letter = kLetters[std::size_t(count)];
     if (letter.hasBack)
         m_sheet.setBackColor(col, row, col, row, letter.back);
-    m_sheet.setText(col, row, QString::fromUtf16(letter.text));
+    Sheet::TextId& id = m_letterIds[std::size_t(count)];
+    if (id == 0)
+        id = m_sheet.internText(QString::fromUtf16(letter.text));
+    m_sheet.setTextId(col, row, id);
 }
 
 void builders::evenOddPattern(const AnalysisInput& in, Sheet& sheet) {
