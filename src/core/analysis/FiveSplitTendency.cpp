@@ -105,7 +105,7 @@ void 分割5傾向分析::FillGrid() {
         m_counts.fill(0);
         if (!draw.valid())
             continue;
-        m_sheet.setText(1, row, QString::number(draw.drawNo));
+        m_sheet.setTextId(1, row, m_sheet.numberText(draw.drawNo));
         for (int k = 0; k < 3; ++k) {
             m_sheet.setTextId(2 + k, row, digits[std::size_t(draw.digit(k))]);
             ColourDigitCell(draw.digit(k), 2 + k, row);

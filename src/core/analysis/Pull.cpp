@@ -66,7 +66,7 @@ void 引っ張り分析::FillGrid() {
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
             continue;
-        m_sheet.setText(1, row, QString::number(draw.drawNo));
+        m_sheet.setTextId(1, row, m_sheet.numberText(draw.drawNo));
         for (int k = 0; k < 3; ++k)
             m_sheet.setTextId(2 + k, row, digits[std::size_t(draw.digit(k))]);
         for (int i = 0; i < 3; ++i) {
