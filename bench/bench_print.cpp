@@ -1,8 +1,10 @@
-// Printing the largest grid, 分割10データ分析: the whole PDF written to a file
-// (pages painted one after the other, so the memory it takes does not grow
-// with their count), and the print preview opened up to its first page shown.
+// Printing and copying the largest grid, 分割10データ分析: the whole PDF
+// written to a file (pages painted one after the other, so the memory it
+// takes does not grow with their count), the print preview opened up to its
+// first page shown, the whole grid copied and saved as CSV.
 #include "BenchSupport.h"
 #include "core/analysis/AnalysisRegistry.h"
+#include "core/sheet/SheetExport.h"
 #include "core/sheet/SheetPrint.h"
 #include "gui/widgets/PrintPreview.h"
 
@@ -74,6 +76,33 @@ void BM_OpenPreview(benchmark::State& state) {
     state.counters["painted"] = painted;
 }
 BENCHMARK(BM_OpenPreview)->Arg(kSizes[0])->Arg(kSizes[1])->Unit(benchmark::kMillisecond);
+
+// Ctrl+A and Ctrl+C on the whole grid: the tab-separated text and the HTML
+// table put on the clipboard.
+void BM_CopyAll(benchmark::State& state) {
+    const Sheet& sheet = split10(int(state.range(0)));
+    const QRect all(1, 1, sheet.cols(), sheet.rows());
+    qsizetype chars = 0;
+    for (auto _ : state) {
+        const QString tsv = sheetTsv(sheet, all);
+        const QString html = sheetHtml(sheet, all);
+        chars = tsv.size() + html.size();
+    }
+    state.counters["MB"] = double(chars) * 2 / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_CopyAll)->Arg(kSizes[0])->Arg(kSizes[1])->Unit(benchmark::kMillisecond);
+
+// "CSVで保存..." of the whole grid.
+void BM_SaveCsv(benchmark::State& state) {
+    const Sheet& sheet = split10(int(state.range(0)));
+    QTemporaryDir dir;
+    for (auto _ : state) {
+        QString error;
+        if (!writeSheetCsv(sheet, dir.filePath(u"split10.csv"_s), error))
+            state.SkipWithError(qPrintable(error));
+    }
+}
+BENCHMARK(BM_SaveCsv)->Arg(kSizes[0])->Arg(kSizes[1])->Unit(benchmark::kMillisecond);
 
 } // namespace
 
