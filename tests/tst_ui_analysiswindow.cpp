@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
@@ -80,6 +81,8 @@ private slots:
     void everyWindowOpens();
     void propEndIsOneFlag();
     void printOpensPreview();
+    void gridMenuPrintsEveryWindow_data();
+    void gridMenuPrintsEveryWindow();
     void previewPaintsPagesInView();
     void previewSavesPdf_data();
     void previewSavesPdf();
@@ -247,6 +250,32 @@ void TestAnalysisWindow::propEndIsOneFlag() {
 
 // "印刷" opens the preview of the whole grid: every page, the window's
 // caption and the last draw in the footer; the window stays as it was.
+void TestAnalysisWindow::gridMenuPrintsEveryWindow_data() {
+    QTest::addColumn<QString>("window");
+    // With and without a 印刷 button.
+    QTest::newRow("バラツキ分析") << u"バラツキ分析"_s;
+    QTest::newRow("分割10データ分析") << u"分割10データ分析"_s;
+    QTest::newRow("引っ張り分析") << u"引っ張り分析"_s;
+}
+
+void TestAnalysisWindow::gridMenuPrintsEveryWindow() {
+    QFETCH(QString, window);
+    FakeHost host(QString::fromLatin1(kDraws));
+    QPointer<QMdiSubWindow> sub = host.open(*findAnalysis(window));
+    auto* grid = sub->widget()->findChild<SheetView*>(u"fpSpread1"_s);
+    QVERIFY(grid);
+    std::unique_ptr<QMenu> menu(grid->createContextMenu(nullptr));
+    auto* print = menu->findChild<QAction*>(u"actionPrint"_s);
+    QVERIFY(print);
+    QVERIFY(print->isEnabled());
+    QStringList footer;
+    setPreviewRunner(
+        [&](PrintPreviewDialog&, SheetPrinter& printer) { footer = printer.footer(0); });
+    print->trigger();
+    QTRY_COMPARE(footer.value(0), findAnalysis(window)->caption);
+    setPreviewRunner(nullptr);
+}
+
 void TestAnalysisWindow::printOpensPreview() {
     FakeHost host(QString::fromLatin1(kDraws));
     QPointer<QMdiSubWindow> sub = host.open(*findAnalysis(u"バラツキ分析"_s));

@@ -152,7 +152,6 @@ void AnalysisWindow::createControls() {
     connect(m_closeButton, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 
     if (m_info.hasPrint) {
-        // Shown like the original window, but it prints nothing.
         m_printButton = new QPushButton(u"印刷"_s, this);
         m_printButton->setObjectName(u"Command2"_s);
         m_printButton->setStyleSheet(buttonStyle(255, 192, 255));
@@ -162,6 +161,7 @@ void AnalysisWindow::createControls() {
     createLegend();
 
     m_grid = new SheetView(this);
+    m_grid->setPrintCommand([this] { printGrid(); });
 }
 
 void AnalysisWindow::createLegend() {

@@ -126,6 +126,7 @@ void PredictionForm::createControls() {
         paintBackground(caption, kLabelBack, &kCaptionText);
 
         auto* view = new SheetView(predictionFrame);
+        view->setPrintCommand([this] { printGrids(); });
         view->setObjectName(u"fpSpread1_%1"_s.arg(i));
         // Saved files are named after the grid's method ("周期法による予想").
         view->setExportName(

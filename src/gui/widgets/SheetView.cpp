@@ -546,6 +546,20 @@ QMenu* SheetView::createContextMenu(QWidget* parent) {
     csv->setObjectName(u"actionSaveCsv"_s);
     QAction* image = menu->addAction(u"画像で保存..."_s, this, &SheetView::saveImage);
     image->setObjectName(u"actionSaveImage"_s);
+    if (m_print) {
+        menu->addSeparator();
+        // Queued: the preview is modal and should not run inside the menu.
+        QAction* print = menu->addAction(u"印刷..."_s, this, [this] {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_print)
+                        m_print();
+                },
+                Qt::QueuedConnection);
+        });
+        print->setObjectName(u"actionPrint"_s);
+    }
     const bool any = m_sheet && m_sheet->cols() > 0 && m_sheet->rows() > 0;
     for (QAction* a : menu->actions())
         a->setEnabled(any);

@@ -69,8 +69,12 @@ public:
     // message box.
     void saveCsv();
     void saveImage();
-    // The context menu: コピー, すべて選択, CSVで保存..., 画像で保存...
+    // The context menu: コピー, すべて選択, CSVで保存..., 画像で保存...,
+    // and 印刷... when the window the grid is in gave a print command.
     QMenu* createContextMenu(QWidget* parent);
+    // The window's print command, offered as 印刷... in the context menu
+    // (also in windows without a 印刷 button).
+    void setPrintCommand(std::function<void()> print) { m_print = std::move(print); }
 
     // The name offered for saved files; by default the title of the window
     // the grid is in.
@@ -116,6 +120,7 @@ private:
     QString chooseSaveName(const QString& caption, const QString& suffix, const QString& filter);
 
     const Sheet* m_sheet = nullptr;
+    std::function<void()> m_print;
     SheetPainter m_painter;
     // The selection runs from the anchor cell to the current one; (0, 0)
     // for none.
