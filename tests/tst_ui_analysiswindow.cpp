@@ -290,6 +290,9 @@ void TestAnalysisWindow::printOpensPreview() {
         pages = dialog.pageCount();
         footer = printer.footer(0);
         QVERIFY(dialog.findChild<QAction*>(u"fitToWidth"_s)->isChecked());
+        // Never larger than the screen it opens on.
+        const QSize screen = sub->screen()->availableSize();
+        QVERIFY(dialog.width() <= screen.width() && dialog.height() <= screen.height());
     });
     QTest::mouseClick(print, Qt::LeftButton);
     setPreviewRunner(nullptr);

@@ -7,10 +7,12 @@
 #include <QActionGroup>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -206,7 +208,13 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintDocument& doc, QWidget* parent
     layout->setSpacing(0);
     layout->addWidget(toolbar);
     layout->addWidget(m_pages, 1);
-    resize(900, 1000);
+    // A page and a half in view where the screen allows; never larger than
+    // the screen (a small screen at 150 % is about 900 x 500).
+    QSize size(900, 1000);
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    resize(size);
     repaginate();
 }
 
