@@ -38,9 +38,9 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
             a.positional << w;
             continue;
         }
-        const auto spec = std::find_if(allowed.begin(), allowed.end(),
-                                       [&](const OptionSpec& o) { return o.name == w; });
-        if (spec == allowed.end()) {
+        const auto option = std::find_if(allowed.begin(), allowed.end(),
+                                         [&](const OptionSpec& o) { return o.name == w; });
+        if (option == allowed.end()) {
             problem = u"不明なオプションです: %1"_s.arg(w);
             return std::nullopt;
         }
@@ -50,7 +50,7 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
             problem = u"%1 が2回指定されています"_s.arg(w);
             return std::nullopt;
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             a.options.insert(w, QString());
             continue;
         }

@@ -37,8 +37,8 @@ int cmdSheet(const Args& a) {
     // (the program's end reports the lost output).
     const auto print = [](const QString& window, const QString& caption,
                           const std::vector<const Sheet*>& grids) {
-        const bool written = writeSheetsJson(writeOut, window, caption, grids) &&
-                             writeOut(QByteArrayView("\n", 1));
+        const bool written =
+            writeSheetsJson(writeOut, window, caption, grids) && writeOut(QByteArrayView("\n", 1));
         return written ? 0 : kFailStatus;
     };
     Database db(a.connection(), Database::Mode::OpenExisting);
