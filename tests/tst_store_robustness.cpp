@@ -4,6 +4,7 @@
 #include "core/store/Database.h"
 #include "core/store/DrawCsv.h"
 #include "core/store/Generator.h"
+#include "core/store/Platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,6 +70,34 @@ class TestStoreRobustness : public QObject {
     Q_OBJECT
 
 private slots:
+    // A new file takes its name only when the name is free: a file another
+    // process made there meanwhile is never replaced or truncated.
+    void moveNeverReplacesAFile_data() {
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("name free") << false;
+        QTest::newRow("name taken") << true;
+    }
+    void moveNeverReplacesAFile() {
+        QFETCH(bool, taken);
+        QTemporaryDir dir;
+        const QString from = dir.filePath(u"new.tmp"_s);
+        const QString to = dir.filePath(u"Numbers3Peridon.mdb"_s);
+        const auto write = [](const QString& path, const QByteArray& bytes) {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+        QVERIFY(write(from, "new"));
+        if (taken)
+            QVERIFY(write(to, "someone else's database"));
+        bool exists = false;
+        QString problem;
+        QCOMPARE(moveWithoutReplacing(from, to, exists, problem), !taken);
+        QCOMPARE(exists, taken);
+        QCOMPARE(problem.isEmpty(), !taken);
+        QCOMPARE(readAll(to), taken ? QByteArray("someone else's database") : QByteArray("new"));
+        QCOMPARE(QFile::exists(from), taken);
+    }
+
     void damagedDatabaseIsNeitherReadNorWritten() {
         QTemporaryDir dir;
         const ConnectString cs = connectStringFor(dir.filePath(u"damaged.mdb"_s));

@@ -1,5 +1,6 @@
 #include "core/prediction/PredictionSettings.h"
 
+#include "core/store/Platform.h"
 #include "core/store/TextEncoding.h"
 
 #include <QFile>
@@ -209,8 +210,9 @@ SettingsSave saveSettingsFile(const QString& path, const ReflectFlags& flags) {
     // not know: it is kept under a new name, never overwritten.
     if (before.needsBackup()) {
         const QString backup = settingsBackupPath(path);
-        // QFile::rename never replaces an existing file.
-        if (backup.isEmpty() || !QFile::rename(path, backup)) {
+        bool exists = false;
+        QString moveProblem;
+        if (backup.isEmpty() || !moveWithoutReplacing(path, backup, exists, moveProblem)) {
             result.backupFailed = true;
             result.problem =
                 u"読み取れなかった設定ファイルを別の名前で残せないため、書き込みませんでした。"_s;

@@ -235,15 +235,14 @@ void Database::createFile(const ConnectString& cs) {
         QFile::remove(tmp);
         throw;
     }
-    // QFile::rename never replaces an existing file.
-    QFile file(tmp);
-    if (file.rename(target))
+    bool exists = false;
+    if (moveWithoutReplacing(tmp, target, exists, problem))
         return;
     QFile::remove(tmp);
     // Another process made the same database meanwhile: use that one.
-    if (QFileInfo::exists(target))
+    if (exists)
         return;
-    throw cannotCreate(file.errorString());
+    throw cannotCreate(problem);
 }
 
 void Database::checkIntegrity() {

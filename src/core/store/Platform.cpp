@@ -150,6 +150,34 @@ QString createPrivateFileBeside(const QString& base, const QString& suffix, QStr
     return {};
 }
 
+bool moveWithoutReplacing(const QString& from, const QString& to, bool& exists, QString& problem) {
+    exists = false;
+#ifdef Q_OS_WIN
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken.
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
+                    reinterpret_cast<const wchar_t*>(to.utf16()), MOVEFILE_WRITE_THROUGH))
+        return true;
+    const DWORD error = GetLastError();
+    exists = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+    problem = exists ? u"同じ名前のファイルがあります。"_s
+                     : u"名前を変えられません（エラー %1）。"_s.arg(error);
+    return false;
+#else
+    // A hard link fails atomically when the name is taken; the temporary
+    // name is removed once the file has its own.
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::link(source.constData(), target.constData()) == 0) {
+        ::unlink(source.constData());
+        return true;
+    }
+    exists = errno == EEXIST;
+    problem =
+        exists ? u"同じ名前のファイルがあります。"_s : QString::fromLocal8Bit(strerror(errno));
+    return false;
+#endif
+}
+
 void setUpStandardStreams() {
 #ifdef Q_OS_WIN
     _setmode(_fileno(stdout), _O_BINARY);

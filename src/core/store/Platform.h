@@ -25,6 +25,14 @@ QString fileKindText(FileKind kind);
 // library can open it by name.
 QString createPrivateFileBeside(const QString& base, const QString& suffix, QString& problem);
 
+// Gives the file at from the name to, only when nothing has that name: an
+// existing file is never replaced, also when another process creates it at
+// the same moment (QFile::rename checks first and then falls back to copying
+// over the file, which can truncate a database another process is writing).
+// Returns false with problem set when it did not happen; exists is true when
+// the reason is a file already there.
+bool moveWithoutReplacing(const QString& from, const QString& to, bool& exists, QString& problem);
+
 // Standard output and error take bytes as they are: no CR LF translation on
 // Windows, and the console shows UTF-8. A closed pipe on standard output
 // becomes a write error the program reports instead of a silent death by

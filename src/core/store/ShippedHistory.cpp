@@ -1,5 +1,7 @@
 #include "core/store/ShippedHistory.h"
 
+#include "core/store/Platform.h"
+
 #include "core/store/Database.h"
 #include "core/store/DrawCsv.h"
 
@@ -77,11 +79,13 @@ void createDatabaseFromHistoryFile(const QString& dbPath, const QString& csvPath
         throw DbError(u"データベースを作成できません。\n%1\n%2"_s.arg(native(dbPath), e.message()),
                       e.code());
     }
-    // QFile::rename never replaces an existing file, so a database created
-    // meanwhile by someone else survives.
-    if (!QFile::rename(tmp, dbPath)) {
+    // Never over an existing file, so a database created meanwhile by
+    // someone else survives.
+    bool exists = false;
+    QString problem;
+    if (!moveWithoutReplacing(tmp, dbPath, exists, problem)) {
         QFile::remove(tmp);
-        throw DbError(u"データベースを作成できません。\n%1"_s.arg(native(dbPath)));
+        throw DbError(u"データベースを作成できません。\n%1\n%2"_s.arg(native(dbPath), problem));
     }
 }
 
