@@ -494,6 +494,13 @@ QString Sheet::text(int col, int row) const {
     return e ? textOf(e->text) : QString();
 }
 
+Sheet::TextId Sheet::textIdAt(int col, int row) const {
+    if (!contains(col, row))
+        return 0;
+    const Entry* e = findEntry(m_columns[std::size_t(col - 1)], row);
+    return e ? e->text : 0;
+}
+
 bool Sheet::hasText(int col, int row) const {
     if (!contains(col, row))
         return false;

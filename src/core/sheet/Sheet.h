@@ -128,6 +128,8 @@ public:
     void setTextId(int col, int row, TextId text);
     QString text(int col, int row) const;
     bool hasText(int col, int row) const;
+    // The id of a cell's text; 0 for none.
+    TextId textIdAt(int col, int row) const;
     // The text an id stands for.
     QString textOf(TextId text) const;
 

@@ -71,7 +71,17 @@ int SheetPainter::nominalColumnPx(int col) const {
     return w <= 0 ? 0 : qRound(w * m_charPx) + kCellMarginPx;
 }
 
+int SheetPainter::textWidth(Sheet::TextId id, const QString& text) const {
+    const auto found = m_textWidths.find(id);
+    if (found != m_textWidths.end())
+        return found->second;
+    const int width = QFontMetrics(m_font).horizontalAdvance(text);
+    m_textWidths.emplace(id, width);
+    return width;
+}
+
 void SheetPainter::relayout() {
+    m_textWidths.clear();
     m_charPx = QFontMetricsF(m_font).horizontalAdvance(QLatin1Char('0'));
     m_linePx = QFontMetrics(m_font).height() + 2;
     const int cols = m_sheet ? m_sheet->cols() : 0;
@@ -314,15 +324,16 @@ void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int last
         int coveredTo = 0; // last column a text of this row has spread over
         const int scanTo = overflow ? s.cols() : c2;
         for (int c = overflow ? 1 : c1; c <= scanTo; ++c) {
-            if (!s.hasText(c, r))
+            const Sheet::TextId id = s.textIdAt(c, r);
+            if (id == 0)
                 continue;
-            const QString text = s.text(c, r);
+            const QString text = s.textOf(id);
             const bool centred = s.hAlign(c, r) == HAlign::Center;
             int start = c;
             int end = c;
             int need = 0;
             if (overflow) {
-                need = fm.horizontalAdvance(text) + 2 * kTextPadPx;
+                need = textWidth(id, text) + 2 * kTextPadPx;
                 if (centred) {
                     // A centred text spreads evenly over the empty cells on
                     // both sides of its own.

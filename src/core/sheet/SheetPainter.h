@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -67,6 +68,9 @@ public:
 private:
     int nominalColumnPx(int col) const;
     void widenForTexts();
+    // The width of a text of the sheet in the grid font, measured once per
+    // text: shaping a text is the dearest part of painting a cell.
+    int textWidth(Sheet::TextId id, const QString& text) const;
 
     const Sheet* m_sheet = nullptr;
     QFont m_font;
@@ -78,6 +82,8 @@ private:
     // the sheet's width; the same for rows.
     std::vector<int> m_colX{0};
     std::vector<int> m_rowY{0};
+    // Widths by text id, for the sheet and font of the last layout.
+    mutable std::unordered_map<Sheet::TextId, int> m_textWidths;
 };
 
 } // namespace peridon
