@@ -1,6 +1,7 @@
 // peridon-cli when things go wrong around it: output that cannot be written,
 // damaged or edited databases, odd command lines, imports racing each other.
 #include "core/store/Database.h"
+#include "support/CliRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,22 +18,10 @@ class TestCliFaults : public QObject {
     QTemporaryDir m_dir;
     QString m_db; // a sample database shared by the read-only cases
 
-    struct Run {
-        int status;
-        QByteArray out;
-        QString err;
-    };
-    static Run finish(QProcess& p) {
-        p.waitForFinished(60000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
-    }
+    using Run = peridon::test::CliRun;
+    static Run finish(QProcess& p) { return peridon::test::finishCli(p); }
     static Run cli(const QStringList& args, const QString& outFile = QString()) {
-        QProcess p;
-        if (!outFile.isEmpty())
-            p.setStandardOutputFile(outFile);
-        p.start(qEnvironmentVariable("PERIDON_CLI"), args);
-        return finish(p);
+        return peridon::test::runCli(args, outFile);
     }
     QString file(const QString& name, const QByteArray& content) {
         const QString path = m_dir.filePath(name);

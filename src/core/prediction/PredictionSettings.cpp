@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QStringDecoder>
 
 #include <filesystem>
 #include <optional>
@@ -27,19 +26,6 @@ std::optional<bool> parseFlag(QStringView text) {
     if (!ok)
         return std::nullopt;
     return number != 0.0;
-}
-
-// The program writes Shift-JIS; a file saved again by an editor is often
-// UTF-8. Valid UTF-8 is taken as such (Japanese Shift-JIS text almost never
-// is), anything else as Shift-JIS.
-std::optional<QString> decodeSettingsText(QByteArrayView bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return decodeShiftJis(bytes);
 }
 
 } // namespace
@@ -73,7 +59,8 @@ QByteArray encodeSettings(const ReflectFlags& flags) {
 
 SettingsDecode decodeSettings(QByteArrayView contents, ReflectFlags& flags) {
     SettingsDecode result;
-    const std::optional<QString> decoded = decodeSettingsText(contents);
+    // The program writes Shift-JIS; a file saved again by an editor is often UTF-8.
+    const std::optional<QString> decoded = decodeUtf8OrShiftJis(contents);
     if (!decoded)
         return result;
     result.decoded = true;

@@ -6,23 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
 
 namespace peridon {
 
 namespace {
-
-std::optional<QString> decodeText(QByteArrayView bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return decodeShiftJis(bytes);
-}
 
 DrawFile failed(const QString& why) {
     DrawFile f;
@@ -59,7 +48,7 @@ DrawFile readDrawBytes(const QByteArray& bytes) {
         return failed(
             u"%1行目が長すぎます（%2バイト）。当選データの1行は短い一行です。"_s.arg(lines).arg(
                 bytes.size() - lineStart));
-    const std::optional<QString> text = decodeText(bytes);
+    const std::optional<QString> text = decodeUtf8OrShiftJis(bytes);
     if (!text)
         return failed(
             u"文字コードを読み取れません。UTF-8またはShift-JISのテキストファイルにしてください。"_s);

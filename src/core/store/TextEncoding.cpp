@@ -1,9 +1,10 @@
 #include "core/store/TextEncoding.h"
 
+#include <QStringDecoder>
+
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #else
-#include <QStringDecoder>
 #include <QStringEncoder>
 #endif
 
@@ -107,5 +108,15 @@ std::optional<QByteArray> encodeShiftJis(QStringView text) {
 }
 
 #endif
+
+std::optional<QString> decodeUtf8OrShiftJis(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return decodeShiftJis(bytes);
+}
 
 } // namespace peridon

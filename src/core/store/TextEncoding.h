@@ -16,4 +16,9 @@ namespace peridon {
 std::optional<QString> decodeShiftJis(QByteArrayView bytes);
 std::optional<QByteArray> encodeShiftJis(QStringView text);
 
+// Text a user's editor may have saved in either encoding: valid UTF-8 (with
+// or without a BOM) is taken as such, as Japanese Shift-JIS text almost
+// never is; anything else as Shift-JIS.
+std::optional<QString> decodeUtf8OrShiftJis(QByteArrayView bytes);
+
 } // namespace peridon
