@@ -5,6 +5,7 @@
 #include "support/WorkingDirectory.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -47,6 +49,16 @@ QImage render(const SheetView& view, int c1, int r1, int c2, int r2) {
 QPoint centre(const SheetView& view, int col, int row) {
     return {view.columnX(col) + view.columnWidthPx(col) / 2,
             view.rowY(row) + view.rowHeightPx(row) / 2};
+}
+
+// The centre of a cell where the view shows it now (scrolled or not).
+QPoint shownAt(const SheetView& view, int col, int row) {
+    QPoint p = centre(view, col, row);
+    if (col > view.sheet()->frozenCols())
+        p.rx() -= view.horizontalScrollBar()->value();
+    if (row > view.sheet()->frozenRows())
+        p.ry() -= view.verticalScrollBar()->value();
+    return p;
 }
 
 void drag(SheetView& view, const QPoint& to) {
@@ -90,6 +102,12 @@ private slots:
     void keysSelect();
     void mouseSelects();
     void dragUpOverFrozenRowScrolls();
+    void rightClickSelectsWhatIsCopied_data();
+    void rightClickSelectsWhatIsCopied();
+    void dragHeldBeyondEdgeScrolls_data();
+    void dragHeldBeyondEdgeScrolls();
+    void heldDragStops_data();
+    void heldDragStops();
     void selectionDrawnOnlyWhenSelected();
     void copyPutsTextAndHtml_data();
     void copyPutsTextAndHtml();
@@ -353,6 +371,168 @@ void TestSheetView::dragUpOverFrozenRowScrolls() {
     QCOMPARE(view.selection(), QRect(QPoint(3, 49), QPoint(3, 52)));
     QCOMPARE(view.cellAt(centre(view, 3, 2)).y(), 49);
     QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre(view, 3, 1));
+}
+
+void TestSheetView::rightClickSelectsWhatIsCopied_data() {
+    QTest::addColumn<QRect>("selected"); // before the right-click
+    QTest::addColumn<QPoint>("clicked"); // a cell; (0, 0): beside the sheet
+    QTest::addColumn<QString>("how");    // press, menu event alone, menu key
+    QTest::addColumn<QRect>("copied");
+    const QRect block(QPoint(2, 2), QPoint(3, 3));
+    QTest::newRow("outside the selection: that cell")
+        << block << QPoint(5, 6) << u"press"_s << QRect(5, 6, 1, 1);
+    QTest::newRow("inside the selection: kept") << block << QPoint(3, 2) << u"press"_s << block;
+    QTest::newRow("nothing selected: that cell")
+        << QRect() << QPoint(4, 3) << u"press"_s << QRect(4, 3, 1, 1);
+    QTest::newRow("header row") << block << QPoint(4, 1) << u"press"_s << QRect(4, 1, 1, 1);
+    QTest::newRow("header column") << block << QPoint(1, 5) << u"press"_s << QRect(1, 5, 1, 1);
+    QTest::newRow("beside the sheet: kept") << block << QPoint() << u"press"_s << block;
+    QTest::newRow("menu opened on release")
+        << block << QPoint(5, 6) << u"menu"_s << QRect(5, 6, 1, 1);
+    QTest::newRow("menu key: kept") << block << QPoint(5, 6) << u"key"_s << block;
+}
+
+// コピー from the context menu takes the right-clicked cell, not a selection
+// made before elsewhere.
+void TestSheetView::rightClickSelectsWhatIsCopied() {
+    QFETCH(QRect, selected);
+    QFETCH(QPoint, clicked);
+    QFETCH(QString, how);
+    QFETCH(QRect, copied);
+    Sheet s = numbered(8, 20);
+    SheetView view;
+    view.setSheet(&s);
+    view.resize(view.columnX(9) + 100, view.height());
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    if (!selected.isEmpty())
+        view.select(selected.topLeft(), selected.bottomRight());
+    const QPoint pos =
+        clicked.isNull() ? QPoint(view.columnX(9) + 50, 5) : centre(view, clicked.x(), clicked.y());
+    if (how == u"press"_s) {
+        QTest::mouseClick(view.viewport(), Qt::RightButton, {}, pos);
+    } else {
+        const bool key = how == u"key"_s;
+        QContextMenuEvent event(key ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, pos,
+                                view.viewport()->mapToGlobal(pos));
+        QCoreApplication::sendEvent(key ? static_cast<QWidget*>(&view) : view.viewport(), &event);
+        QWidget* popup = QApplication::activePopupWidget();
+        QVERIFY(popup);
+        popup->close();
+    }
+    QCOMPARE(view.selection(), copied);
+    QGuiApplication::clipboard()->clear();
+    std::unique_ptr<QMenu> menu(view.createContextMenu(nullptr));
+    menu->findChild<QAction*>(u"actionCopy"_s)->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), sheetTsv(s, copied));
+}
+
+void TestSheetView::dragHeldBeyondEdgeScrolls_data() {
+    QTest::addColumn<QPoint>("direction");
+    QTest::addColumn<bool>("overFrozen"); // held over the header instead of outside
+    QTest::newRow("below the bottom edge") << QPoint(0, 1) << false;
+    QTest::newRow("beyond the right edge") << QPoint(1, 0) << false;
+    QTest::newRow("beyond the bottom right corner") << QPoint(1, 1) << false;
+    QTest::newRow("above the grid") << QPoint(0, -1) << false;
+    QTest::newRow("over the header row") << QPoint(0, -1) << true;
+    QTest::newRow("over the header column") << QPoint(-1, 0) << true;
+}
+
+// A drag held still beyond the edge goes on scrolling and extending the
+// selection until the sheet's end, without any further mouse move.
+void TestSheetView::dragHeldBeyondEdgeScrolls() {
+    QFETCH(QPoint, direction);
+    QFETCH(bool, overFrozen);
+    Sheet s = numbered(20, 40);
+    SheetView view;
+    view.setSheet(&s);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QScrollBar* h = view.horizontalScrollBar();
+    QScrollBar* v = view.verticalScrollBar();
+    QVERIFY(h->maximum() > 0 && v->maximum() > 0);
+    // Going back up (left) starts from rows (columns) scrolled away.
+    if (direction.y() < 0)
+        v->setValue(view.rowY(8) - view.rowY(2));
+    if (direction.x() < 0)
+        h->setValue(view.columnX(7) - view.columnX(2));
+    QVERIFY(v->value() > 0 || direction.y() >= 0);
+    QVERIFY(h->value() > 0 || direction.x() >= 0);
+    const QPoint start = view.cellAt(centre(view, 3, 4));
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, shownAt(view, start.x(), start.y()));
+    QCOMPARE(view.selection(), QRect(start, start));
+    const QSize vp = view.viewport()->size();
+    QPoint held = shownAt(view, start.x(), start.y());
+    // Farther out scrolls faster; over the header it goes a row at a time.
+    const int out = direction.x() > 0 || direction.y() > 0 ? 150 : 30;
+    if (direction.x() != 0)
+        held.setX(direction.x() > 0 ? vp.width() + out : overFrozen ? view.columnX(2) / 2 : -out);
+    if (direction.y() != 0)
+        held.setY(direction.y() > 0 ? vp.height() + out : overFrozen ? view.rowY(2) / 2 : -out);
+    drag(view, held);
+    // The far end in each direction held toward (the first cell beside the
+    // header going back).
+    const QPoint end(direction.x() > 0   ? 20
+                     : direction.x() < 0 ? 2
+                                         : start.x(),
+                     direction.y() > 0   ? 40
+                     : direction.y() < 0 ? 2
+                                         : start.y());
+    const QRect expected(QPoint(qMin(start.x(), end.x()), qMin(start.y(), end.y())),
+                         QPoint(qMax(start.x(), end.x()), qMax(start.y(), end.y())));
+    QVERIFY(view.selection() != expected); // the move alone scrolled a little only
+    QTRY_COMPARE_WITH_TIMEOUT(view.selection(), expected, 20000);
+    QCOMPARE(h->value(), direction.x() > 0 ? h->maximum() : direction.x() < 0 ? 0 : h->value());
+    QCOMPARE(v->value(), direction.y() > 0 ? v->maximum() : direction.y() < 0 ? 0 : v->value());
+    // At the end it stops by itself.
+    auto* timer = view.findChild<QTimer*>(u"autoScrollTimer"_s);
+    QVERIFY(timer);
+    QTRY_VERIFY(!timer->isActive());
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, held);
+}
+
+void TestSheetView::heldDragStops_data() {
+    QTest::addColumn<bool>("release"); // or the pointer comes back inside
+    QTest::newRow("released") << true;
+    QTest::newRow("back inside") << false;
+}
+
+void TestSheetView::heldDragStops() {
+    QFETCH(bool, release);
+    Sheet s = numbered(8, 200);
+    SheetView view;
+    view.setSheet(&s);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centre(view, 3, 4));
+    const QPoint below(centre(view, 3, 4).x(), view.viewport()->height() + 100);
+    drag(view, below);
+    const int moved = view.selection().bottom();
+    QTRY_VERIFY(view.selection().bottom() > moved + 10);
+    auto* timer = view.findChild<QTimer*>(u"autoScrollTimer"_s);
+    QVERIFY(timer);
+    QScrollBar* v = view.verticalScrollBar();
+    const int reached = view.selection().bottom();
+    if (release)
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, below);
+    else
+        drag(view, shownAt(view, 3, reached - 3));
+    QVERIFY(!timer->isActive());
+    const QRect selection = view.selection();
+    QCOMPARE(selection, QRect(QPoint(3, 4), QPoint(3, release ? reached : reached - 3)));
+    const int scrolled = v->value();
+    QVERIFY(scrolled > 0 && scrolled < v->maximum());
+    // Several of its intervals later, nothing has moved.
+    int ticks = 0;
+    QTimer probe;
+    probe.setInterval(timer->interval());
+    connect(&probe, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    probe.start();
+    QTRY_VERIFY(ticks >= 4);
+    QCOMPARE(view.selection(), selection);
+    QCOMPARE(v->value(), scrolled);
+    if (!release)
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre(view, 3, 4));
 }
 
 void TestSheetView::selectionDrawnOnlyWhenSelected() {

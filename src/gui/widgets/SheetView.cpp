@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -29,6 +30,11 @@ using namespace Qt::StringLiterals;
 namespace peridon {
 
 namespace {
+
+// How often a drag held beyond the edge scrolls on. Each step scrolls as far
+// as the pointer is beyond the edge (at least one row or column), so the
+// farther out it is held, the faster the grid runs.
+constexpr int kAutoScrollIntervalMs = 60;
 
 // The scroll value nearest to value that puts a row (column) edge right
 // below (beside) the frozen part. edges[i] is the offset of the i-th edge.
@@ -72,6 +78,10 @@ SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent), m_painter(g
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_autoScroll = new QTimer(this);
+    m_autoScroll->setObjectName(u"autoScrollTimer"_s);
+    m_autoScroll->setInterval(kAutoScrollIntervalMs);
+    connect(m_autoScroll, &QTimer::timeout, this, &SheetView::autoScroll);
     recomputeGeometry();
     // Scrolling moves by whole rows and columns, as in a spreadsheet, so the
     // first row below the frozen header is never shown cut in half.
@@ -86,7 +96,7 @@ SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent), m_painter(g
 void SheetView::setSheet(const Sheet* sheet) {
     m_sheet = sheet;
     m_anchor = m_current = QPoint();
-    m_dragging = false;
+    endDrag();
     m_painter.setSelection(QRect());
     refresh();
     resize(sizeHint());
@@ -394,18 +404,21 @@ QPoint SheetView::clampedCellAt(const QPoint& pos) const {
     int y = pos.y() < fh ? pos.y() : pos.y() + sy;
     // A drag that started below the frozen rows and goes up over them
     // scrolls the rows back instead of selecting the header (the same for
-    // columns).
+    // columns): the rows scrolled away lie as far above the first one shown
+    // as the pointer is above it.
     if (pos.y() < fh && sy > 0 && m_anchor.y() > m_sheet->frozenRows())
-        y = fh + sy - 1;
+        y = qMax(fh, pos.y() + sy);
     if (pos.x() < fw && sx > 0 && m_anchor.x() > m_sheet->frozenCols())
-        x = fw + sx - 1;
+        x = qMax(fw, pos.x() + sx);
     x = qBound(0, x, m_painter.totalWidth() - 1);
     y = qBound(0, y, m_painter.totalHeight() - 1);
     return {colAtX(x), rowAtY(y)};
 }
 
 void SheetView::mousePressEvent(QMouseEvent* event) {
-    m_dragging = false;
+    endDrag();
+    if (event->button() == Qt::RightButton)
+        selectForContextMenu(event->position().toPoint());
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -420,30 +433,88 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
     else
         m_anchor = m_current = cell;
     m_dragging = true;
+    m_dragPos = event->position().toPoint();
     ensureVisible(cell);
     updateSelection();
 }
 
 void SheetView::mouseMoveEvent(QMouseEvent* event) {
     if (!m_dragging || !(event->buttons() & Qt::LeftButton)) {
+        // A release that never came here (the button let go elsewhere)
+        // ends the drag.
+        if (m_dragging)
+            endDrag();
         QAbstractScrollArea::mouseMoveEvent(event);
         return;
     }
-    const QPoint cell = clampedCellAt(event->position().toPoint());
+    m_dragPos = event->position().toPoint();
+    dragTo(m_dragPos);
+    // Beyond the edge of the scrolling part (or over the frozen rows and
+    // columns) the grid goes on scrolling while the mouse is held still;
+    // back inside it stops.
+    const QSize vp = viewport()->size();
+    const bool outside = m_dragPos.x() < frozenWidth() || m_dragPos.y() < frozenHeight() ||
+                         m_dragPos.x() >= vp.width() || m_dragPos.y() >= vp.height();
+    if (!outside)
+        m_autoScroll->stop();
+    else if (!m_autoScroll->isActive())
+        m_autoScroll->start();
+}
+
+bool SheetView::dragTo(const QPoint& pos) {
+    const QPoint cell = clampedCellAt(pos);
     if (cell.isNull() || cell == m_current)
-        return;
+        return false;
     m_current = cell;
     ensureVisible(cell);
     updateSelection();
+    return true;
+}
+
+void SheetView::autoScroll() {
+    // The cell under the held pointer lies beyond the rows (columns) shown;
+    // selecting it scrolls it into view, which brings the next ones under
+    // the pointer. Nothing left to scroll to ends it (the sheet's end, or
+    // the pointer beside a part that does not scroll).
+    if (!m_dragging || !dragTo(m_dragPos))
+        m_autoScroll->stop();
+}
+
+void SheetView::endDrag() {
+    m_dragging = false;
+    if (m_autoScroll)
+        m_autoScroll->stop();
 }
 
 void SheetView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && m_dragging) {
-        m_dragging = false;
+        endDrag();
         event->accept();
         return;
     }
     QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void SheetView::focusOutEvent(QFocusEvent* event) {
+    // The release may never reach a grid that lost the focus mid-drag.
+    endDrag();
+    QAbstractScrollArea::focusOutEvent(event);
+}
+
+void SheetView::hideEvent(QHideEvent* event) {
+    endDrag();
+    QAbstractScrollArea::hideEvent(event);
+}
+
+// As in a spreadsheet: the context menu acts on the clicked cell, unless it
+// lies in the selection, which is then kept. Nothing is scrolled, so the
+// cell stays under the menu. A click beside the sheet keeps the selection.
+void SheetView::selectForContextMenu(const QPoint& pos) {
+    const QPoint cell = cellAt(pos);
+    if (cell.isNull() || selection().contains(cell))
+        return;
+    m_anchor = m_current = cell;
+    updateSelection();
 }
 
 QString SheetView::exportName() const {
@@ -567,6 +638,11 @@ QMenu* SheetView::createContextMenu(QWidget* parent) {
 }
 
 void SheetView::contextMenuEvent(QContextMenuEvent* event) {
+    endDrag();
+    // Usually the press has selected the cell already; on systems that
+    // open the menu on release, or without a press, it happens here.
+    if (event->reason() == QContextMenuEvent::Mouse)
+        selectForContextMenu(event->pos());
     QMenu* menu = createContextMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());

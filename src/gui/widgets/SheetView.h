@@ -11,6 +11,7 @@
 
 class QMenu;
 class QPainter;
+class QTimer;
 
 namespace peridon {
 
@@ -24,7 +25,10 @@ namespace peridon {
 // Cells can be selected (a click, a mouse drag, Shift with the arrow keys,
 // Ctrl+A) and copied (Ctrl+C: the selection, or the whole grid when nothing
 // is selected) as tab-separated text and an HTML table for spreadsheets. The
-// context menu also saves the whole grid as CSV or as a PNG image.
+// context menu also saves the whole grid as CSV or as a PNG image. A
+// right-click on a cell outside the selection selects that cell first, so the
+// menu's コピー takes what was clicked; inside the selection it is kept. A drag
+// held beyond the edge of the scrolling part keeps scrolling on a timer.
 class SheetView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -97,6 +101,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void recomputeGeometry();
@@ -115,6 +121,14 @@ private:
     // Moves the selection's moving end by (dc, dr), skipping hidden rows
     // and columns; extend keeps the anchor.
     void moveCurrent(int dc, int dr, bool extend);
+    // Extends a mouse drag to the cell under a viewport position; false when
+    // the selection stayed as it was.
+    bool dragTo(const QPoint& viewportPos);
+    // One step of scrolling while a drag is held beyond the scrolling part.
+    void autoScroll();
+    void endDrag();
+    // A right-click outside the selection selects the clicked cell.
+    void selectForContextMenu(const QPoint& viewportPos);
     void ensureVisible(const QPoint& cell);
     void updateSelection();
     QString chooseSaveName(const QString& caption, const QString& suffix, const QString& filter);
@@ -127,6 +141,10 @@ private:
     QPoint m_anchor;
     QPoint m_current;
     bool m_dragging = false;
+    // Where the dragging mouse was last seen, and the timer that keeps
+    // scrolling while it is held beyond the edge.
+    QPoint m_dragPos;
+    QTimer* m_autoScroll = nullptr;
     QString m_exportName;
 };
 
