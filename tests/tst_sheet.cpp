@@ -450,6 +450,24 @@ void TestSheet::matchesCellByCellModel() {
             QCOMPARE(cursor.foreColor(c), x.fore);
         }
     }
+    // A cursor moved to rows in any order (back, far ahead, one ahead)
+    // reads the same cells.
+    Sheet::RowCursor jumping(s);
+    for (int i = 0; i < 60 && m.rows > 0; ++i) {
+        const int r = pick(1, m.rows);
+        for (int row : {r, qMin(r + 1, m.rows)}) {
+            jumping.seek(row);
+            for (int c = 1; c <= m.cols; ++c) {
+                const ModelCell& x = m.at(c, row);
+                QCOMPARE(s.textOf(jumping.textId(c)), x.text);
+                QCOMPARE(jumping.backColor(c), x.back);
+                QCOMPARE(jumping.hAlign(c), x.align);
+                QCOMPARE(jumping.borderMask(c), x.borders);
+                for (int side = 0; side < 4; ++side)
+                    QCOMPARE(jumping.borderColor(c, side), x.borderColour[side]);
+            }
+        }
+    }
     // The texts of a column read down from any row: exactly the cells with
     // a text, in order; nothing for a column outside the sheet.
     for (int c = 0; c <= m.cols + 1; ++c) {

@@ -1,6 +1,8 @@
 // The sheet painter's layout and printing: columns widened for results that
-// do not fit, grid lines under spilled texts, pages, footers and PDF files.
+// do not fit, grid lines under spilled texts, cell texts drawn as drawText()
+// draws them, rows painted together as alone, pages, footers and PDF files.
 #include "core/prediction/PredictionSheets.h"
+#include "core/sheet/CellText.h"
 #include "core/sheet/GridFont.h"
 #include "core/sheet/SheetPainter.h"
 #include "core/sheet/SheetPrint.h"
@@ -53,6 +55,10 @@ private slots:
     void resultColumnsWidenToFit_data();
     void resultColumnsWidenToFit();
     void noGridLineUnderSpilledText();
+    void cellTextAsDrawText_data();
+    void cellTextAsDrawText();
+    void rowsPaintAsAlone_data();
+    void rowsPaintAsAlone();
     void pagination_data();
     void pagination();
     void headerOnEveryPage();
@@ -155,6 +161,122 @@ void TestSheetPrint::noGridLineUnderSpilledText() {
     // Past the text the grid lines are back.
     QVERIFY(textEnd < sp.columnX(6));
     QVERIFY(img.pixelColor(sp.columnX(7) - 1, y) != QColor(Qt::white));
+}
+
+// Texts drawn from a kept layout land on exactly the pixels drawText()
+// gives them: every alignment, in boxes wider and narrower than the text
+// (clipped), taller and shorter than a line, drawn once and again from the
+// layout; and what the layout cannot place (line breaks, a scaled painter)
+// is handed to drawText().
+void TestSheetPrint::cellTextAsDrawText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("scaled");
+    QTest::newRow("digits") << u"17"_s << false;
+    QTest::newRow("negative") << u"-3"_s << false;
+    QTest::newRow("kanji") << u"回数"_s << false;
+    QTest::newRow("spaced title") << u"当　選　数　字"_s << false;
+    QTest::newRow("trailing spaces") << u"　　 Ａ "_s << false;
+    QTest::newRow("mark") << u"●"_s << false;
+    QTest::newRow("half-width kana") << u"ﾍﾟﾘﾄﾞﾝ 3回前"_s << false;
+    QTest::newRow("line break") << u"上\n下"_s << false;
+    QTest::newRow("scaled painter") << u"回数"_s << true;
+}
+
+void TestSheetPrint::cellTextAsDrawText() {
+    QFETCH(QString, text);
+    QFETCH(bool, scaled);
+    CellTextLayouts layouts;
+    const QFont font = gridFont();
+    const auto render = [&](const QRect& box, int flags, bool cached) {
+        QImage img(120, 48, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.setFont(font);
+        p.translate(3, 2);
+        if (scaled)
+            p.scale(1.5, 1.5);
+        if (cached)
+            layouts.draw(p, box, flags, 7, text);
+        else
+            p.drawText(box, flags, text);
+        return img;
+    };
+    const int horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    for (int h = 6; h <= 26; h += 5) {
+        for (int w = 4; w <= 90; w += 3) {
+            for (const int align : horizontal) {
+                const QRect box(2, 1, w, h);
+                const int flags = align | Qt::AlignVCenter;
+                const QImage expected = render(box, flags, false);
+                for (int pass = 0; pass < 2; ++pass) {
+                    QVERIFY2(
+                        render(box, flags, true) == expected,
+                        qPrintable(u"%1x%2 align %3 pass %4"_s.arg(w).arg(h).arg(align).arg(pass)));
+                }
+            }
+        }
+    }
+}
+
+// Every row of a sheet paints only inside its own band, so painting a range
+// at once (as the screen does) gives the pixels of painting its rows one by
+// one: backgrounds, texts spilling over empty cells, grid lines, borders of
+// every side and colour, a hidden row and a taller one, and a selection.
+void TestSheetPrint::rowsPaintAsAlone_data() {
+    QTest::addColumn<bool>("overflow");
+    QTest::addColumn<bool>("selection");
+    QTest::newRow("plain") << false << false;
+    QTest::newRow("spilling texts") << true << false;
+    QTest::newRow("with selection") << true << true;
+}
+
+void TestSheetPrint::rowsPaintAsAlone() {
+    QFETCH(bool, overflow);
+    QFETCH(bool, selection);
+    Sheet s(9, 14);
+    s.setOverflow(overflow);
+    s.setColWidth(-1, 3);
+    s.setBackColor(2, 1, 4, 14, rgb(200, 255, 255));
+    s.setBackColor(6, 3, 6, 9, rgb(255, 200, 255));
+    s.setBorder(1, 2, 9, 12, BorderAll, rgb(0, 0, 255));
+    s.setBorder(3, 4, 5, 6, BorderOutline, rgb(255, 0, 0));
+    s.setBorder(7, 7, 7, 7, BorderLeft | BorderBottom, rgb(0, 128, 0));
+    s.setRowHeight(5, 0);
+    s.setRowHeight(8, 22);
+    s.setHAlign(1, 1, 9, 14, HAlign::Left);
+    s.setHAlign(5, 1, 5, 14, HAlign::Center);
+    s.setHAlign(9, 1, 9, 14, HAlign::Right);
+    for (int r = 1; r <= 14; ++r) {
+        s.setText(1 + r % 3, r, u"当選%1"_s.arg(r));
+        s.setText(5, r, QString::number(r * 7));
+        if (r % 4 == 0)
+            s.setText(9, r, u"右"_s);
+    }
+    s.setForeColor(1, 1, 9, 14, rgb(200, 0, 0));
+    SheetPainter sp(gridFont());
+    sp.setSheet(&s);
+    if (selection)
+        sp.setSelection(QRect(QPoint(2, 3), QPoint(4, 9)));
+    const QSize size = sp.rangeSize(1, 1, 9, 14);
+    QImage together(size, QImage::Format_RGB32);
+    together.fill(Qt::gray);
+    {
+        QPainter p(&together);
+        sp.paint(&p, 1, 1, 9, 14);
+    }
+    QImage alone(size, QImage::Format_RGB32);
+    alone.fill(Qt::gray);
+    {
+        QPainter p(&alone);
+        for (int r = 1; r <= 14; ++r) {
+            p.save();
+            p.setClipRect(QRect(0, sp.rowY(r), size.width(), sp.rowHeightPx(r)));
+            p.translate(0, sp.rowY(r));
+            sp.paint(&p, 1, r, 9, r);
+            p.restore();
+        }
+    }
+    QCOMPARE(together, alone);
 }
 
 void TestSheetPrint::pagination_data() {

@@ -588,8 +588,15 @@ std::size_t Sheet::memoryUsage() const {
 Sheet::RowCursor::RowCursor(const Sheet& sheet)
     : m_sheet(sheet), m_cols(std::size_t(sheet.cols())) {}
 
+HAlign Sheet::RowCursor::hAlign(int col) const {
+    return HAlign(m_sheet.m_styles[styleId(col)].flags & kAlignMask);
+}
+
 void Sheet::RowCursor::seek(int row) {
-    const bool forward = row >= m_row;
+    // The next row is a step from the current one in every column; any other
+    // row is searched for, so that a painter starting far down a long sheet
+    // does not walk every run and entry above it.
+    const bool step = row == m_row + 1;
     m_row = row;
     const int chunk = chunkOf(row);
     const std::uint16_t offset = offsetOf(row);
@@ -597,18 +604,25 @@ void Sheet::RowCursor::seek(int row) {
         Place& p = m_cols[c];
         const Column& column = m_sheet.m_columns[c];
         const auto& runs = column.runs;
-        if (!forward)
-            p = Place();
-        while (p.run + 1 < runs.size() && runs[p.run + 1].start <= row)
-            ++p.run;
+        if (step) {
+            while (p.run + 1 < runs.size() && runs[p.run + 1].start <= row)
+                ++p.run;
+        } else {
+            const auto after = std::upper_bound(
+                runs.begin(), runs.end(), row, [](int r, const Run& run) { return r < run.start; });
+            p.run = std::size_t(std::max<std::ptrdiff_t>(0, (after - runs.begin()) - 1));
+        }
         p.text = 0;
         p.style = runs[p.run].style;
         if (std::size_t(chunk) >= column.chunks.size())
             continue;
         const auto& entries = column.chunks[std::size_t(chunk)];
-        if (p.chunk != chunk) {
+        if (!step || p.chunk != chunk) {
             p.chunk = chunk;
-            p.entry = 0;
+            p.entry = std::size_t(
+                std::lower_bound(entries.begin(), entries.end(), offset,
+                                 [](const Entry& e, std::uint16_t r) { return e.row < r; }) -
+                entries.begin());
         }
         while (p.entry < entries.size() && entries[p.entry].row < offset)
             ++p.entry;

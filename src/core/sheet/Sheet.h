@@ -161,12 +161,18 @@ public:
     class RowCursor {
     public:
         explicit RowCursor(const Sheet& sheet);
-        // Moves to a row of the sheet; moving forward is cheapest.
+        // Moves to a row of the sheet; moving to the next row is cheapest.
         void seek(int row);
         TextId textId(int col) const { return m_cols[std::size_t(col - 1)].text; }
         StyleId styleId(int col) const { return m_cols[std::size_t(col - 1)].style; }
         Rgb foreColor(int col) const { return m_sheet.m_styles[styleId(col)].fore; }
         Rgb backColor(int col) const { return m_sheet.m_styles[styleId(col)].back; }
+        HAlign hAlign(int col) const;
+        int borderMask(int col) const { return m_sheet.m_styles[styleId(col)].borders; }
+        // The colour of one side: 0 left, 1 right, 2 top, 3 bottom.
+        Rgb borderColor(int col, int side) const {
+            return m_sheet.m_borderPalette[m_sheet.m_styles[styleId(col)].borderColour[side]];
+        }
 
     private:
         struct Place {

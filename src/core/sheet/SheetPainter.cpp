@@ -23,36 +23,77 @@ QColor toColor(Rgb c) {
     return QColor(red(c), green(c), blue(c));
 }
 
-// Collects filled rectangles of one colour and paints them in one call when
-// the colour changes or at flush(). On a PDF or a printer every separate fill
-// would write its own colour and graphics state; a page of a large grid then
-// took megabytes. On the screen the pixels are the same as filling each
-// rectangle by itself, as long as rectangles are added in painting order.
-class RectBatch {
+// Rectangles of one layer of a painting (backgrounds, grid lines, one side
+// of the borders), joined where they continue each other and painted in one
+// call per colour. Rectangles of a layer never overlap, so the order they are
+// painted in does not matter; the layers are painted in turn. A screen gets
+// the same pixels as from filling every cell's rectangle by itself, at a
+// fraction of the cost; a PDF or a printer gets a few large fills instead of
+// one per cell (a page of a large grid once took megabytes).
+class RectLayer {
 public:
-    explicit RectBatch(QPainter& painter) : m_painter(painter) {}
-    ~RectBatch() { flush(); }
-    void add(int x, int y, int w, int h, Rgb colour) {
+    explicit RectLayer(int cols) : m_below(std::size_t(cols) + 2, -1) {}
+
+    // A rectangle that belongs to column col, joined to the one of the same
+    // column just above it when it has the same left edge, width and colour.
+    void addDown(int col, int x, int y, int w, int h, Rgb colour) {
         if (w <= 0 || h <= 0)
             return;
-        if (colour != m_colour)
-            flush();
-        m_colour = colour;
-        m_rects.append(QRect(x, y, w, h));
+        int& last = m_below[std::size_t(col)];
+        if (last >= 0) {
+            Item& above = m_items[std::size_t(last)];
+            if (above.colour == colour && above.rect.x() == x && above.rect.width() == w &&
+                above.rect.y() + above.rect.height() == y) {
+                above.rect.setHeight(above.rect.height() + h);
+                return;
+            }
+        }
+        last = int(m_items.size());
+        m_items.push_back({QRect(x, y, w, h), colour});
     }
-    void flush() {
-        if (m_rects.isEmpty())
+
+    // A rectangle joined to the one added just before it when it continues
+    // that one to the right at the same height and colour.
+    void addRight(int x, int y, int w, int h, Rgb colour) {
+        if (w <= 0 || h <= 0)
             return;
-        m_painter.setPen(Qt::NoPen);
-        m_painter.setBrush(toColor(m_colour));
-        m_painter.drawRects(m_rects);
-        m_rects.clear();
+        if (!m_items.empty()) {
+            Item& left = m_items.back();
+            if (left.colour == colour && left.rect.y() == y && left.rect.height() == h &&
+                left.rect.x() + left.rect.width() == x) {
+                left.rect.setWidth(left.rect.width() + w);
+                return;
+            }
+        }
+        m_items.push_back({QRect(x, y, w, h), colour});
+    }
+
+    void paint(QPainter& painter) {
+        if (m_items.empty())
+            return;
+        std::stable_sort(m_items.begin(), m_items.end(),
+                         [](const Item& a, const Item& b) { return a.colour < b.colour; });
+        painter.setPen(Qt::NoPen);
+        std::vector<QRect> rects;
+        rects.reserve(m_items.size());
+        for (std::size_t i = 0; i < m_items.size();) {
+            const Rgb colour = m_items[i].colour;
+            rects.clear();
+            for (; i < m_items.size() && m_items[i].colour == colour; ++i)
+                rects.push_back(m_items[i].rect);
+            painter.setBrush(toColor(colour));
+            painter.drawRects(rects.data(), int(rects.size()));
+        }
     }
 
 private:
-    QPainter& m_painter;
-    Rgb m_colour = 0;
-    QList<QRect> m_rects;
+    struct Item {
+        QRect rect;
+        Rgb colour;
+    };
+    std::vector<Item> m_items;
+    // By column: the index of its rectangle in the row painted last.
+    std::vector<int> m_below;
 };
 
 } // namespace
@@ -82,6 +123,7 @@ int SheetPainter::textWidth(Sheet::TextId id, const QString& text) const {
 
 void SheetPainter::relayout() {
     m_textWidths.clear();
+    m_textLayouts.clear();
     m_charPx = QFontMetricsF(m_font).horizontalAdvance(QLatin1Char('0'));
     m_linePx = QFontMetrics(m_font).height() + 2;
     const int cols = m_sheet ? m_sheet->cols() : 0;
@@ -294,63 +336,80 @@ void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int last
     const int oy = rowY(firstRow);
     painter->save();
     painter->setFont(m_font);
-    const QFontMetrics fm(m_font);
     const bool overflow = s.overflow();
+    const int cols = s.cols();
     // Per column of a row: true when a spilled text covers the line on its
     // right, which is then left out as spreadsheets do. Borders the sheet
     // sets are drawn all the same.
-    std::vector<char> joined(std::size_t(s.cols()) + 2, 0);
-    RectBatch fills(*painter);
+    std::vector<char> joined(std::size_t(cols) + 2, 0);
+    // Every row paints only inside its own band, and in each band the
+    // backgrounds go first, then the texts, the grid lines and the borders
+    // (left, right, top and bottom sides in turn, as one cell draws them).
+    // So each of these can be painted for all rows at once, joined into
+    // long rectangles, with the same pixels as row by row.
+    RectLayer backs(cols);
+    RectLayer gridLines(cols);
+    RectLayer rowLines(cols);
+    std::array<RectLayer, 4> borders{RectLayer(cols), RectLayer(cols), RectLayer(cols),
+                                     RectLayer(cols)};
+    struct TextItem {
+        QRect rect;
+        int align;
+        Sheet::TextId id;
+        Rgb colour;
+    };
+    std::vector<TextItem> texts;
+    Sheet::RowCursor cells(s);
 
     for (int r = r1; r <= r2; ++r) {
         const int y = rowY(r) - oy;
         const int h = rowHeightPx(r);
         if (h == 0)
             continue;
+        cells.seek(r);
         // Backgrounds, neighbours of one colour as one rectangle.
         for (int c = c1; c <= c2;) {
-            const Rgb back = s.backColor(c, r);
+            const Rgb back = cells.backColor(c);
             int end = c + 1;
-            while (end <= c2 && s.backColor(end, r) == back)
+            while (end <= c2 && cells.backColor(end) == back)
                 ++end;
-            fills.add(columnX(c) - ox, y, columnX(end) - columnX(c), h, back);
+            backs.addDown(c, columnX(c) - ox, y, columnX(end) - columnX(c), h, back);
             c = end;
         }
-        fills.flush();
 
         // Texts. A spilling text may start left of the range, so the whole
         // row is scanned; a row has few columns.
         std::fill(joined.begin(), joined.end(), 0);
         int coveredTo = 0; // last column a text of this row has spread over
-        const int scanTo = overflow ? s.cols() : c2;
+        const int scanTo = overflow ? cols : c2;
         for (int c = overflow ? 1 : c1; c <= scanTo; ++c) {
-            const Sheet::TextId id = s.textIdAt(c, r);
+            const Sheet::TextId id = cells.textId(c);
             if (id == 0)
                 continue;
-            const QString text = s.textOf(id);
-            const bool centred = s.hAlign(c, r) == HAlign::Center;
+            const HAlign hAlign = cells.hAlign(c);
+            const bool centred = hAlign == HAlign::Center;
             int start = c;
             int end = c;
             int need = 0;
             if (overflow) {
-                need = textWidth(id, text) + 2 * kTextPadPx;
+                need = textWidth(id, s.textOf(id)) + 2 * kTextPadPx;
                 if (centred) {
                     // A centred text spreads evenly over the empty cells on
                     // both sides of its own.
                     const int half = (need - columnWidthPx(c) + 1) / 2;
-                    while (columnX(end + 1) - columnX(c + 1) < half && end < s.cols() &&
-                           !s.hasText(end + 1, r)) {
+                    while (columnX(end + 1) - columnX(c + 1) < half && end < cols &&
+                           cells.textId(end + 1) == 0) {
                         joined[std::size_t(end)] = 1;
                         ++end;
                     }
                     while (columnX(c) - columnX(start) < half && start - 1 > coveredTo &&
-                           !s.hasText(start - 1, r)) {
+                           cells.textId(start - 1) == 0) {
                         --start;
                         joined[std::size_t(start)] = 1;
                     }
                 } else {
-                    while (end < s.cols() && columnX(end + 1) - columnX(c) < need &&
-                           !s.hasText(end + 1, r)) {
+                    while (end < cols && columnX(end + 1) - columnX(c) < need &&
+                           cells.textId(end + 1) == 0) {
                         joined[std::size_t(end)] = 1;
                         ++end;
                     }
@@ -369,50 +428,62 @@ void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int last
                 x += qBound(0, (columnX(c) + columnX(c + 1)) / 2 - columnX(start) - width / 2,
                             span - width);
                 align |= Qt::AlignHCenter;
-            } else if (end > c || s.hAlign(c, r) == HAlign::Left) {
+            } else if (end > c || hAlign == HAlign::Left) {
                 align |= Qt::AlignLeft;
-            } else if (s.hAlign(c, r) == HAlign::Right) {
+            } else if (hAlign == HAlign::Right) {
                 align |= Qt::AlignRight;
             } else {
                 align |= Qt::AlignHCenter;
             }
-            painter->setPen(toColor(s.foreColor(c, r)));
-            painter->drawText(QRect(x + kTextPadPx, y, width - 2 * kTextPadPx, h), align, text);
+            texts.push_back({QRect(x + kTextPadPx, y, width - 2 * kTextPadPx, h), align, id,
+                             cells.foreColor(c)});
         }
 
-        // Grid lines, then borders over them. Every cell paints only inside
-        // itself, so the grid lines of the whole row can go first (the line
-        // along the bottom as one) and the borders after them, cell by cell.
-        fills.add(columnX(c1) - ox, y + h - 1, columnX(c2 + 1) - columnX(c1), 1, kGridLine);
+        // Grid lines along the bottom and on the right of each cell but one
+        // a text spills over; then the borders.
+        rowLines.addRight(columnX(c1) - ox, y + h - 1, columnX(c2 + 1) - columnX(c1), 1, kGridLine);
         for (int c = c1; c <= c2; ++c) {
             const int w = columnWidthPx(c);
-            if (w != 0 && !joined[std::size_t(c)])
-                fills.add(columnX(c) - ox + w - 1, y, 1, h, kGridLine);
-        }
-        for (int c = c1; c <= c2; ++c) {
+            if (w == 0)
+                continue;
             const int x = columnX(c) - ox;
-            const int w = columnWidthPx(c);
-            const int mask = w == 0 ? 0 : s.borderMask(c, r);
+            if (!joined[std::size_t(c)])
+                gridLines.addDown(c, x + w - 1, y, 1, h, kGridLine);
+            const int mask = cells.borderMask(c);
             if (mask == 0)
                 continue;
             if (mask & BorderLeft)
-                fills.add(x, y, 1, h, s.borderColor(c, r, BorderLeft));
+                borders[0].addDown(c, x, y, 1, h, cells.borderColor(c, 0));
             if (mask & BorderRight)
-                fills.add(x + w - 1, y, 1, h, s.borderColor(c, r, BorderRight));
+                borders[1].addDown(c, x + w - 1, y, 1, h, cells.borderColor(c, 1));
             if (mask & BorderTop)
-                fills.add(x, y, w, 1, s.borderColor(c, r, BorderTop));
+                borders[2].addRight(x, y, w, 1, cells.borderColor(c, 2));
             if (mask & BorderBottom)
-                fills.add(x, y + h - 1, w, 1, s.borderColor(c, r, BorderBottom));
+                borders[3].addRight(x, y + h - 1, w, 1, cells.borderColor(c, 3));
         }
-        fills.flush();
     }
+
+    backs.paint(*painter);
+    Rgb textColour = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const TextItem& t = texts[i];
+        if (i == 0 || t.colour != textColour) {
+            textColour = t.colour;
+            painter->setPen(toColor(textColour));
+        }
+        m_textLayouts.draw(*painter, t.rect, t.align, t.id, s.textOf(t.id));
+    }
+    gridLines.paint(*painter);
+    rowLines.paint(*painter);
+    for (RectLayer& side : borders)
+        side.paint(*painter);
 
     const QRect sel = m_selection.intersected(QRect(QPoint(c1, r1), QPoint(c2, r2)));
     if (!sel.isEmpty()) {
-        const auto pixels = [&](const QRect& cells) {
-            return QRect(columnX(cells.left()) - ox, rowY(cells.top()) - oy,
-                         columnX(cells.right() + 1) - columnX(cells.left()),
-                         rowY(cells.bottom() + 1) - rowY(cells.top()));
+        const auto pixels = [&](const QRect& block) {
+            return QRect(columnX(block.left()) - ox, rowY(block.top()) - oy,
+                         columnX(block.right() + 1) - columnX(block.left()),
+                         rowY(block.bottom() + 1) - rowY(block.top()));
         };
         painter->fillRect(pixels(sel), kSelectionFill);
         // The frame goes round the whole selection, so that a selection

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/sheet/CellText.h"
 #include "core/sheet/Sheet.h"
 
 #include <QFont>
@@ -84,6 +85,8 @@ private:
     std::vector<int> m_rowY{0};
     // Widths by text id, for the sheet and font of the last layout.
     mutable std::unordered_map<Sheet::TextId, int> m_textWidths;
+    // Laid-out texts by id, for the sheet of the last layout.
+    mutable CellTextLayouts m_textLayouts;
 };
 
 } // namespace peridon

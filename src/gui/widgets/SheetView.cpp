@@ -678,10 +678,10 @@ void SheetView::paintArea(QPainter& p, const QRect& area, int firstCol, int last
 
 void SheetView::paintEvent(QPaintEvent* event) {
     QPainter p(viewport());
-    p.fillRect(event->rect(), palette().color(QPalette::Window));
-    if (!m_sheet || m_sheet->cols() == 0 || m_sheet->rows() == 0)
+    if (!m_sheet || m_sheet->cols() == 0 || m_sheet->rows() == 0) {
+        p.fillRect(event->rect(), palette().color(QPalette::Window));
         return;
-    p.setClipRect(event->rect());
+    }
     const int cols = m_sheet->cols();
     const int rows = m_sheet->rows();
     const int fc = qMin(m_sheet->frozenCols(), cols);
@@ -693,6 +693,18 @@ void SheetView::paintEvent(QPaintEvent* event) {
     const QRect vp = viewport()->rect();
     const int w = vp.width();
     const int h = vp.height();
+    // The cells cover the viewport up to the sheet's right and bottom edges,
+    // every pixel of them; only what lies beyond takes the window's colour.
+    const int coverW = qBound(0, qMax(fw, m_painter.totalWidth() - sx), w);
+    const int coverH = qBound(0, qMax(fh, m_painter.totalHeight() - sy), h);
+    const QColor blank = palette().color(QPalette::Window);
+    for (const QRect& beyond :
+         {QRect(coverW, 0, w - coverW, h), QRect(0, coverH, coverW, h - coverH)}) {
+        const QRect part = beyond & event->rect();
+        if (!part.isEmpty())
+            p.fillRect(part, blank);
+    }
+    p.setClipRect(event->rect());
     // Frozen corner, frozen rows, frozen columns, then the scrolling body.
     paintArea(p, QRect(0, 0, fw, fh), 1, fc, 1, fr, 0, 0);
     paintArea(p, QRect(fw, 0, w - fw, fh), fc + 1, cols, 1, fr, sx, 0);

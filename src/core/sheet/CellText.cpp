@@ -1,0 +1,86 @@
+#include "core/sheet/CellText.h"
+
+#include <QPainter>
+#include <QTextLayout>
+
+namespace peridon {
+
+namespace {
+
+// A long sheet scrolled from end to end would keep a layout for every
+// number on it; a few thousand are plenty for what a window shows at once.
+constexpr std::size_t kMaxLayouts = 4096;
+
+// Whether drawText() lays the text out as one plain line.
+bool plainLine(const QString& text) {
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < 0x20 || u == 0x9c || u == 0x2028 || u == 0x2029)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void CellTextLayouts::draw(QPainter& painter, const QRect& rect, int flags, std::uint32_t key,
+                           const QString& text) {
+    if (painter.transform().type() > QTransform::TxTranslate || !plainLine(text) ||
+        (flags & ~int(Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask)) != 0) {
+        painter.drawText(rect, flags, text);
+        return;
+    }
+    if (painter.font() != m_font) {
+        m_layouts.clear();
+        m_font = painter.font();
+    }
+    if (m_layouts.size() >= kMaxLayouts)
+        m_layouts.clear();
+    auto& slot = m_layouts[key];
+    if (!slot) {
+        auto layout = std::make_shared<QTextLayout>(text, m_font);
+        QTextOption option(Qt::AlignLeft);
+        option.setTextDirection(painter.layoutDirection());
+        layout->setTextOption(option);
+        layout->setCacheEnabled(true);
+        layout->beginLayout();
+        QTextLine line = layout->createLine();
+        line.setLineWidth(0x01000000);
+        line.setPosition(QPointF(0, 0));
+        layout->endLayout();
+        slot = std::move(layout);
+    }
+    const QTextLine line = slot->lineAt(0);
+    const QRectF r(rect);
+    const qreal height = line.height();
+    const qreal width = line.naturalTextWidth();
+    // drawText() clips the text to the rectangle only when the text's box
+    // (a centred one put on a whole pixel) does not fit in it; the text
+    // itself goes where it falls.
+    qreal yoff = 0;
+    if (flags & Qt::AlignBottom)
+        yoff = r.height() - height;
+    else if (flags & Qt::AlignVCenter)
+        yoff = (r.height() - height) / 2;
+    qreal xoff = 0;
+    if (flags & Qt::AlignRight)
+        xoff = r.width() - width;
+    else if (flags & Qt::AlignHCenter)
+        xoff = qRound((r.width() - width) / 2);
+    const bool clip = !r.contains(QRectF(r.x() + xoff, r.y() + yoff, width, height));
+    if (clip) {
+        painter.save();
+        painter.setClipRect(r, Qt::IntersectClip);
+    }
+    const qreal advance = line.horizontalAdvance();
+    xoff = 0;
+    if (flags & Qt::AlignRight)
+        xoff = r.width() - advance;
+    else if (flags & Qt::AlignHCenter)
+        xoff = (r.width() - advance) / 2;
+    line.draw(&painter, QPointF(r.x() + xoff, r.y() + yoff));
+    if (clip)
+        painter.restore();
+}
+
+} // namespace peridon
