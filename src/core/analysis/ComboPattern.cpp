@@ -128,6 +128,9 @@ void ComboPatternAnalysis::WriteHeader(int row) {
 void ComboPatternAnalysis::FillGrid() {
     // Counts 0 to 3 are digit texts too.
     const auto digits = sheets::digitIds(m_sheet);
+    // Where both classes share a colour, the digit cells are coloured as
+    // one block after the rows are written instead of cell by cell.
+    const bool oneColour = m_kind.firstClassDigitBack == m_kind.secondClassDigitBack;
     int row = 2;
     for (const DrawRow& draw : m_in.history.rows()) {
         if (!draw.valid())
@@ -137,7 +140,8 @@ void ComboPatternAnalysis::FillGrid() {
         for (int k = 0; k < 3; ++k) {
             const int digit = draw.digit(k);
             m_sheet.setTextId(2 + k, row, digits[std::size_t(digit)]);
-            ColourDigitCell(digit, 2 + k, row);
+            if (!oneColour)
+                ColourDigitCell(digit, 2 + k, row);
             if (m_kind.isFirstClass(digit))
                 ++first;
         }
@@ -147,6 +151,8 @@ void ComboPatternAnalysis::FillGrid() {
         WritePatternCell(m_kind.letterByFirstClass ? first : second, kPatternCol, row);
         ++row;
     }
+    if (oneColour && row > 2)
+        m_sheet.setBackColor(2, 2, 4, row - 1, m_kind.firstClassDigitBack);
 }
 
 void ComboPatternAnalysis::ColourDigitCell(int digit, int col, int row) {

@@ -1,14 +1,17 @@
 #include "core/sheet/CellText.h"
 
+#include <QMutex>
 #include <QPainter>
 #include <QTextLayout>
+
+#include <unordered_map>
 
 namespace peridon {
 
 namespace {
 
 // A long sheet scrolled from end to end would keep a layout for every
-// number on it; a few thousand are plenty for what a window shows at once.
+// number on it; a few thousand are plenty for what the windows show.
 constexpr std::size_t kMaxLayouts = 4096;
 
 // Whether drawText() lays the text out as one plain line.
@@ -19,6 +22,47 @@ bool plainLine(const QString& text) {
             return false;
     }
     return true;
+}
+
+// The layout of a text in a font, shared by every grid: the windows show
+// the same marks, digits and titles, so a window opened later finds most of
+// its texts laid out already. The layouts are kept to the end of the
+// process on purpose: freed after the application, they would reach into
+// its font engines, which are gone by then.
+std::shared_ptr<const QTextLayout> sharedLayout(const QString& text, const QFont& font,
+                                                Qt::LayoutDirection direction) {
+    struct Hash {
+        std::size_t operator()(const QString& s) const noexcept { return qHash(QStringView(s)); }
+    };
+    struct Shared {
+        QMutex mutex;
+        std::unordered_map<QString, std::shared_ptr<const QTextLayout>, Hash> layouts;
+        QFont font;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+    };
+    static Shared* const shared = new Shared;
+    const QMutexLocker lock(&shared->mutex);
+    auto& known = shared->layouts;
+    if (font != shared->font || direction != shared->direction || known.size() >= kMaxLayouts) {
+        known.clear();
+        shared->font = font;
+        shared->direction = direction;
+    }
+    auto& slot = known[text];
+    if (!slot) {
+        auto layout = std::make_shared<QTextLayout>(text, font);
+        QTextOption option(Qt::AlignLeft);
+        option.setTextDirection(direction);
+        layout->setTextOption(option);
+        layout->setCacheEnabled(true);
+        layout->beginLayout();
+        QTextLine line = layout->createLine();
+        line.setLineWidth(0x01000000);
+        line.setPosition(QPointF(0, 0));
+        layout->endLayout();
+        slot = std::move(layout);
+    }
+    return slot;
 }
 
 } // namespace
@@ -37,19 +81,8 @@ void CellTextLayouts::draw(QPainter& painter, const QRect& rect, int flags, std:
     if (m_layouts.size() >= kMaxLayouts)
         m_layouts.clear();
     auto& slot = m_layouts[key];
-    if (!slot) {
-        auto layout = std::make_shared<QTextLayout>(text, m_font);
-        QTextOption option(Qt::AlignLeft);
-        option.setTextDirection(painter.layoutDirection());
-        layout->setTextOption(option);
-        layout->setCacheEnabled(true);
-        layout->beginLayout();
-        QTextLine line = layout->createLine();
-        line.setLineWidth(0x01000000);
-        line.setPosition(QPointF(0, 0));
-        layout->endLayout();
-        slot = std::move(layout);
-    }
+    if (!slot)
+        slot = sharedLayout(text, m_font, painter.layoutDirection());
     const QTextLine line = slot->lineAt(0);
     const QRectF r(rect);
     const qreal height = line.height();

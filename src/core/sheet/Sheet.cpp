@@ -166,11 +166,20 @@ Sheet::StyleId Sheet::edited(StyleId before, const Edit& e) {
     const std::uint64_t key = e.key();
     // The style before goes into the bits the edit leaves free, ahead of the
     // multiplication, so that every (edit, style) pair spreads over the memo
-    // instead of one edit's pairs sharing a slot.
-    EditMemo& memo = m_editMemo[std::size_t(
-        ((key ^ (std::uint64_t(before) << 48)) * 0x9e3779b97f4a7c15ull) >> 56)];
+    // instead of one edit's pairs sharing a slot. Each pair may sit in two
+    // neighbouring slots, the one used last first: a builder putting two
+    // colours on cells of one style by turns missed every time when the two
+    // pairs happened to share a single slot.
+    const auto slot =
+        std::size_t(((key ^ (std::uint64_t(before) << 48)) * 0x9e3779b97f4a7c15ull) >> 56);
+    EditMemo& memo = m_editMemo[slot];
     if (memo.editKey == key && memo.before == before)
         return memo.after;
+    EditMemo& older = m_editMemo[slot ^ 1];
+    if (older.editKey == key && older.before == before) {
+        std::swap(memo, older);
+        return memo.after;
+    }
     Style s = m_styles[before];
     switch (e.kind) {
     case Edit::Back:
@@ -200,6 +209,7 @@ Sheet::StyleId Sheet::edited(StyleId before, const Edit& e) {
     // A sheet with 65,535 different styles keeps its cells as they are.
     if (after == kNoStyle)
         after = before;
+    older = memo;
     memo = EditMemo{key, before, after};
     return after;
 }

@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHash>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -121,6 +122,23 @@ QStringList phraseLines(const QString& text, const QFontMetrics& fm, int width) 
     if (start < text.size())
         lines << text.mid(start);
     return lines;
+}
+
+// phraseLines for a description in a font, remembered: a window lays its
+// description out again on every resize, and the same few descriptions at
+// the same few widths come back each time a window opens. Breaking a line
+// measures the text many times over, which cost more than painting the rest
+// of the window's controls.
+QStringList descriptionLines(const QString& text, const QFont& font, int width) {
+    static QHash<QString, QStringList> known;
+    const QString key = font.key() + QChar(0x1f) + QString::number(width) + QChar(0x1f) + text;
+    const auto found = known.constFind(key);
+    if (found != known.constEnd())
+        return *found;
+    // Enough for every window at several sizes; starts over beyond that.
+    if (known.size() >= 512)
+        known.clear();
+    return *known.insert(key, phraseLines(text, QFontMetrics(font), width));
 }
 
 } // namespace
@@ -296,12 +314,12 @@ QSize AnalysisWindow::gridSize(const QSize& room) {
 void AnalysisWindow::placeDescription(const QRect& box, Qt::Alignment alignment, int widest) {
     const QFontMetrics fm(m_description->font());
     int width = qMax(1, box.width());
-    QStringList lines = phraseLines(m_info.description, fm, width);
+    QStringList lines = descriptionLines(m_info.description, m_description->font(), width);
     const int room = qMax(1, box.height() / qMax(1, fm.lineSpacing()));
     // Lines of even length where they fit, else the widest lines allowed.
     if (lines.size() > room && widest > width) {
         width = widest;
-        lines = phraseLines(m_info.description, fm, width);
+        lines = descriptionLines(m_info.description, m_description->font(), width);
     }
     const bool cut = lines.size() > room;
     if (cut) {
