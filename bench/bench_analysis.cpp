@@ -12,7 +12,8 @@ using bench::BenchHost;
 
 namespace {
 
-constexpr int kSizes[] = {7000, 32767};
+// The real history's length and the most a database holds.
+constexpr int kSizes[] = {7054, 32767};
 
 BenchHost& hostFor(int draws) {
     return bench::hostFor(draws,
