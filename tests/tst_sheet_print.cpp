@@ -185,7 +185,6 @@ void TestSheetPrint::cellTextAsDrawText_data() {
 void TestSheetPrint::cellTextAsDrawText() {
     QFETCH(QString, text);
     QFETCH(bool, scaled);
-    CellTextLayouts layouts;
     const QFont font = gridFont();
     const auto render = [&](const QRect& box, int flags, bool cached) {
         QImage img(120, 48, QImage::Format_RGB32);
@@ -196,7 +195,7 @@ void TestSheetPrint::cellTextAsDrawText() {
         if (scaled)
             p.scale(1.5, 1.5);
         if (cached)
-            layouts.draw(p, box, flags, 7, text);
+            drawCellText(p, box, flags, text);
         else
             p.drawText(box, flags, text);
         return img;

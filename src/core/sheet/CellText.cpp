@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <memory>
 #include <unordered_map>
 
 namespace peridon {
@@ -67,23 +68,15 @@ std::shared_ptr<const QTextLayout> sharedLayout(const QString& text, const QFont
 
 } // namespace
 
-void CellTextLayouts::draw(QPainter& painter, const QRect& rect, int flags, std::uint32_t key,
-                           const QString& text) {
+void drawCellText(QPainter& painter, const QRect& rect, int flags, const QString& text) {
     if (painter.transform().type() > QTransform::TxTranslate || !plainLine(text) ||
         (flags & ~int(Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask)) != 0) {
         painter.drawText(rect, flags, text);
         return;
     }
-    if (painter.font() != m_font) {
-        m_layouts.clear();
-        m_font = painter.font();
-    }
-    if (m_layouts.size() >= kMaxLayouts)
-        m_layouts.clear();
-    auto& slot = m_layouts[key];
-    if (!slot)
-        slot = sharedLayout(text, m_font, painter.layoutDirection());
-    const QTextLine line = slot->lineAt(0);
+    const std::shared_ptr<const QTextLayout> layout =
+        sharedLayout(text, painter.font(), painter.layoutDirection());
+    const QTextLine line = layout->lineAt(0);
     const QRectF r(rect);
     const qreal height = line.height();
     const qreal width = line.naturalTextWidth();

@@ -1,5 +1,7 @@
 #include "core/sheet/SheetPainter.h"
 
+#include "core/sheet/CellText.h"
+
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QHash>
@@ -123,7 +125,6 @@ int SheetPainter::textWidth(Sheet::TextId id, const QString& text) const {
 
 void SheetPainter::relayout() {
     m_textWidths.clear();
-    m_textLayouts.clear();
     m_charPx = QFontMetricsF(m_font).horizontalAdvance(QLatin1Char('0'));
     m_linePx = QFontMetrics(m_font).height() + 2;
     const int cols = m_sheet ? m_sheet->cols() : 0;
@@ -471,7 +472,7 @@ void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int last
             textColour = t.colour;
             painter->setPen(toColor(textColour));
         }
-        m_textLayouts.draw(*painter, t.rect, t.align, t.id, s.textOf(t.id));
+        drawCellText(*painter, t.rect, t.align, s.textOf(t.id));
     }
     gridLines.paint(*painter);
     rowLines.paint(*painter);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/sheet/CellText.h"
 #include "core/sheet/Sheet.h"
 
 #include <QFont>
@@ -85,8 +84,6 @@ private:
     std::vector<int> m_rowY{0};
     // Widths by text id, for the sheet and font of the last layout.
     mutable std::unordered_map<Sheet::TextId, int> m_textWidths;
-    // Laid-out texts by id, for the sheet of the last layout.
-    mutable CellTextLayouts m_textLayouts;
 };
 
 } // namespace peridon
