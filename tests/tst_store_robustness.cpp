@@ -4,7 +4,7 @@
 #include "core/store/Database.h"
 #include "core/store/DrawCsv.h"
 #include "core/store/Generator.h"
-#include "core/store/Platform.h"
+#include "core/files/Platform.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,6 +3,7 @@
 #include "core/prediction/PredictionSettings.h"
 #include "core/prediction/SettingsLocation.h"
 #include "core/store/AppPaths.h"
+#include "core/store/QuotedInput.h"
 
 #include <QDir>
 
@@ -23,7 +24,7 @@ std::optional<qint64> Args::integer(const QString& option, qint64 min, qint64 ma
     bool ok = false;
     const qint64 v = value(option).toLongLong(&ok);
     if (!ok || v < min || v > max) {
-        problem = u"%1 の値が正しくありません: %2"_s.arg(option, value(option));
+        problem = u"%1 の値が正しくありません: %2"_s.arg(option, quoteInput(value(option)));
         return std::nullopt;
     }
     return v;
@@ -34,14 +35,17 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
     Args a;
     for (int i = 0; i < words.size(); ++i) {
         const QString& w = words[i];
-        if (!w.startsWith(u"--")) {
+        // "-" alone and negative numbers are words, not options.
+        const bool looksLikeOption =
+            w.startsWith(u"--") || (w.size() > 1 && w[0] == u'-' && !w[1].isDigit());
+        if (!looksLikeOption) {
             a.positional << w;
             continue;
         }
         const auto option = std::find_if(allowed.begin(), allowed.end(),
                                          [&](const OptionSpec& o) { return o.name == w; });
         if (option == allowed.end()) {
-            problem = u"不明なオプションです: %1"_s.arg(w);
+            problem = u"不明なオプションです: %1"_s.arg(quoteInput(w));
             return std::nullopt;
         }
         // A second value would silently win over the first: which one the
@@ -84,7 +88,7 @@ void noteSettingsFileProblem() {
 }
 
 void printErr(const QString& s) {
-    std::fputs(s.toUtf8().constData(), stderr);
+    std::fputs(visibleText(s).toUtf8().constData(), stderr);
     std::fputc('\n', stderr);
 }
 
@@ -114,12 +118,30 @@ int usage(const QString& problem) {
     return kUsageStatus;
 }
 
-bool finishOutput() {
+namespace {
+// What the command had done when its report was lost; empty until it wrote.
+QString g_done;
+} // namespace
+
+void markDataWritten(const QString& done) {
+    g_done = done;
+}
+
+int extraWords(const QStringList& words) {
+    return usage(u"余分な引数があります: %1"_s.arg(quoteInput(words.join(u' '))));
+}
+
+int finishOutput(int status) {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
-        return true;
+        return status;
+    if (!g_done.isEmpty()) {
+        printErr(g_done + u"。結果の表示に失敗しました"
+                          "（ディスクの空き不足、または出力先が閉じられました）。"_s);
+        return kReportLostStatus;
+    }
     printErr(
         u"出力を最後まで書き込めませんでした（ディスクの空き不足、または出力先が閉じられました）。"_s);
-    return false;
+    return kFailStatus;
 }
 
 } // namespace peridon::cli

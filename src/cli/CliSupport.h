@@ -15,6 +15,10 @@ namespace peridon::cli {
 
 inline constexpr int kFailStatus = 1;
 inline constexpr int kUsageStatus = 2;
+// The data was written, but the report of it could not be (a full disk, a
+// closed pipe): a script must not take the command for failed and run it
+// again blind.
+inline constexpr int kReportLostStatus = 3;
 
 // The words after the command word: positional words, and the --options the
 // command allows with their values (an empty value for a flag).
@@ -44,7 +48,9 @@ struct OptionSpec {
 std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>& allowed,
                               QString& problem);
 
-// A line of text on standard error.
+// A line of text on standard error. Control characters in it (from a file
+// name or a line of a file) are shown as escapes, never sent to the
+// terminal.
 void printErr(const QString& s);
 // Bytes on standard output, as they are; false when they could not be
 // written (a full disk, a closed pipe). A failed write is also reported by
@@ -60,8 +66,15 @@ int usage(const QString& problem = QString());
 // when what stands under its name is not a regular file. peridon-cli never
 // writes that file.
 void noteSettingsFileProblem();
-// Flushes standard output; false, after saying so on standard error, when
-// anything written to it was lost (a full disk, a closed pipe).
-bool finishOutput();
+// Says that the command has changed data (a database made or written), so
+// that output lost afterwards is told apart from a failed command.
+// done is what is told then ("取り込みは完了しました").
+void markDataWritten(const QString& done);
+// Flushes standard output. Returns status unchanged when everything written
+// reached it; otherwise says so on standard error and returns kFailStatus, or
+// kReportLostStatus when the data had been written.
+int finishOutput(int status);
+// Prints the usage for words the command does not take ("余分な引数です").
+int extraWords(const QStringList& words);
 
 } // namespace peridon::cli

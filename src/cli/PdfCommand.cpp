@@ -3,6 +3,7 @@
 #include "core/analysis/AnalysisRegistry.h"
 #include "core/prediction/PredictionSheets.h"
 #include "core/sheet/SheetPrint.h"
+#include "core/store/QuotedInput.h"
 #include "core/store/StartupStats.h"
 
 using namespace Qt::StringLiterals;
@@ -25,8 +26,8 @@ int cmdPdf(const Args& a) {
         for (const AnalysisInfo& i : analysisRegistry())
             names << i.className;
         names << QString::fromUtf16(kPredictionClass);
-        printErr(
-            u"不明なウィンドウです: %1\nウィンドウ名:\n  %2"_s.arg(name, names.join(u"\n  "_s)));
+        printErr(u"不明なウィンドウです: %1\nウィンドウ名:\n  %2"_s.arg(quoteInput(name),
+                                                                        names.join(u"\n  "_s)));
         return kUsageStatus;
     }
     if (reflect && !prediction)

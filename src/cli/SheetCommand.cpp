@@ -3,6 +3,7 @@
 #include "core/analysis/AnalysisRegistry.h"
 #include "core/prediction/PredictionSheets.h"
 #include "core/sheet/SheetJson.h"
+#include "core/store/QuotedInput.h"
 #include "core/store/StartupStats.h"
 
 using namespace Qt::StringLiterals;
@@ -29,7 +30,7 @@ int cmdSheet(const Args& a) {
     const AnalysisInfo* info = findAnalysis(name);
     const bool prediction = name == QString::fromUtf16(kPredictionClass);
     if (!info && !prediction) {
-        printErr(u"不明なウィンドウです: %1"_s.arg(name));
+        printErr(u"不明なウィンドウです: %1"_s.arg(quoteInput(name)));
         listWindows();
         return kUsageStatus;
     }

@@ -1,8 +1,9 @@
 // peridon-cli: the draw database and the analysis sheets from the command line.
 #include "cli/Commands.h"
+#include "core/files/Platform.h"
 #include "core/prediction/SettingsLocation.h"
 #include "core/store/AppPaths.h"
-#include "core/store/Platform.h"
+#include "core/store/QuotedInput.h"
 
 #include "core/sheet/GridFont.h"
 
@@ -50,9 +51,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     const int status = run(app->arguments().mid(1));
     // Output cut short is a failure even when the command itself went well.
-    if (!finishOutput())
-        return kFailStatus;
-    return status;
+    return finishOutput(status);
 }
 
 namespace {
@@ -93,6 +92,8 @@ int run(QStringList words) {
         try {
             const AppPaths paths = appPaths(args->value(u"--db"_s));
             setSettingsFolder(paths.dataFolder);
+            for (const QString& warning : sharedPlaceWarnings(paths))
+                printErr(u"注意: "_s + warning);
             // Without --db: the commands that make a database of their own
             // start from none; the others find the per-user database, made on
             // first use. A --db file is the user's: nothing else is made.
@@ -108,7 +109,7 @@ int run(QStringList words) {
             return kFailStatus;
         }
     }
-    return usage(u"不明なコマンドです: %1"_s.arg(command));
+    return usage(u"不明なコマンドです: %1"_s.arg(quoteInput(command)));
 }
 
 } // namespace

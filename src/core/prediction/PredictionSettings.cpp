@@ -1,12 +1,12 @@
 #include "core/prediction/PredictionSettings.h"
 
-#include "core/store/Platform.h"
+#include "core/files/Platform.h"
+#include "core/files/PublishFile.h"
 #include "core/store/TextEncoding.h"
 
 #include <QFile>
 #include <QLocale>
 
-#include <filesystem>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -176,46 +176,34 @@ SettingsSave saveSettingsFile(const QString& path, const ReflectFlags& flags) {
         return result;
     }
     // Written beside the old file first, so that nothing has changed when
-    // the folder cannot take a new file.
-    QString problem;
-    const QString tmp = createPrivateFileBeside(path, u".tmp"_s, problem);
-    if (tmp.isEmpty()) {
-        result.problem = u"書き込めません（%1）。"_s.arg(problem);
-        return result;
-    }
-    QFile file(tmp);
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) &&
-                   file.write(bytes) == bytes.size() && file.flush();
-    file.close();
-    written = written && file.error() == QFileDevice::NoError;
-    if (!written) {
-        result.problem = u"書き込めません（%1）。"_s.arg(file.errorString());
-        QFile::remove(tmp);
-        return result;
-    }
-    // A file that could not be wholly read may hold what this program does
-    // not know: it is kept under a new name, never overwritten.
-    if (before.needsBackup()) {
-        const QString backup = settingsBackupPath(path);
-        bool exists = false;
-        QString moveProblem;
-        if (backup.isEmpty() || !moveWithoutReplacing(path, backup, exists, moveProblem)) {
-            result.backupFailed = true;
-            result.problem =
-                u"読み取れなかった設定ファイルを別の名前で残せないため、書き込みませんでした。"_s;
-            QFile::remove(tmp);
-            return result;
-        }
-        result.backup = backup;
-    }
-    // The new file takes the name: the name is replaced, never written
-    // through, and a failure leaves the old file.
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(tmp.toStdU16String()),
-                            std::filesystem::path(path.toStdU16String()), ec);
-    if (ec) {
-        result.problem = u"書き込めません（%1）。"_s.arg(QString::fromLocal8Bit(ec.message()));
-        QFile::remove(tmp);
+    // the folder cannot take a new file. A file that could not be wholly
+    // read may hold what this program does not know: once the new file is
+    // complete, the old one is kept under a new name, never overwritten, and
+    // owner-only like every file the program makes.
+    const PublishResult published = publishWith(
+        path,
+        [&](QFile& file, QString& problem) {
+            if (file.write(bytes) != bytes.size() || !file.flush())
+                return false;
+            if (!before.needsBackup())
+                return true;
+            const QString backup = settingsBackupPath(path);
+            bool exists = false;
+            QString moveProblem;
+            if (backup.isEmpty() || !moveWithoutReplacing(path, backup, exists, moveProblem)) {
+                result.backupFailed = true;
+                problem =
+                    u"読み取れなかった設定ファイルを別の名前で残せないため、書き込みませんでした。"_s;
+                return false;
+            }
+            QFile::setPermissions(backup, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            result.backup = backup;
+            return true;
+        },
+        PublishOptions{.replace = true, .privateFile = true, .kind = u"設定ファイル"_s});
+    if (!published) {
+        result.problem = result.backupFailed ? published.reason()
+                                             : u"書き込めません（%1）"_s.arg(published.reason());
         return result;
     }
     result.ok = true;

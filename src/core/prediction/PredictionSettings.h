@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/Platform.h"
+#include "core/files/Platform.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

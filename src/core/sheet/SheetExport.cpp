@@ -1,5 +1,7 @@
 #include "core/sheet/SheetExport.h"
 
+#include "core/files/PublishFile.h"
+
 #include "core/sheet/SheetPainter.h"
 
 #include <QDir>
@@ -7,7 +9,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <utility>
 #include <vector>
@@ -77,20 +78,13 @@ bool hasLeadingZero(const QString& text) {
     return true;
 }
 
-// Writes the bytes through a temporary file renamed into place at the end.
-bool saveBytes(const QString& path, const QByteArray& bytes, const QString& kind, QString& error) {
-    const QString name = QFileInfo(path).fileName();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = u"%1 %2 を作成できません: %3"_s.arg(kind, name, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        error = u"%1 %2 を書き込めません: %3"_s.arg(kind, name, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+// Writes the bytes as every file is published: a failure leaves what was
+// there before.
+bool saveBytes(const QString& path, const QByteArray& bytes, QString& error) {
+    const PublishResult r = publishBytes(path, bytes, PublishOptions{.kind = u"CSVファイル"_s});
+    if (!r)
+        error = r.message();
+    return r.ok();
 }
 
 // Rows of each image part below the frozen header rows: bands of whole rows
@@ -184,7 +178,7 @@ QByteArray sheetCsv(const Sheet& sheet) {
 }
 
 bool writeSheetCsv(const Sheet& sheet, const QString& path, QString& error) {
-    return saveBytes(path, sheetCsv(sheet), u"CSVファイル"_s, error);
+    return saveBytes(path, sheetCsv(sheet), error);
 }
 
 QStringList sheetImagePaths(const Sheet& sheet, const QFont& font, const QString& path,
@@ -234,17 +228,15 @@ bool writeSheetImages(const Sheet& sheet, const QFont& font, const QString& path
             part(0, fh, 1, fr);
             part(fh, bodyH, r1, r2);
             p.end();
-            const QString name = QFileInfo(paths[qsizetype(i)]).fileName();
-            QSaveFile file(paths[qsizetype(i)]);
-            if (!file.open(QIODevice::WriteOnly)) {
-                error = u"画像ファイル %1 を作成できません: %2"_s.arg(name, file.errorString());
-            } else if (!image.save(&file, "PNG") || !file.commit()) {
-                error = u"画像ファイル %1 を書き込めません: %2"_s.arg(name, file.errorString());
-                file.cancelWriting();
-            } else {
+            const PublishResult r = publishWith(
+                paths[qsizetype(i)],
+                [&](QFile& file, QString&) { return image.save(&file, "PNG"); },
+                PublishOptions{.kind = u"画像ファイル"_s});
+            if (r) {
                 written << paths[qsizetype(i)];
                 continue;
             }
+            error = r.message();
         }
         // One part failed: the ones already written go again, so that no
         // incomplete set of parts is left.

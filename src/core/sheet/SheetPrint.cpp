@@ -1,5 +1,7 @@
 #include "core/sheet/SheetPrint.h"
 
+#include "core/files/PublishFile.h"
+
 #include "core/sheet/GridFont.h"
 
 #include <QFileInfo>
@@ -8,7 +10,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -291,31 +292,23 @@ bool writePdf(const PrintDocument& doc, const QString& path, QString& error) {
 
 bool writePdf(SheetPrinter& printer, const QPageLayout& layout, const QString& title,
               const QString& path, QString& error) {
-    const QString name = QFileInfo(path).fileName();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = u"PDFファイル %1 を作成できません: %2"_s.arg(name, file.errorString());
-        return false;
-    }
-    bool painted = false;
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(600);
-        writer.setCreator(u"ナンバーズ3ペリドン"_s);
-        writer.setTitle(title);
-        writer.setPageLayout(layout);
-        painted = printer.print(&writer);
-    }
-    if (!painted) {
-        file.cancelWriting();
-        error = u"PDFファイル %1 を書き込めません"_s.arg(name);
-        return false;
-    }
-    if (!file.commit()) {
-        error = u"PDFファイル %1 を書き込めません: %2"_s.arg(name, file.errorString());
-        return false;
-    }
-    return true;
+    const PublishResult r = publishWith(
+        path,
+        [&](QFile& file, QString& problem) {
+            QPdfWriter writer(&file);
+            writer.setResolution(600);
+            writer.setCreator(u"ナンバーズ3ペリドン"_s);
+            writer.setTitle(title);
+            writer.setPageLayout(layout);
+            if (printer.print(&writer))
+                return true;
+            problem = u"PDFを作成できません。"_s;
+            return false;
+        },
+        PublishOptions{.kind = u"PDFファイル"_s});
+    if (!r)
+        error = r.message();
+    return r.ok();
 }
 
 } // namespace peridon

@@ -1,5 +1,6 @@
 #include "core/store/AppPaths.h"
 
+#include "core/files/Platform.h"
 #include "core/store/Database.h"
 #include "core/store/ShippedHistory.h"
 
@@ -74,6 +75,26 @@ bool prepareDatabase(const AppPaths& paths) {
 QString firstStartMessage(const AppPaths& paths) {
     return u"初めての起動のため、付属の当選番号の履歴からデータベースを作成しました。\n"
            u"ファイル：%1"_s.arg(QDir::toNativeSeparators(paths.databasePath));
+}
+
+QStringList sharedPlaceWarnings(const AppPaths& paths) {
+    QStringList warnings;
+    QStringList seen;
+    const auto check = [&](const QString& path, const QString& what) {
+        const QString clean = QDir::cleanPath(path);
+        if (path.isEmpty() || seen.contains(clean))
+            return;
+        seen << clean;
+        const QString problem = sharedPlaceProblem(clean);
+        if (!problem.isEmpty())
+            warnings
+                << u"%1は%2。ほかの利用者がデータベースやバックアップを置き換えられます。\n%3"_s
+                       .arg(what, problem, QDir::toNativeSeparators(clean));
+    };
+    check(paths.dataFolder, u"データのフォルダー"_s);
+    check(QFileInfo(paths.databasePath).absolutePath(), u"データベースのフォルダー"_s);
+    check(paths.databasePath, u"データベースファイル"_s);
+    return warnings;
 }
 
 bool parseDatabaseArgument(const QStringList& arguments, QString& database, QString& problem) {

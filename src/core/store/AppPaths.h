@@ -57,6 +57,12 @@ bool prepareDatabase(const AppPaths& paths);
 // What the user is told after prepareDatabase created the database.
 QString firstStartMessage(const AppPaths& paths);
 
+// Warnings, one a place, when the data folder, the database's folder or the
+// database may be written by other users or belong to another user: someone
+// else could then put a database or a backup of their own in the user's
+// place. Empty when none applies.
+QStringList sharedPlaceWarnings(const AppPaths& paths);
+
 // The database named on a program's command line: "--db PATH" or
 // "--db=PATH" (arguments[0] is the program). Returns false with problem set
 // when --db lacks its path or an argument is not understood.

@@ -1,6 +1,6 @@
 #include "core/store/Database.h"
 
-#include "core/store/Platform.h"
+#include "core/files/PublishFile.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -9,8 +9,6 @@
 #include <QFileInfo>
 
 #include "core/store/Sqlite.h"
-
-#include <filesystem>
 
 using namespace Qt::StringLiterals;
 
@@ -169,12 +167,23 @@ QString Statement::columnText(int column) const {
 
 Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
     const QFileInfo info(cs.path);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
     if (mode == Mode::OpenExisting && !info.exists())
-        throw DbError(u"データベースファイルが見つかりません。\n%1"_s.arg(
-            QDir::toNativeSeparators(info.absoluteFilePath())));
+        throw DbError(u"データベースファイルが見つかりません。\n%1"_s.arg(shown));
     if (info.exists() && !info.isFile())
-        throw DbError(u"データベースファイルではありません。\n%1"_s.arg(
-            QDir::toNativeSeparators(info.absoluteFilePath())));
+        throw DbError(u"データベースファイルではありません（%1）。\n%2"_s.arg(
+            info.isDir() ? u"フォルダーです"_s : u"通常のファイルではありません"_s, shown));
+    // SQLite takes an empty file for an empty database and would give it the
+    // schema: a file truncated by accident would silently become a new,
+    // empty history.
+    if (info.exists() && info.size() == 0 && mode != Mode::FillEmptyFile)
+        throw DbError(
+            u"データベースファイルが空です（0バイト）。データベースではありません。\n%1"_s.arg(
+                shown));
+    if (info.exists() && !info.isReadable())
+        throw DbError(
+            u"データベースを開けません。\n%1\nデータベースファイルを読み取れません（読み取りの権限がありません）。"_s
+                .arg(shown));
 
     if (mode == Mode::CreateIfMissing && !info.exists())
         createFile(cs);
@@ -189,16 +198,14 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
         const QString msg = sqliteMessage(m_db, rc);
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(u"データベースを開けません。\n%1\n%2"_s.arg(
-                          QDir::toNativeSeparators(info.absoluteFilePath()), msg),
-                      rc);
+        throw DbError(u"データベースを開けません。\n%1\n%2"_s.arg(shown, msg), rc);
     }
     sqlite3_busy_timeout(m_db, 2000);
     try {
         applyKey(cs.password);
         // A wrong key or a file that is not a database shows up on the first read.
         exec("SELECT count(*) FROM sqlite_master");
-        if (mode == Mode::CreateIfMissing)
+        if (mode != Mode::OpenExisting)
             createSchema();
         Statement st =
             prepare("SELECT count(*) FROM sqlite_master WHERE type IN ('view','table') AND name = "
@@ -208,41 +215,26 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
     } catch (const DbError& e) {
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(u"データベースを開けません。\n%1\n%2"_s.arg(
-                          QDir::toNativeSeparators(info.absoluteFilePath()), e.message()),
-                      e.code());
+        throw DbError(u"データベースを開けません。\n%1\n%2"_s.arg(shown, e.message()), e.code());
     }
 }
 
 void Database::createFile(const ConnectString& cs) {
-    // Built under a temporary name and renamed into place, so a full disk or
-    // a killed process never leaves a half-made database under the real
-    // name. The file is owner-only from the start; SQLite gives its journal
-    // the database's mode.
-    const QFileInfo info(cs.path);
-    const QString target = info.absoluteFilePath();
-    const auto cannotCreate = [&](const QString& why) {
-        return DbError(u"データベースファイルを作成できません。\n%1\n%2"_s.arg(
-            QDir::toNativeSeparators(target), why));
-    };
-    QString problem;
-    const QString tmp = createPrivateFileBeside(target, u".new"_s, problem);
-    if (tmp.isEmpty())
-        throw cannotCreate(problem);
-    try {
-        Database fresh(ConnectString{tmp, cs.password}, Mode::CreateIfMissing);
-    } catch (...) {
-        QFile::remove(tmp);
-        throw;
-    }
-    bool exists = false;
-    if (moveWithoutReplacing(tmp, target, exists, problem))
-        return;
-    QFile::remove(tmp);
+    // Built under a temporary name and given its own only when complete, so
+    // a full disk or a killed process never leaves a half-made database under
+    // the real name. The file is owner-only from the start; SQLite gives its
+    // journal the database's mode.
+    const PublishResult r = publishBuilt(
+        cs.path,
+        [&](const QString& tmp, QString&) {
+            Database fresh(ConnectString{tmp, cs.password}, Mode::FillEmptyFile);
+            return true;
+        },
+        PublishOptions{.replace = false, .privateFile = true});
     // Another process made the same database meanwhile: use that one.
-    if (exists)
-        return;
-    throw cannotCreate(problem);
+    if (!r && !r.nameTaken())
+        throw DbError(u"データベースファイルを作成できません。\n%1\n%2"_s.arg(
+            QDir::toNativeSeparators(QFileInfo(cs.path).absoluteFilePath()), r.reason()));
 }
 
 void Database::checkIntegrity() {
@@ -341,37 +333,26 @@ DrawHistory Database::readHistory() {
 void Database::backupTo(const QString& path) {
     // ATTACH opens the file with this connection's flags, which lack "create"
     // for an existing database; an empty file is an empty database it accepts.
-    // The temporary file is owner-only from the start, like the database.
-    QString problem;
-    const QString tmp = createPrivateFileBeside(path, u".tmp"_s, problem);
-    if (tmp.isEmpty())
+    const PublishResult r = publishBuilt(
+        path,
+        [&](const QString& tmp, QString&) {
+            Statement att = prepare("ATTACH DATABASE ?1 AS bak KEY ?2");
+            att.bind(1, tmp);
+            att.bind(2, QString::fromLatin1(m_key));
+            att.step();
+            try {
+                exec("SELECT sqlcipher_export('bak')");
+            } catch (...) {
+                sqlite3_exec(m_db, "DETACH DATABASE bak", nullptr, nullptr, nullptr);
+                throw;
+            }
+            exec("DETACH DATABASE bak");
+            return true;
+        },
+        PublishOptions{.replace = true, .privateFile = true, .kind = u"バックアップファイル"_s});
+    if (!r)
         throw DbError(u"バックアップファイルを書けません。\n%1\n%2"_s.arg(
-            QDir::toNativeSeparators(path), problem));
-    try {
-        Statement att = prepare("ATTACH DATABASE ?1 AS bak KEY ?2");
-        att.bind(1, tmp);
-        att.bind(2, QString::fromLatin1(m_key));
-        att.step();
-    } catch (...) {
-        QFile::remove(tmp);
-        throw;
-    }
-    try {
-        exec("SELECT sqlcipher_export('bak')");
-    } catch (...) {
-        sqlite3_exec(m_db, "DETACH DATABASE bak", nullptr, nullptr, nullptr);
-        QFile::remove(tmp);
-        throw;
-    }
-    exec("DETACH DATABASE bak");
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(tmp.toStdU16String()),
-                            std::filesystem::path(path.toStdU16String()), ec);
-    if (ec) {
-        QFile::remove(tmp);
-        throw DbError(
-            u"バックアップファイルを書けません。\n%1"_s.arg(QDir::toNativeSeparators(path)));
-    }
+            QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), r.reason()));
 }
 
 Database::Transaction::Transaction(Database& db) : m_db(db) {

@@ -82,6 +82,8 @@ public:
         OpenExisting,    // the file must exist and hold the draws schema
         CreateIfMissing, // create file and schema when missing; the file
                          // appears under its name only once it is complete
+        FillEmptyFile,   // the file is a new, empty one made for this
+                         // database under a temporary name: give it the schema
     };
 
     Database(const ConnectString& cs, Mode mode);
@@ -109,7 +111,8 @@ public:
     DrawHistory readHistory();
 
     // Copies the whole database, encrypted with the same key, to another
-    // file: written beside it under a temporary name, then renamed over it.
+    // file, published as every file is (PublishFile.h): a regular file of
+    // that name is replaced, anything else is left alone.
     void backupTo(const QString& path);
 
     // A write transaction that rolls back unless committed.

@@ -1,8 +1,9 @@
 #include "core/store/DrawCsv.h"
 
+#include "core/files/Platform.h"
 #include "core/store/DrawDate.h"
 #include "core/store/DrawImport.h"
-#include "core/store/Platform.h"
+#include "core/store/QuotedInput.h"
 #include "core/store/TextEncoding.h"
 
 #include <QDate>
@@ -118,14 +119,14 @@ void CsvParser::line(int lineNo, const QString& line) {
     const QString noText = fields[0].trimmed();
     d.drawNo = noText.toInt(&ok);
     if (!ok || d.drawNo < 1 || d.drawNo > kMaxDrawNo) {
-        error(lineNo,
-              u"回数「%1」は1～%2の整数ではありません"_s.arg(noText, QString::number(kMaxDrawNo)));
+        error(lineNo, u"回数「%1」は1～%2の整数ではありません"_s.arg(quoteInput(noText),
+                                                                     QString::number(kMaxDrawNo)));
         return;
     }
     for (int k = 0; k < 3; ++k) {
         if (!parseDigit(fields[k + 1], d.digits[std::size_t(k)])) {
             error(lineNo, u"第%1数字「%2」は0～9の数字1文字ではありません"_s.arg(k + 1).arg(
-                              fields[k + 1].trimmed()));
+                              quoteInput(fields[k + 1].trimmed())));
             return;
         }
     }
@@ -208,13 +209,20 @@ ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool r
     Database::Transaction tx(db);
     // Writing into a damaged file would only spread the damage.
     db.checkIntegrity();
-    Statement find = db.prepare("SELECT 第1数字, 第2数字, 第3数字 FROM 当選データ WHERE 回数 = ?1");
+    // The same comparison the import window shows before it writes, read
+    // inside the transaction that writes.
+    const ImportPlan plan = planImport(db, draws);
+    if (!replace && !plan.differing.empty()) {
+        r.errors = conflictErrors(plan);
+        return r; // the transaction rolls back
+    }
     Statement insert = db.prepare("INSERT INTO 当選データ (回数, 第1数字, 第2数字, 第3数字, "
                                   "抽せん日) VALUES (?1, ?2, ?3, ?4, ?5)");
     // A line without a date keeps the stored one.
     Statement update = db.prepare("UPDATE 当選データ SET 第1数字 = ?2, 第2数字 = ?3, 第3数字 = ?4, "
                                   "抽せん日 = coalesce(?5, 抽せん日) WHERE 回数 = ?1");
-    auto bindRow = [](Statement& st, const CsvDraw& d) {
+    auto write = [](Statement& st, const CsvDraw& d) {
+        st.reset();
         st.bind(1, d.drawNo);
         for (int k = 0; k < 3; ++k) {
             if (d.digits[std::size_t(k)] < 0)
@@ -223,44 +231,17 @@ ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool r
                 st.bind(k + 2, int(d.digits[std::size_t(k)]));
         }
         st.bind(5, d.date.isEmpty() ? QString() : d.date);
+        st.step();
     };
-    for (const CsvDraw& d : draws) {
-        find.reset();
-        find.bind(1, d.drawNo);
-        if (find.step()) {
-            StoredDraw stored;
-            for (int k = 0; k < 3; ++k)
-                stored.digits[std::size_t(k)] =
-                    std::int8_t(find.isNull(k) ? -1 : find.columnInt(k));
-            stored.date = find.columnText(3);
-            if (holdsSameDraw(stored, d)) {
-                ++r.unchanged;
-                continue;
-            }
-            if (!replace) {
-                r.errors << lineError(
-                    d.line,
-                    (stored.digits == d.digits
-                         ? u"回数%1は登録済みで抽せん日が異なります（置き換えるには --replace）"_s
-                         : u"回数%1は登録済みで数字が異なります（置き換えるには --replace）"_s)
-                        .arg(d.drawNo));
-                continue;
-            }
-            update.reset();
-            bindRow(update, d);
-            update.step();
-            ++r.replaced;
-        } else {
-            insert.reset();
-            bindRow(insert, d);
-            insert.step();
-            ++r.added;
-        }
+    for (const CsvDraw& d : plan.added)
+        write(insert, d);
+    if (replace) {
+        for (const DrawDifference& d : plan.differing)
+            write(update, d.incoming);
+        r.replaced = int(plan.differing.size());
     }
-    if (!r.errors.isEmpty()) {
-        r.added = r.replaced = r.unchanged = 0;
-        return r; // the transaction rolls back
-    }
+    r.added = int(plan.added.size());
+    r.unchanged = plan.identical;
     tx.commit();
     return r;
 }

@@ -1,5 +1,7 @@
 #include "core/store/DrawDate.h"
 
+#include "core/store/QuotedInput.h"
+
 #include <QDate>
 #include <QRegularExpression>
 
@@ -31,7 +33,7 @@ std::optional<QString> normaliseDrawDate(QStringView text) {
 
 QString badDrawDateReason(const QString& text) {
     return u"抽せん日「%1」は日付ではありません（YYYY-MM-DD、YYYY/MM/DD、YYYY年M月D日）"_s.arg(
-        text);
+        quoteInput(text));
 }
 
 } // namespace peridon

@@ -1,11 +1,15 @@
 #include "core/store/DrawFile.h"
 
+#include "core/files/Platform.h"
+
 #include "core/store/DrawTextParser.h"
 #include "core/store/TextEncoding.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -65,6 +69,7 @@ DrawFile readDrawBytes(const QByteArray& bytes) {
             csv = std::move(lineForms);
     }
     out.draws = std::move(csv.draws);
+    out.errorCount = std::max(csv.errorCount, csv.errors.size());
     out.errors = std::move(csv.errors);
     return out;
 }
@@ -78,22 +83,21 @@ QString listLineErrors(const QStringList& errors) {
 }
 
 DrawFile readDrawFile(const QString& path) {
-    const QFileInfo info(path);
-    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
-    if (!info.exists())
-        return failed(u"ファイルが見つかりません。\n%1"_s.arg(shown));
-    if (!info.isFile())
-        return failed(u"通常のファイルではありません。\n%1"_s.arg(shown));
-    if (info.size() > kMaxDrawFileBytes)
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    // A named pipe or a device is refused without blocking on it.
+    QFile file;
+    QString problem;
+    if (!openRegularFileForReading(file, path, problem))
+        return failed(u"ファイルを読めません。%1\n%2"_s.arg(problem, shown));
+    if (file.size() > kMaxDrawFileBytes)
         return failed(
             u"ファイルが大きすぎます（%1 MB）。当選データのファイルは%2 MBまでです。\n%3"_s
-                .arg(info.size() / (1024 * 1024))
+                .arg(file.size() / (1024 * 1024))
                 .arg(kMaxDrawFileBytes / (1024 * 1024))
                 .arg(shown));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(u"ファイルを読めません。\n%1\n%2"_s.arg(shown, file.errorString()));
     const QByteArray bytes = file.read(kMaxDrawFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return failed(u"ファイルを読めません。\n%1\n%2"_s.arg(shown, file.errorString()));
     if (bytes.size() > kMaxDrawFileBytes)
         return failed(u"ファイルが大きすぎます。\n%1"_s.arg(shown));
     return readDrawBytes(bytes);

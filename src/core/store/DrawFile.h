@@ -19,7 +19,8 @@ struct DrawFile {
     // large); empty when it was read.
     QString failure;
     std::vector<CsvDraw> draws;
-    QStringList errors; // bad lines, "N行目: reason"; non-empty: import nothing
+    QStringList errors;       // bad lines, "N行目: reason"; non-empty: import nothing
+    qsizetype errorCount = 0; // every bad line, also those not kept in errors
 };
 
 // The largest file the import reads, and the most lines and longest line it

@@ -36,9 +36,28 @@ struct ImportPlan {
 // Compares the draws with the stored rows; reads only.
 ImportPlan planImport(Database& db, const std::vector<CsvDraw>& draws);
 
+// One line per differing draw, for an import that may not replace them:
+// "N行目: 回数M は登録済みで数字が異なります…".
+QStringList conflictErrors(const ImportPlan& plan);
+
 // Whether a stored row already says what an incoming line says: the same
 // digits, and the same date unless the line gives none.
 bool holdsSameDraw(const StoredDraw& stored, const CsvDraw& incoming);
+
+// Refuses, with a DbError naming why, a name under which a new database
+// cannot be made: a file (or a link) is already there, or a folder, a named
+// pipe or another special file.
+void checkNewDatabaseName(const QString& dbPath);
+// Throws the DbError that says a database is already at dbPath.
+[[noreturn]] void throwDatabaseExists(const QString& dbPath);
+
+// Creates a new database at dbPath holding the draws. It is built under a
+// unique temporary name and takes dbPath only when complete and only while
+// the name is free, so a failure leaves no file behind and an existing file
+// is never touched. Returns false when another process took the name while
+// the database was built (the new one is then dropped); throws DbError with a
+// message for the user on any other failure.
+bool createDatabaseWithDraws(const QString& dbPath, const std::vector<CsvDraw>& draws);
 
 // "1 2 3" for digits, with "-" for an empty field.
 QString digitsText(const std::array<std::int8_t, 3>& digits);

@@ -21,7 +21,28 @@ QString missingRowMessage(int drawNo) {
 } // namespace
 
 QString DrawTable::backupPathFor(const QString& databasePath) {
-    return QFileInfo(databasePath).dir().filePath(u"Numbers3Peridon.bak"_s);
+    const QFileInfo db(databasePath);
+    const QDir dir = db.absoluteDir();
+    const QString base = db.completeBaseName();
+    const QString whole = dir.filePath(db.fileName() + u".bak"_s);
+    if (db.suffix().compare(u"bak"_s, Qt::CaseInsensitive) == 0)
+        return whole;
+    // Another file that would get the same name (a.db or a beside a.mdb)
+    // may be a database too: then each backup takes its database's whole
+    // name, so that none replaces another's. The database's own journal,
+    // the backups and their temporary files do not count.
+    const QStringList others =
+        dir.entryList({base, base + u".*"_s}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList journals{db.fileName() + u"-journal"_s, db.fileName() + u"-wal"_s,
+                               db.fileName() + u"-shm"_s};
+    for (const QString& name : others) {
+        if (name == db.fileName() || journals.contains(name) ||
+            name.startsWith(base + u".bak"_s, Qt::CaseInsensitive))
+            continue;
+        if (name == base || QFileInfo(name).completeBaseName() == base)
+            return whole;
+    }
+    return dir.filePath(base + u".bak"_s);
 }
 
 DrawTable::DrawTable(Database& db) : m_db(db) {}
@@ -138,6 +159,8 @@ ImportPlan DrawTable::plan(const std::vector<CsvDraw>& draws) {
 }
 
 ImportResult DrawTable::writeDraws(const std::vector<CsvDraw>& draws, bool replace) {
+    // A damaged file is named as such before its backup fails on the damage.
+    m_db.checkIntegrity();
     ensureBackup();
     return importDraws(m_db, draws, replace);
 }

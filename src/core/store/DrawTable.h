@@ -26,7 +26,10 @@ struct EntryRow {
 // the backup file beside it.
 class DrawTable final {
 public:
-    // The backup file written before the first change, beside the database.
+    // The backup file written before the first change, beside the database:
+    // its name with .bak for its extension (Numbers3Peridon.bak), or its whole
+    // name with .bak added (a.mdb.bak) when another file beside it would be
+    // given the same name.
     static QString backupPathFor(const QString& databasePath);
 
     explicit DrawTable(Database& db);

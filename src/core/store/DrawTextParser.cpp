@@ -2,6 +2,7 @@
 
 #include "core/store/DrawDate.h"
 #include "core/store/DrawHistory.h"
+#include "core/store/QuotedInput.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -14,11 +15,10 @@ namespace peridon {
 
 namespace {
 
-// The part of a line shown in a message: long lines are cut.
+// The part of a line shown in a message: long lines are cut, and control
+// characters shown as escapes.
 QString excerpt(QStringView line) {
-    constexpr int kMax = 40;
-    const QString t = line.trimmed().toString();
-    return t.size() > kMax ? t.left(kMax) + u"…"_s : t;
+    return quoteInput(line.trimmed());
 }
 
 } // namespace
@@ -38,7 +38,7 @@ std::optional<CsvDraw> parseDrawLine(QStringView rawLine, QString& reason) {
     const QStringView noText = number.capturedView(1);
     draw.drawNo = noText.toInt(&ok);
     if (!ok || draw.drawNo < 1 || draw.drawNo > kMaxDrawNo) {
-        reason = u"回数「%1」は1～%2の整数ではありません"_s.arg(noText).arg(kMaxDrawNo);
+        reason = u"回数「%1」は1～%2の整数ではありません"_s.arg(quoteInput(noText)).arg(kMaxDrawNo);
         return std::nullopt;
     }
     QString rest = line.mid(number.capturedEnd());

@@ -1,9 +1,8 @@
 #include "core/store/ShippedHistory.h"
 
-#include "core/store/Platform.h"
-
 #include "core/store/Database.h"
 #include "core/store/DrawCsv.h"
+#include "core/store/DrawImport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,10 +50,7 @@ void createDatabaseFromShippedHistory(const QString& dbPath) {
 }
 
 void createDatabaseFromHistoryFile(const QString& dbPath, const QString& csvPath) {
-    if (QFileInfo::exists(dbPath) || QFileInfo(dbPath).isSymLink())
-        throw DbError(
-            u"データベースファイルが既にあります。上書きしません。\n%1"_s.arg(native(dbPath)));
-
+    checkNewDatabaseName(dbPath);
     QFile file(csvPath);
     if (!QFileInfo(csvPath).isFile() || !file.open(QIODevice::ReadOnly))
         throw DbError(u"当選データのファイルを読めません。\n%1"_s.arg(native(csvPath)));
@@ -64,29 +60,8 @@ void createDatabaseFromHistoryFile(const QString& dbPath, const QString& csvPath
     if (!parsed.errors.isEmpty())
         throw DbError(u"当選データのファイルに誤りがあります。\n%1\n%2"_s.arg(
             native(csvPath), parsed.errors.mid(0, 5).join(u'\n')));
-
-    // Built under a temporary name and renamed into place only when complete,
-    // so a failure never leaves a half-filled database under the real name.
-    const QString tmp = dbPath + u".init-tmp"_s;
-    QFile::remove(tmp);
-    try {
-        Database db(connectStringFor(tmp), Database::Mode::CreateIfMissing);
-        const ImportResult r = importDraws(db, parsed.draws, false);
-        if (!r.errors.isEmpty())
-            throw DbError(r.errors.mid(0, 5).join(u'\n'));
-    } catch (const DbError& e) {
-        QFile::remove(tmp);
-        throw DbError(u"データベースを作成できません。\n%1\n%2"_s.arg(native(dbPath), e.message()),
-                      e.code());
-    }
-    // Never over an existing file, so a database created meanwhile by
-    // someone else survives.
-    bool exists = false;
-    QString problem;
-    if (!moveWithoutReplacing(tmp, dbPath, exists, problem)) {
-        QFile::remove(tmp);
-        throw DbError(u"データベースを作成できません。\n%1\n%2"_s.arg(native(dbPath), problem));
-    }
+    if (!createDatabaseWithDraws(dbPath, parsed.draws))
+        throwDatabaseExists(dbPath);
 }
 
 } // namespace peridon

@@ -1,12 +1,12 @@
 #include "gui/app/ExportCommand.h"
 
+#include "core/files/PublishFile.h"
 #include "core/store/DrawCsv.h"
 #include "core/store/TextEncoding.h"
 #include "gui/widgets/Messages.h"
 
 #include <QDir>
 #include <QFileDialog>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -59,10 +59,10 @@ bool runExport(QWidget* parent, const ConnectString& cs, const ExportHooks& hook
                                "UTF-8で書き出してください。"_s);
         return false;
     }
-    QSaveFile file(target->path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
-        messages::stop(
-            parent, u"ファイルに書き込めませんでした。\n%1\n%2"_s.arg(shown, file.errorString()));
+    if (const PublishResult r =
+            publishBytes(target->path, *bytes, PublishOptions{.kind = u"CSVファイル"_s});
+        !r) {
+        messages::stop(parent, r.message());
         return false;
     }
     const int draws = int(csv.count('\n')) - 1;

@@ -1,7 +1,9 @@
-#include "core/store/Platform.h"
+#include "core/files/Platform.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStorageInfo>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -175,6 +177,131 @@ bool moveWithoutReplacing(const QString& from, const QString& to, bool& exists, 
     problem =
         exists ? u"同じ名前のファイルがあります。"_s : QString::fromLocal8Bit(strerror(errno));
     return false;
+#endif
+}
+
+void giveDocumentPermissions(const QString& path, const QString& replaced) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    Q_UNUSED(replaced);
+#else
+    mode_t mode = 0;
+    struct stat st {};
+    if (!replaced.isEmpty() && ::stat(QFile::encodeName(replaced).constData(), &st) == 0) {
+        mode = st.st_mode & 0777;
+    } else {
+        // The mask is read, not set: umask() would change it for every
+        // thread while it is read.
+        mode_t mask = 022;
+        QFile status(u"/proc/self/status"_s);
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("Umask:")) {
+                    bool ok = false;
+                    const uint v = line.mid(6).trimmed().toUInt(&ok, 8);
+                    if (ok)
+                        mask = mode_t(v);
+                }
+            }
+        }
+        mode = 0666 & ~mask;
+    }
+    ::chmod(QFile::encodeName(path).constData(), mode);
+#endif
+}
+
+bool replaceWithFile(const QString& from, const QString& to, QString& problem) {
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
+                    reinterpret_cast<const wchar_t*>(to.utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    problem = u"名前を変えられません（エラー %1）。"_s.arg(GetLastError());
+    return false;
+#else
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    problem = QString::fromLocal8Bit(strerror(errno));
+    return false;
+#endif
+}
+
+bool syncFileToDisk(const QString& path, QString& problem) {
+#ifdef Q_OS_WIN
+    const HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        problem = u"ファイルを開けません（エラー %1）。"_s.arg(GetLastError());
+        return false;
+    }
+    const bool ok = FlushFileBuffers(h);
+    if (!ok)
+        problem = u"ディスクに書き込めません（エラー %1）。"_s.arg(GetLastError());
+    CloseHandle(h);
+    return ok;
+#else
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        problem = QString::fromLocal8Bit(strerror(errno));
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    if (!ok)
+        problem = QString::fromLocal8Bit(strerror(errno));
+    ::close(fd);
+    return ok;
+#endif
+}
+
+void syncFolderToDisk(const QString& folder) {
+#ifndef Q_OS_WIN
+    // Best effort: some file systems refuse fsync on a folder, and the file
+    // itself is already on the disk.
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+int lastErrorNumber() {
+#ifdef Q_OS_WIN
+    return int(GetLastError());
+#else
+    return errno;
+#endif
+}
+
+bool isDiskFull(int savedErrno, const QString& folder) {
+#ifdef Q_OS_WIN
+    if (savedErrno == ERROR_DISK_FULL || savedErrno == ERROR_HANDLE_DISK_FULL)
+        return true;
+#else
+    if (savedErrno == ENOSPC || savedErrno == EDQUOT)
+        return true;
+#endif
+    const QStorageInfo storage(folder);
+    return storage.isValid() && storage.isReady() && storage.bytesAvailable() == 0;
+}
+
+QString sharedPlaceProblem(const QString& path) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return {};
+#else
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    if (st.st_uid != ::geteuid())
+        return u"ほかの利用者のものです"_s;
+    if (st.st_mode & (S_IWGRP | S_IWOTH))
+        return u"ほかの利用者も書き込めます"_s;
+    return {};
 #endif
 }
 

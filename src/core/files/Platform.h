@@ -33,6 +33,33 @@ QString createPrivateFileBeside(const QString& base, const QString& suffix, QStr
 // the reason is a file already there.
 bool moveWithoutReplacing(const QString& from, const QString& to, bool& exists, QString& problem);
 
+// Gives a file made owner-only the permissions of a new document: what the
+// process's file-creation mask leaves of read and write for everyone, or the
+// permissions of the file at replaced when it takes that file's name.
+void giveDocumentPermissions(const QString& path, const QString& replaced);
+
+// Gives the file at from the name to, replacing a file of that name in one
+// step: there is no moment without a file under to.
+bool replaceWithFile(const QString& from, const QString& to, QString& problem);
+
+// Flushes a file's contents, or a folder's entries, from the system's caches
+// to the disk. A folder is synced after a name in it changed, so that the
+// change survives a power cut; Windows has no such call for folders, and
+// there it does nothing.
+bool syncFileToDisk(const QString& path, QString& problem);
+void syncFolderToDisk(const QString& folder);
+
+// Whether a failure to write in folder came from a full disk: the error
+// number saved right after the failed call, or a disk with no byte free.
+bool isDiskFull(int savedErrno, const QString& folder);
+// The system's last error number, saved right after a failed call.
+int lastErrorNumber();
+
+// What makes a folder or a file unsafe to keep private data in: other users
+// may write to it, or it belongs to another user. Empty when nothing does
+// (and always on Windows, whose access lists say more than any bit here).
+QString sharedPlaceProblem(const QString& path);
+
 // Standard output and error take bytes as they are: no CR LF translation on
 // Windows, and the console shows UTF-8. A closed pipe on standard output
 // becomes a write error the program reports instead of a silent death by
