@@ -1,10 +1,13 @@
 // libFuzzer target: the readers of draw files take any bytes without
 // crashing, hanging or using memory without bound, and what they accept is
-// sound. Both entry points for a file's bytes are covered: the CSV reader of
-// peridon-cli import and the import window's reader (CSV, then pasted-text
-// forms).
+// sound. Every entry point for a draw file's bytes or pasted text is covered:
+// the CSV reader, the reader of peridon-cli import and the import window (CSV,
+// then the pasted-text forms), and the pasted-text reader itself. Every
+// message quotes the input without a control character in it.
 #include "core/store/DrawCsv.h"
 #include "core/store/DrawFile.h"
+#include "core/store/DrawTextParser.h"
+#include "core/store/QuotedInput.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +28,15 @@ void checkDraws(const std::vector<CsvDraw>& draws) {
     }
 }
 
+// A message may hold line breaks of its own, never another control
+// character from the input.
+void checkMessages(const QStringList& messages) {
+    for (const QString& m : messages)
+        for (const QChar c : m)
+            if ((c.unicode() < 0x20 && c != u'\n') || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+                std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -36,11 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!csv.unreadable && csv.errors.isEmpty() != (csv.errorCount == 0))
         std::abort();
     checkDraws(csv.draws);
+    checkMessages(csv.errors);
+
+    const QString text = QString::fromUtf8(bytes);
+    const CsvParse pasted = parseDrawText(text);
+    checkDraws(pasted.draws);
+    checkMessages(pasted.errors);
+    checkMessages({quoteInput(text)});
 
     const DrawFile file = readDrawBytes(bytes);
     if (!file.failure.isEmpty() && (!file.draws.empty() || !file.errors.isEmpty()))
         std::abort();
     checkDraws(file.draws);
+    checkMessages(file.errors);
     // A file accepted without errors holds each draw number once.
     if (file.failure.isEmpty() && file.errors.isEmpty()) {
         std::set<int> seen;

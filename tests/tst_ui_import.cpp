@@ -154,6 +154,45 @@ private slots:
         QCOMPARE(m_restarts, 1); // the offer was answered Yes
     }
 
+    // Every text of the preview is shown whole: no label, choice or button is
+    // narrower or lower than its text needs, also with a long file name and
+    // many differing draws.
+    void previewShowsEveryTextWhole() {
+        openFrame(u"1:123 2:456 3:789"_s);
+        QStringList clipped;
+        m_inPreview = [&](ImportPreviewDialog& dialog) {
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            for (QWidget* w : dialog.findChildren<QWidget*>()) {
+                if (!w->isVisible() || !(qobject_cast<QLabel*>(w) ||
+                                         qobject_cast<QAbstractButton*>(w)))
+                    continue;
+                const QSize hint = w->sizeHint();
+                const int needed = w->hasHeightForWidth() ? w->heightForWidth(w->width())
+                                                          : hint.height();
+                if ((!w->hasHeightForWidth() && w->width() < hint.width()) ||
+                    w->height() < needed)
+                    clipped << u"%1 %2x%3 < %4x%5"_s.arg(w->objectName())
+                                   .arg(w->width())
+                                   .arg(w->height())
+                                   .arg(hint.width())
+                                   .arg(needed);
+            }
+            // Within the screen, so that the buttons can be reached (the test
+            // also runs at 150 %, where the offscreen screen is 533×400).
+            // (One point of slack for rounding at a scale of 1.5.)
+            const QRect room = dialog.screen()->availableGeometry().adjusted(-1, -1, 1, 1);
+            if (!room.contains(dialog.frameGeometry()))
+                clipped << u"dialog %1 beyond the screen %2"_s.arg(
+                    QDebug::toString(dialog.frameGeometry()), QDebug::toString(room));
+            dialog.reject();
+        };
+        importFile(write(m_dir->filePath(u"2026年の当選番号_結果ページからコピーしたもの.csv"_s),
+                         "1,1,2,4,2026-01-01\n2,4,5,7,2026-01-02\n3,7,8,0\n4,0,0,1\n"));
+        QCOMPARE(m_previews, 1);
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u'\n')));
+    }
+
     void keepingWithNothingNewCannotBeChosen() {
         openFrame(u"1:123"_s);
         bool enabledWhenKeeping = true;

@@ -8,11 +8,13 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -59,6 +61,8 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& 
     const int differing = int(plan.differing.size());
     m_summary = new QLabel(this);
     m_summary->setObjectName(u"Label概要"_s);
+    // A long file name wraps instead of widening the dialog past the screen.
+    m_summary->setWordWrap(true);
     m_summary->setText(u"ファイル：%1\n\n新しい回：%2回%3\n登録済みで同じ回：%4回\n"
                        "登録済みで内容が異なる回：%5回"_s.arg(fileName)
                            .arg(plan.added.size())
@@ -135,8 +139,17 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& 
     layout->addWidget(buttons);
     connect(m_replace, &QRadioButton::toggled, this, &ImportPreviewDialog::updateButton);
     updateButton();
-    if (differing > 0)
-        resize(std::max(sizeHint().width(), 560), 480);
+    if (differing > 0) {
+        // Room for the list, but never beyond the screen: at 150 % a small
+        // screen is only about 500 points high, and a taller dialog would
+        // hide its buttons below the edge. The list gives up the height.
+        QSize size(std::max(sizeHint().width(), 560), 480);
+        if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+            const QRect room = screen->availableGeometry();
+            size = size.boundedTo(QSize(room.width() * 9 / 10, room.height() * 9 / 10));
+        }
+        resize(size.expandedTo(minimumSizeHint()));
+    }
 }
 
 bool ImportPreviewDialog::replace() const {

@@ -38,6 +38,10 @@ int main(int argc, char** argv) {
     if (created)
         peridon::messages::information(nullptr, peridon::firstStartMessage(paths),
                                        peridon::kAppTitle);
+    // Told once a start; the program goes on, since the place is the user's
+    // choice.
+    if (const QStringList warnings = peridon::sharedPlaceWarnings(paths); !warnings.isEmpty())
+        peridon::messages::warning(nullptr, warnings.join(u"\n\n"_s));
 
     peridon::MainFrm frame;
     if (!frame.Load(peridon::connectStringFor(paths.databasePath)))
