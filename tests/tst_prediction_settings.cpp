@@ -390,6 +390,14 @@ void TestPredictionSettings::save() {
     if (backup) {
         QCOMPARE(saved.backup, path + u".bak"_s);
         QCOMPARE(readAll(saved.backup), before);
+#ifndef Q_OS_WIN
+        // Owner-only like every file the program makes, whatever the old
+        // file allowed.
+        QCOMPARE(QFileInfo(saved.backup).permissions() &
+                     (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                      QFileDevice::WriteOther),
+                 QFileDevice::Permissions());
+#endif
     }
     // Nothing else is left beside it (no temporary file).
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), backup ? 2 : 1);

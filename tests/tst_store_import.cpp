@@ -171,14 +171,15 @@ private slots:
             db.exec("UPDATE 当選データ SET 抽せん日 = '2026-01-02' WHERE 回数 = 2");
         }
         Database db(cs, Database::Mode::OpenExisting);
-        const ImportPlan plan = DrawTable(db).plan({
+        const std::vector<CsvDraw> incoming{
             draw(1, "123"),                  // identical, no date given
             draw(2, "456", u"2026-01-02"_s), // identical with its date
             draw(2, "456", u"2026-01-03"_s), // the date differs
             draw(1, "124"),                  // a digit differs
             draw(3, "789"),                  // fills an empty digit
             draw(4, "000"),                  // new
-        });
+        };
+        const ImportPlan plan = DrawTable(db).plan(incoming);
         QCOMPARE(plan.identical, 2);
         QCOMPARE(plan.added.size(), std::size_t(1));
         QCOMPARE(plan.added[0].drawNo, 4);
@@ -189,6 +190,11 @@ private slots:
         QCOMPARE(digitsText(plan.differing[2].stored.digits), u"7 - 9"_s);
         QCOMPARE(plan.drawsToWrite(false).size(), std::size_t(1));
         QCOMPARE(plan.drawsToWrite(true).size(), std::size_t(4));
+        // The write (peridon-cli import) compares as the preview did.
+        const ImportResult written = importDraws(db, incoming, true);
+        QCOMPARE(written.unchanged, plan.identical);
+        QCOMPARE(written.added, 1);
+        QCOMPARE(written.replaced, 3);
     }
 
     void writeBacksUpFirstAndReplacesOnlyWhenAsked() {
