@@ -95,7 +95,7 @@ void printErr(const QString& s) {
 QString usageText() {
     return u"使い方:\n"
            "  peridon-cli init [--db PATH]\n"
-           "  peridon-cli import FILE.csv [--replace] [--db PATH]\n"
+           "  peridon-cli import FILE [--replace] [--db PATH]\n"
            "  peridon-cli export [--db PATH]\n"
            "  peridon-cli stats [--db PATH]\n"
            "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
