@@ -20,11 +20,7 @@ class TestCli : public QObject {
     using Run = peridon::test::CliRun;
     static Run cli(const QStringList& args) { return peridon::test::runCli(args); }
     QString file(const QString& name, const QByteArray& content) {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        return path;
+        return peridon::test::writeFile(m_dir.filePath(name), content);
     }
 
 private slots:

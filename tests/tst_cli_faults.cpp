@@ -24,11 +24,7 @@ class TestCliFaults : public QObject {
         return peridon::test::runCli(args, outFile);
     }
     QString file(const QString& name, const QByteArray& content) {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        return path;
+        return peridon::test::writeFile(m_dir.filePath(name), content);
     }
 
 private slots:

@@ -57,11 +57,7 @@ class TestCliReliability : public QObject {
     QTemporaryDir m_dir;
 
     QString file(const QString& name, const QByteArray& content) {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        return path;
+        return peridon::test::writeFile(m_dir.filePath(name), content);
     }
     QByteArray read(const QString& name) {
         QFile f(m_dir.filePath(name));

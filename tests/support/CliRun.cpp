@@ -1,5 +1,6 @@
 #include "support/CliRun.h"
 
+#include <QFile>
 #include <QProcess>
 
 namespace peridon::test {
@@ -13,6 +14,13 @@ CliRun finishCli(QProcess& process) {
     }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+    return path;
 }
 
 CliRun runCli(const QStringList& args, const QString& outFile) {

@@ -19,6 +19,9 @@ struct CliRun {
 // Runs peridon-cli (the program PERIDON_CLI names) with args; with outFile,
 // its standard output goes to that file instead.
 CliRun runCli(const QStringList& args, const QString& outFile = QString());
+// Writes content as the file at path (an input for the program) and
+// returns path.
+QString writeFile(const QString& path, const QByteArray& content);
 // Waits for a started process and collects what it left.
 CliRun finishCli(QProcess& process);
 
