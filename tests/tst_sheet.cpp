@@ -2,6 +2,9 @@
 #include "core/sheet/SheetJson.h"
 #include "support/WorkingDirectory.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <random>
@@ -34,6 +37,7 @@ private slots:
     void matchesCellByCellModel_data();
     void matchesCellByCellModel();
     void jsonInPiecesStopsOnFailure();
+    void jsonEscapesEveryControlCharacter();
 };
 
 // A block of colour applied to a 5 x 4 sheet: which cells changed.
@@ -533,6 +537,32 @@ void TestSheet::jsonInPiecesStopsOnFailure() {
         },
         u"w"_s, u"c"_s, {&s}));
     QCOMPARE(calls, 1);
+}
+
+// Backslashes, quotes and every control character come back from the JSON
+// as they went in, and none of them stands raw in the document.
+void TestSheet::jsonEscapesEveryControlCharacter() {
+    Sheet s(3, 33);
+    QStringList texts;
+    for (char16_t c = 1; c < 0x20; ++c)
+        texts << u"a"_s + QChar(c) + u"b"_s;
+    texts << u"\\"_s << u"\""_s << u"\\\"\\n"_s;
+    for (int i = 0; i < texts.size(); ++i)
+        s.setText(1 + i % 3, 1 + i / 3, texts[i]);
+    const QByteArray json = sheetsToJson(u"w"_s, u"c"_s, {&s});
+    for (const char c : json)
+        QVERIFY2(static_cast<unsigned char>(c) >= 0x20, qPrintable(QString::number(int(c))));
+    QJsonParseError error;
+    const QJsonArray cells = QJsonDocument::fromJson(json, &error)
+                                 .object()[u"grids"_s]
+                                 .toArray()[0]
+                                 .toObject()[u"cells"_s]
+                                 .toArray();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QStringList back;
+    for (const QJsonValue& cell : cells)
+        back << cell.toObject()[u"text"_s].toString();
+    QCOMPARE(back, texts);
 }
 
 QTEST_APPLESS_MAIN(TestSheet)

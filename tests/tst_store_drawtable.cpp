@@ -122,6 +122,7 @@ void TestDrawTable::insertTakesSmallestFreeNumberAbove_data() {
     QTest::newRow("gap of one") << "1:123 3:456" << 1 << 2;
     QTest::newRow("empty table") << "" << 0 << 1;
     QTest::newRow("below the first row") << "5:123 6:456" << 0 << 1;
+    QTest::newRow("the very last number") << "1:123 32766:456" << 32766 << 32767;
 }
 
 void TestDrawTable::insertTakesSmallestFreeNumberAbove() {

@@ -26,6 +26,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -338,20 +339,35 @@ void TestEntryWindow::addedLineIsWrittenWithItsFirstDigit() {
 
 void TestEntryWindow::addedLineLeftEmptyIsNeverWritten_data() {
     QTest::addColumn<QString>("then");
-    QTest::newRow("close box") << u"close box"_s;
-    QTest::newRow("閉じる") << u"button"_s;
-    QTest::newRow("deleted") << u"delete"_s;
-    QTest::newRow("field cleared") << u"clear"_s;
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<QString>("added"); // the table with the line added
+    QTest::addColumn<int>("row");       // where the added line stands
+    const QString two = u"1:123 3:456"_s;
+    const QString inserted = u"1:123 2:--- 3:456"_s;
+    QTest::newRow("close box") << u"close box"_s << two << inserted << 1;
+    QTest::newRow("閉じる") << u"button"_s << two << inserted << 1;
+    QTest::newRow("deleted") << u"delete"_s << two << inserted << 1;
+    QTest::newRow("field cleared") << u"clear"_s << two << inserted << 1;
+    // The first row of an empty table is dropped like any other.
+    QTest::newRow("first row, close box") << u"close box"_s << QString() << u"1:---"_s << 0;
+    QTest::newRow("first row, 閉じる") << u"button"_s << QString() << u"1:---"_s << 0;
 }
 
 void TestEntryWindow::addedLineLeftEmptyIsNeverWritten() {
     QFETCH(QString, then);
-    Fixture f(u"1:123 3:456"_s);
+    QFETCH(QString, history);
+    QFETCH(QString, added);
+    QFETCH(int, row);
+    Fixture f(history);
     const QString bak = f.dir.filePath(u"Numbers3Peridon.bak"_s);
     Recorder rec(QMessageBox::Yes);
-    f.select(0, 1);
+    if (row > 0)
+        f.select(row - 1, 1);
     f.window->findChild<QAction*>(u"mnuAddLine"_s)->trigger();
-    QCOMPARE(f.shown(), u"1:123 2:--- 3:456"_s);
+    QCOMPARE(f.shown(), added);
+    QVERIFY(f.model->isUnsaved(row));
+    // The line leaves the table itself, not only the database.
+    QSignalSpy removed(f.model, &QAbstractItemModel::rowsRemoved);
     QPointer<QMdiSubWindow> sub = f.sub;
     if (then == u"close box"_s) {
         QVERIFY(f.sub->close());
@@ -368,9 +384,11 @@ void TestEntryWindow::addedLineLeftEmptyIsNeverWritten() {
         QVERIFY(f.model->isUnsaved(1));
         QVERIFY(f.sub->close());
     }
-    QCOMPARE(f.stored(), u"1:123 3:456"_s);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed.first().at(1).toInt(), row);
+    QCOMPARE(f.stored(), history);
     QVERIFY(!QFile::exists(bak)); // nothing was written at all
-    QCOMPARE(EntryModel(f.cs).rowCount(), 2);
+    QCOMPARE(EntryModel(f.cs).rowCount(), row == 0 ? 0 : 2);
 }
 
 void TestEntryWindow::addedLinesTakeDistinctNumbers() {
