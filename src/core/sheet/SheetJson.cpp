@@ -88,81 +88,39 @@ private:
 
 // The cells of one grid. Every text, number format and style is turned into
 // JSON once: a cell is then a few copies of bytes made before.
-bool writeCells(PieceWriter& w, const Sheet& s) {
-    std::vector<Bytes> styleTails; // by style id: ,"fg":"#..","bg":"#.."}
-    std::vector<Bytes> texts;      // by interned text id: "..."
-    // By number format: its escaped prefix and suffix. A number's text is
-    // the prefix, the digits and the suffix, and escaping goes character by
-    // character, so its JSON string is the three escaped parts in a row.
-    std::vector<std::pair<Bytes, Bytes>> affixes;
-    std::vector<bool> haveAffixes;
-    const auto tail = [&](Sheet::StyleId id, Rgb fg, Rgb bg) -> const Bytes& {
-        if (id >= styleTails.size())
-            styleTails.resize(std::size_t(id) + 1);
-        Bytes& t = styleTails[id];
-        if (t.empty()) {
-            t += ",\"fg\":\"";
-            appendHex(t, fg);
-            t += "\",\"bg\":\"";
-            appendHex(t, bg);
-            t += "\"}";
-        }
-        return t;
-    };
-    const auto appendText = [&](Bytes& out, Sheet::TextId id) {
-        if (id == 0) {
-            out += "\"\"";
-            return;
-        }
-        int n = 0;
-        int format = 0;
-        if (s.numberOf(id, n, format)) {
-            if (std::size_t(format) >= affixes.size()) {
-                affixes.resize(std::size_t(format) + 1);
-                haveAffixes.resize(std::size_t(format) + 1, false);
-            }
-            auto& [prefix, suffix] = affixes[std::size_t(format)];
-            if (!haveAffixes[std::size_t(format)]) {
-                appendEscaped(prefix, s.formatPrefix(format));
-                appendEscaped(suffix, s.formatSuffix(format));
-                haveAffixes[std::size_t(format)] = true;
-            }
-            out += '"';
-            out += prefix;
-            appendNumber(out, n);
-            out += suffix;
-            out += '"';
-            return;
-        }
-        if (id >= texts.size())
-            texts.resize(std::size_t(id) + 1);
-        Bytes& t = texts[id];
-        if (t.empty())
-            appendString(t, s.textOf(id));
-        out += t;
-    };
+class CellWriter {
+public:
+    explicit CellWriter(const Sheet& sheet) : m_sheet(sheet) {}
 
-    Sheet::RowCursor cursor(s);
-    bool first = true;
-    char head[48];
-    for (int r = 1; r <= s.rows(); ++r) {
-        cursor.seek(r);
+    bool write(PieceWriter& w) {
+        Sheet::RowCursor cursor(m_sheet);
+        for (int r = 1; r <= m_sheet.rows(); ++r) {
+            cursor.seek(r);
+            writeRow(w.buf(), cursor, r);
+            if (!w.step())
+                return false;
+        }
+        return true;
+    }
+
+private:
+    void writeRow(Bytes& out, const Sheet::RowCursor& cursor, int r) {
         // ,"row":r is the same for every cell of the row.
         char rowPart[24] = ",\"row\":";
-        char* rowEnd = std::to_chars(rowPart + 7, rowPart + sizeof rowPart, r).ptr;
-        for (int c = 1; c <= s.cols(); ++c) {
+        const char* rowEnd = std::to_chars(rowPart + 7, rowPart + sizeof rowPart, r).ptr;
+        const auto rowBytes = std::size_t(rowEnd - rowPart);
+        for (int c = 1; c <= m_sheet.cols(); ++c) {
             const Rgb bg = cursor.backColor(c);
             const Sheet::TextId text = cursor.textId(c);
             if (text == 0 && bg == kWhite)
                 continue;
-            Bytes& out = w.buf();
+            char head[48];
             char* p = head;
-            if (!first)
+            if (!m_first)
                 *p++ = ',';
-            first = false;
+            m_first = false;
             std::memcpy(p, "{\"col\":", 7);
             p = std::to_chars(p + 7, head + sizeof head, c).ptr;
-            const auto rowBytes = std::size_t(rowEnd - rowPart);
             std::memcpy(p, rowPart, rowBytes);
             p += rowBytes;
             std::memcpy(p, ",\"text\":", 8);
@@ -171,11 +129,71 @@ bool writeCells(PieceWriter& w, const Sheet& s) {
             appendText(out, text);
             out += tail(cursor.styleId(c), cursor.foreColor(c), bg);
         }
-        if (!w.step())
-            return false;
     }
-    return true;
-}
+
+    // ,"fg":"#..","bg":"#.."} of a style.
+    const Bytes& tail(Sheet::StyleId id, Rgb fg, Rgb bg) {
+        if (id >= m_styleTails.size())
+            m_styleTails.resize(std::size_t(id) + 1);
+        Bytes& t = m_styleTails[id];
+        if (t.empty()) {
+            t += ",\"fg\":\"";
+            appendHex(t, fg);
+            t += "\",\"bg\":\"";
+            appendHex(t, bg);
+            t += "\"}";
+        }
+        return t;
+    }
+
+    void appendText(Bytes& out, Sheet::TextId id) {
+        if (id == 0) {
+            out += "\"\"";
+            return;
+        }
+        int n = 0;
+        int format = 0;
+        if (m_sheet.numberOf(id, n, format)) {
+            appendNumberText(out, n, format);
+            return;
+        }
+        if (id >= m_texts.size())
+            m_texts.resize(std::size_t(id) + 1);
+        Bytes& t = m_texts[id];
+        if (t.empty())
+            appendString(t, m_sheet.textOf(id));
+        out += t;
+    }
+
+    // A number's text is the prefix, the digits and the suffix, and escaping
+    // goes character by character, so its JSON string is the three escaped
+    // parts in a row.
+    void appendNumberText(Bytes& out, int n, int format) {
+        if (std::size_t(format) >= m_affixes.size()) {
+            m_affixes.resize(std::size_t(format) + 1);
+            m_haveAffixes.resize(std::size_t(format) + 1, false);
+        }
+        auto& [prefix, suffix] = m_affixes[std::size_t(format)];
+        if (!m_haveAffixes[std::size_t(format)]) {
+            appendEscaped(prefix, m_sheet.formatPrefix(format));
+            appendEscaped(suffix, m_sheet.formatSuffix(format));
+            m_haveAffixes[std::size_t(format)] = true;
+        }
+        out += '"';
+        out += prefix;
+        appendNumber(out, n);
+        out += suffix;
+        out += '"';
+    }
+
+    const Sheet& m_sheet;
+    bool m_first = true;
+    std::vector<Bytes> m_styleTails; // by style id
+    std::vector<Bytes> m_texts;      // by interned text id: "..."
+    // By number format: its escaped prefix and suffix.
+    std::vector<std::pair<Bytes, Bytes>> m_affixes;
+    std::vector<bool> m_haveAffixes;
+};
 
 } // namespace
 
@@ -199,7 +217,7 @@ bool writeSheetsJson(const ByteWriter& write, const QString& window, const QStri
         out += ",\"rows\":";
         appendNumber(out, s->rows());
         out += ",\"cells\":[";
-        if (!writeCells(w, *s))
+        if (!CellWriter(*s).write(w))
             return false;
         out += "]}";
     }

@@ -145,115 +145,93 @@ void SheetPainter::relayout() {
 // that only the few that may not fit are measured; and a text that is
 // narrower than its room when measured needs nothing, whatever its
 // neighbours hold.
-void SheetPainter::widenForTexts() {
-    if (!m_sheet)
-        return;
-    const Sheet& s = *m_sheet;
-    const int cols = s.cols();
-    const QFontMetrics fm(m_font);
-    const QFontMetricsF fmf(m_font);
-    std::array<double, 128> ascii{};
-    for (int i = 32; i < 128; ++i)
-        ascii[std::size_t(i)] = fmf.horizontalAdvance(QChar(i));
-    const double wide = qMax(fmf.horizontalAdvance(QChar(0x56DE)), fmf.height());
-    const auto boundOf = [&](QStringView text) {
+// Widths of the sheet's texts in the grid font, bounded cheaply from their
+// characters so that most texts are ruled out without being measured; the
+// others are measured once each.
+class SheetPainter::TextBounds {
+public:
+    TextBounds(const Sheet& sheet, const QFont& font) : m_sheet(sheet), m_fm(font) {
+        const QFontMetricsF fmf(font);
+        for (int i = 32; i < 128; ++i)
+            m_ascii[std::size_t(i)] = fmf.horizontalAdvance(QChar(i));
+        m_wide = qMax(fmf.horizontalAdvance(QChar(0x56DE)), fmf.height());
+        // A number's text is bounded by its format's prefix and suffix and
+        // the widest of the characters a number is written with, per
+        // character.
+        m_numberChar = m_ascii[std::size_t('-')];
+        for (char d = '0'; d <= '9'; ++d)
+            m_numberChar = qMax(m_numberChar, m_ascii[std::size_t(d)]);
+    }
+
+    double of(QStringView text) const {
         double bound = 0;
         for (const QChar ch : text)
-            bound += ch.unicode() < 128 ? ascii[ch.unicode()] : wide;
+            bound += ch.unicode() < 128 ? m_ascii[ch.unicode()] : m_wide;
         return bound;
-    };
-    // A number's text is bounded by its format's prefix and suffix and the
-    // widest of the characters a number is written with, per character.
-    double numberChar = ascii[std::size_t('-')];
-    for (char d = '0'; d <= '9'; ++d)
-        numberChar = qMax(numberChar, ascii[std::size_t(d)]);
-    std::vector<double> affixBound;
-    const auto numberBound = [&](int n, int format) {
-        if (std::size_t(format) >= affixBound.size())
-            affixBound.resize(std::size_t(format) + 1, -1);
-        double& affixes = affixBound[std::size_t(format)];
+    }
+
+    double ofNumber(int n, int format) {
+        if (std::size_t(format) >= m_affixBound.size())
+            m_affixBound.resize(std::size_t(format) + 1, -1);
+        double& affixes = m_affixBound[std::size_t(format)];
         if (affixes < 0)
-            affixes = boundOf(s.formatPrefix(format)) + boundOf(s.formatSuffix(format));
+            affixes = of(m_sheet.formatPrefix(format)) + of(m_sheet.formatSuffix(format));
         int chars = n < 0 ? 2 : 1;
         for (unsigned v = n < 0 ? 0u - unsigned(n) : unsigned(n); v >= 10; v /= 10)
             ++chars;
-        return affixes + chars * numberChar;
-    };
-    // Bound and (once needed) measured width of the other texts, by id.
+        return affixes + chars * m_numberChar;
+    }
+
+    // The width of a text that is not a number, or -1 when it fits in room.
+    int textBeyond(Sheet::TextId id, int room) {
+        if (id >= m_known.size())
+            m_known.resize(std::size_t(id) + 1);
+        Known& k = m_known[id];
+        if (k.bound < 0)
+            k.bound = of(m_sheet.textOf(id));
+        if (k.bound <= room)
+            return -1;
+        if (k.width < 0)
+            k.width = m_fm.horizontalAdvance(m_sheet.textOf(id));
+        return k.width <= room ? -1 : k.width;
+    }
+
+    // The width of a number's text, or -1 when its bound fits in room.
+    int numberBeyond(Sheet::TextId id, int room) {
+        const QString text = m_sheet.textOf(id);
+        if (of(text) <= room)
+            return -1;
+        auto it = m_measured.constFind(text);
+        if (it == m_measured.constEnd())
+            it = m_measured.insert(text, m_fm.horizontalAdvance(text));
+        return *it;
+    }
+
+private:
     struct Known {
         double bound = -1;
         int width = -1;
     };
-    std::vector<Known> known;
+    const Sheet& m_sheet;
+    const QFontMetrics m_fm;
+    std::array<double, 128> m_ascii{};
+    double m_wide = 0;
+    double m_numberChar = 0;
+    std::vector<double> m_affixBound;
+    std::vector<Known> m_known;
+    QHash<QString, int> m_measured;
+};
+
+void SheetPainter::widenForTexts() {
+    if (!m_sheet)
+        return;
+    const int cols = m_sheet->cols();
+    TextBounds bounds(*m_sheet, m_font);
     std::vector<int> need(std::size_t(cols) + 1, 0);
-    QHash<QString, int> measured;
-    const bool overflow = s.overflow();
-    // The frozen header rows hold the windows' fixed titles, which the
-    // windows are sized around; only the results below them can grow. A
-    // column is read down its rows, visiting only the cells with a text.
     for (int c = 1; c <= cols; ++c) {
         const int have = m_colX[std::size_t(c)] - m_colX[std::size_t(c - 1)];
-        if (have == 0)
-            continue;
-        int& needed = need[std::size_t(c)];
-        // Once a number of some digits fits, every number of the same
-        // format with no more digits and no sign fits: 0..fitMax of fitFormat.
-        int fitFormat = -1;
-        int fitMax = -1;
-        s.forEachText(c, s.frozenRows() + 1, [&](int r, Sheet::TextId id) {
-            const int room = qMax(have, needed) - 2 * kTextPadPx;
-            int n = 0;
-            int format = 0;
-            const bool number = s.numberOf(id, n, format);
-            int width = -1; // measured, for a text that is not a number
-            if (number) {
-                if (n >= 0 && n <= fitMax && format == fitFormat)
-                    return;
-                if (numberBound(n, format) <= room) {
-                    if (n >= 0) {
-                        fitFormat = format;
-                        fitMax = 9;
-                        while (fitMax < n)
-                            fitMax = fitMax * 10 + 9;
-                    }
-                    return;
-                }
-            } else {
-                if (id >= known.size())
-                    known.resize(std::size_t(id) + 1);
-                Known& k = known[id];
-                if (k.bound < 0)
-                    k.bound = boundOf(s.textOf(id));
-                if (k.bound <= room)
-                    return;
-                if (k.width < 0)
-                    k.width = fm.horizontalAdvance(s.textOf(id));
-                if (k.width <= room)
-                    return;
-                width = k.width;
-            }
-            if (m_rowY[std::size_t(r)] == m_rowY[std::size_t(r - 1)])
-                return;
-            if (overflow) {
-                const bool rightFree = c < cols && !s.hasText(c + 1, r);
-                const bool leftFree = c > 1 && !s.hasText(c - 1, r);
-                const bool spills =
-                    s.hAlign(c, r) == HAlign::Center ? rightFree && leftFree : rightFree;
-                if (spills)
-                    return;
-            }
-            if (number) {
-                const QString text = s.textOf(id);
-                if (boundOf(text) <= room)
-                    return;
-                auto it = measured.constFind(text);
-                if (it == measured.constEnd())
-                    it = measured.insert(text, fm.horizontalAdvance(text));
-                width = *it;
-            }
-            if (width > room)
-                needed = width + 2 * kTextPadPx;
-        });
+        if (have > 0)
+            need[std::size_t(c)] = neededWidth(c, have, bounds);
     }
     int shift = 0;
     for (int c = 1; c <= cols; ++c) {
@@ -266,6 +244,56 @@ void SheetPainter::widenForTexts() {
         }
     }
     m_colX[std::size_t(cols)] += shift;
+}
+
+int SheetPainter::neededWidth(int c, int have, TextBounds& bounds) const {
+    const Sheet& s = *m_sheet;
+    int needed = 0;
+    // Once a number of some digits fits, every number of the same format
+    // with no more digits and no sign fits: 0..fitMax of fitFormat.
+    int fitFormat = -1;
+    int fitMax = -1;
+    // The frozen header rows hold the windows' fixed titles, which the
+    // windows are sized around; only the results below them can grow. A
+    // column is read down its rows, visiting only the cells with a text.
+    s.forEachText(c, s.frozenRows() + 1, [&](int r, Sheet::TextId id) {
+        const int room = qMax(have, needed) - 2 * kTextPadPx;
+        int n = 0;
+        int format = 0;
+        const bool number = s.numberOf(id, n, format);
+        int width = -1; // measured, for a text that is not a number
+        if (number) {
+            if (n >= 0 && n <= fitMax && format == fitFormat)
+                return;
+            if (bounds.ofNumber(n, format) <= room) {
+                if (n >= 0) {
+                    fitFormat = format;
+                    fitMax = 9;
+                    while (fitMax < n)
+                        fitMax = fitMax * 10 + 9;
+                }
+                return;
+            }
+        } else if ((width = bounds.textBeyond(id, room)) < 0) {
+            return;
+        }
+        if (m_rowY[std::size_t(r)] == m_rowY[std::size_t(r - 1)] || spillsOver(c, r))
+            return;
+        if (number && (width = bounds.numberBeyond(id, room)) < 0)
+            return;
+        if (width > room)
+            needed = width + 2 * kTextPadPx;
+    });
+    return needed;
+}
+
+bool SheetPainter::spillsOver(int c, int r) const {
+    const Sheet& s = *m_sheet;
+    if (!s.overflow())
+        return false;
+    const bool rightFree = c < s.cols() && !s.hasText(c + 1, r);
+    const bool leftFree = c > 1 && !s.hasText(c - 1, r);
+    return s.hAlign(c, r) == HAlign::Center ? rightFree && leftFree : rightFree;
 }
 
 int SheetPainter::columnWidthPx(int col) const {
@@ -322,6 +350,50 @@ int SheetPainter::rowAtY(int y) const {
     return qBound(1, int(it - m_rowY.begin()), last);
 }
 
+// One call of paint: the range, its offset, and the layers collected row by
+// row. Every row paints only inside its own band, and in each band the
+// backgrounds go first, then the texts, the grid lines and the borders (left,
+// right, top and bottom sides in turn, as one cell draws them). So each of
+// these can be painted for all rows at once, joined into long rectangles,
+// with the same pixels as row by row.
+// A text to draw, where and how.
+struct SheetPainter::TextItem {
+    QRect rect;
+    int align;
+    Sheet::TextId id;
+    Rgb colour;
+};
+
+struct SheetPainter::PaintRange {
+    // cellRange: columns x, rows y; origin: the range's top left in sheet
+    // pixels.
+    PaintRange(int cols, const QRect& cellRange, const QPoint& origin)
+        : c1(cellRange.left()), r1(cellRange.top()), c2(cellRange.right()), r2(cellRange.bottom()),
+          ox(origin.x()), oy(origin.y()), joined(std::size_t(cols) + 2, 0), backs(cols),
+          gridLines(cols), rowLines(cols), borders{RectLayer(cols), RectLayer(cols),
+                                                   RectLayer(cols), RectLayer(cols)} {}
+
+    int c1, r1, c2, r2; // the cells painted
+    int ox, oy;         // the range's origin in sheet pixels
+    // Per column of the current row: true when a spilled text covers the
+    // line on its right, which is then left out as spreadsheets do. Borders
+    // the sheet sets are drawn all the same.
+    std::vector<char> joined;
+    RectLayer backs;
+    RectLayer gridLines;
+    RectLayer rowLines;
+    std::array<RectLayer, 4> borders;
+    std::vector<TextItem> texts;
+};
+
+// The cells a text covers: its own, and with overflow the empty neighbours
+// it spills into.
+struct SheetPainter::TextSpan {
+    int start;
+    int end;
+    int need; // the text's width with its padding; 0 without overflow
+};
+
 void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int lastCol,
                          int lastRow) const {
     if (!m_sheet || !painter)
@@ -333,179 +405,191 @@ void SheetPainter::paint(QPainter* painter, int firstCol, int firstRow, int last
     const int r2 = qMin(s.rows(), lastRow);
     if (c1 > c2 || r1 > r2)
         return;
-    const int ox = columnX(firstCol);
-    const int oy = rowY(firstRow);
+    PaintRange range(s.cols(), QRect(QPoint(c1, r1), QPoint(c2, r2)),
+                     QPoint(columnX(firstCol), rowY(firstRow)));
     painter->save();
     painter->setFont(m_font);
-    const bool overflow = s.overflow();
-    const int cols = s.cols();
-    // Per column of a row: true when a spilled text covers the line on its
-    // right, which is then left out as spreadsheets do. Borders the sheet
-    // sets are drawn all the same.
-    std::vector<char> joined(std::size_t(cols) + 2, 0);
-    // Every row paints only inside its own band, and in each band the
-    // backgrounds go first, then the texts, the grid lines and the borders
-    // (left, right, top and bottom sides in turn, as one cell draws them).
-    // So each of these can be painted for all rows at once, joined into
-    // long rectangles, with the same pixels as row by row.
-    RectLayer backs(cols);
-    RectLayer gridLines(cols);
-    RectLayer rowLines(cols);
-    std::array<RectLayer, 4> borders{RectLayer(cols), RectLayer(cols), RectLayer(cols),
-                                     RectLayer(cols)};
-    struct TextItem {
-        QRect rect;
-        int align;
-        Sheet::TextId id;
-        Rgb colour;
-    };
-    std::vector<TextItem> texts;
     Sheet::RowCursor cells(s);
-
-    for (int r = r1; r <= r2; ++r) {
-        const int y = rowY(r) - oy;
+    for (int r = range.r1; r <= range.r2; ++r) {
         const int h = rowHeightPx(r);
         if (h == 0)
             continue;
         cells.seek(r);
-        // Backgrounds, neighbours of one colour as one rectangle.
-        for (int c = c1; c <= c2;) {
-            const Rgb back = cells.backColor(c);
-            int end = c + 1;
-            while (end <= c2 && cells.backColor(end) == back)
-                ++end;
-            backs.addDown(c, columnX(c) - ox, y, columnX(end) - columnX(c), h, back);
-            c = end;
-        }
+        const QRect band(0, rowY(r) - range.oy, 0, h);
+        collectBackgrounds(range, cells, band);
+        collectTexts(range, cells, band);
+        collectLines(range, cells, band);
+    }
+    paintLayers(*painter, range);
+    paintSelection(*painter, range);
+    paintActiveCell(*painter, range);
+    painter->restore();
+}
 
-        // Texts. A spilling text may start left of the range, so the whole
-        // row is scanned; a row has few columns.
-        std::fill(joined.begin(), joined.end(), 0);
-        int coveredTo = 0; // last column a text of this row has spread over
-        const int scanTo = overflow ? cols : c2;
-        for (int c = overflow ? 1 : c1; c <= scanTo; ++c) {
-            const Sheet::TextId id = cells.textId(c);
-            if (id == 0)
-                continue;
-            const HAlign hAlign = cells.hAlign(c);
-            const bool centred = hAlign == HAlign::Center;
-            int start = c;
-            int end = c;
-            int need = 0;
-            if (overflow) {
-                need = textWidth(id, s.textOf(id)) + 2 * kTextPadPx;
-                if (centred) {
-                    // A centred text spreads evenly over the empty cells on
-                    // both sides of its own.
-                    const int half = (need - columnWidthPx(c) + 1) / 2;
-                    while (columnX(end + 1) - columnX(c + 1) < half && end < cols &&
-                           cells.textId(end + 1) == 0) {
-                        joined[std::size_t(end)] = 1;
-                        ++end;
-                    }
-                    while (columnX(c) - columnX(start) < half && start - 1 > coveredTo &&
-                           cells.textId(start - 1) == 0) {
-                        --start;
-                        joined[std::size_t(start)] = 1;
-                    }
-                } else {
-                    while (end < cols && columnX(end + 1) - columnX(c) < need &&
-                           cells.textId(end + 1) == 0) {
-                        joined[std::size_t(end)] = 1;
-                        ++end;
-                    }
-                }
-            }
-            coveredTo = end;
-            if (end < c1 || start > c2)
-                continue;
-            int x = columnX(start) - ox;
-            int width = columnX(end + 1) - columnX(start);
-            int align = Qt::AlignVCenter;
-            if (centred && (start < c || end > c)) {
-                // Centred on its own cell, kept inside the cells it covers.
-                const int span = width;
-                width = qMin(need, span);
-                x += qBound(0, (columnX(c) + columnX(c + 1)) / 2 - columnX(start) - width / 2,
-                            span - width);
-                align |= Qt::AlignHCenter;
-            } else if (end > c || hAlign == HAlign::Left) {
-                align |= Qt::AlignLeft;
-            } else if (hAlign == HAlign::Right) {
-                align |= Qt::AlignRight;
-            } else {
-                align |= Qt::AlignHCenter;
-            }
-            texts.push_back({QRect(x + kTextPadPx, y, width - 2 * kTextPadPx, h), align, id,
-                             cells.foreColor(c)});
-        }
+void SheetPainter::collectBackgrounds(PaintRange& range, const Sheet::RowCursor& cells,
+                                      const QRect& band) const {
+    // Neighbours of one colour as one rectangle.
+    for (int c = range.c1; c <= range.c2;) {
+        const Rgb back = cells.backColor(c);
+        int end = c + 1;
+        while (end <= range.c2 && cells.backColor(end) == back)
+            ++end;
+        range.backs.addDown(c, columnX(c) - range.ox, band.y(), columnX(end) - columnX(c),
+                            band.height(), back);
+        c = end;
+    }
+}
 
-        // Grid lines along the bottom and on the right of each cell but one
-        // a text spills over; then the borders.
-        rowLines.addRight(columnX(c1) - ox, y + h - 1, columnX(c2 + 1) - columnX(c1), 1, kGridLine);
-        for (int c = c1; c <= c2; ++c) {
-            const int w = columnWidthPx(c);
-            if (w == 0)
-                continue;
-            const int x = columnX(c) - ox;
-            if (!joined[std::size_t(c)])
-                gridLines.addDown(c, x + w - 1, y, 1, h, kGridLine);
-            const int mask = cells.borderMask(c);
-            if (mask == 0)
-                continue;
-            if (mask & BorderLeft)
-                borders[0].addDown(c, x, y, 1, h, cells.borderColor(c, 0));
-            if (mask & BorderRight)
-                borders[1].addDown(c, x + w - 1, y, 1, h, cells.borderColor(c, 1));
-            if (mask & BorderTop)
-                borders[2].addRight(x, y, w, 1, cells.borderColor(c, 2));
-            if (mask & BorderBottom)
-                borders[3].addRight(x, y + h - 1, w, 1, cells.borderColor(c, 3));
+void SheetPainter::collectTexts(PaintRange& range, const Sheet::RowCursor& cells,
+                                const QRect& band) const {
+    // A spilling text may start left of the range, so the whole row is
+    // scanned; a row has few columns.
+    const bool overflow = m_sheet->overflow();
+    std::fill(range.joined.begin(), range.joined.end(), 0);
+    int coveredTo = 0; // last column a text of this row has spread over
+    const int scanTo = overflow ? m_sheet->cols() : range.c2;
+    for (int c = overflow ? 1 : range.c1; c <= scanTo; ++c) {
+        const Sheet::TextId id = cells.textId(c);
+        if (id == 0)
+            continue;
+        const TextSpan span =
+            overflow ? spreadText(range, cells, c, coveredTo, id) : TextSpan{c, c, 0};
+        coveredTo = span.end;
+        if (span.end < range.c1 || span.start > range.c2)
+            continue;
+        range.texts.push_back(
+            placeText(range, cells.hAlign(c), c, span, band, id, cells.foreColor(c)));
+    }
+}
+
+SheetPainter::TextSpan SheetPainter::spreadText(PaintRange& range, const Sheet::RowCursor& cells,
+                                                int c, int coveredTo, Sheet::TextId id) const {
+    const int cols = m_sheet->cols();
+    TextSpan span{c, c, textWidth(id, m_sheet->textOf(id)) + 2 * kTextPadPx};
+    if (cells.hAlign(c) == HAlign::Center) {
+        // A centred text spreads evenly over the empty cells on both sides
+        // of its own.
+        const int half = (span.need - columnWidthPx(c) + 1) / 2;
+        while (columnX(span.end + 1) - columnX(c + 1) < half && span.end < cols &&
+               cells.textId(span.end + 1) == 0) {
+            range.joined[std::size_t(span.end)] = 1;
+            ++span.end;
+        }
+        while (columnX(c) - columnX(span.start) < half && span.start - 1 > coveredTo &&
+               cells.textId(span.start - 1) == 0) {
+            --span.start;
+            range.joined[std::size_t(span.start)] = 1;
+        }
+    } else {
+        while (span.end < cols && columnX(span.end + 1) - columnX(c) < span.need &&
+               cells.textId(span.end + 1) == 0) {
+            range.joined[std::size_t(span.end)] = 1;
+            ++span.end;
         }
     }
+    return span;
+}
 
-    backs.paint(*painter);
+SheetPainter::TextItem SheetPainter::placeText(const PaintRange& range, HAlign hAlign, int c,
+                                               const TextSpan& span, const QRect& band,
+                                               Sheet::TextId id, Rgb colour) const {
+    int x = columnX(span.start) - range.ox;
+    int width = columnX(span.end + 1) - columnX(span.start);
+    int align = Qt::AlignVCenter;
+    if (hAlign == HAlign::Center && (span.start < c || span.end > c)) {
+        // Centred on its own cell, kept inside the cells it covers.
+        const int covered = width;
+        width = qMin(span.need, covered);
+        x += qBound(0, (columnX(c) + columnX(c + 1)) / 2 - columnX(span.start) - width / 2,
+                    covered - width);
+        align |= Qt::AlignHCenter;
+    } else if (span.end > c || hAlign == HAlign::Left) {
+        align |= Qt::AlignLeft;
+    } else if (hAlign == HAlign::Right) {
+        align |= Qt::AlignRight;
+    } else {
+        align |= Qt::AlignHCenter;
+    }
+    return {QRect(x + kTextPadPx, band.y(), width - 2 * kTextPadPx, band.height()), align, id,
+            colour};
+}
+
+void SheetPainter::collectLines(PaintRange& range, const Sheet::RowCursor& cells,
+                                const QRect& band) const {
+    // Grid lines along the bottom and on the right of each cell but one a
+    // text spills over; then the borders.
+    const int y = band.y();
+    const int h = band.height();
+    range.rowLines.addRight(columnX(range.c1) - range.ox, y + h - 1,
+                            columnX(range.c2 + 1) - columnX(range.c1), 1, kGridLine);
+    for (int c = range.c1; c <= range.c2; ++c) {
+        const int w = columnWidthPx(c);
+        if (w == 0)
+            continue;
+        const int x = columnX(c) - range.ox;
+        if (!range.joined[std::size_t(c)])
+            range.gridLines.addDown(c, x + w - 1, y, 1, h, kGridLine);
+        const int mask = cells.borderMask(c);
+        if (mask == 0)
+            continue;
+        if (mask & BorderLeft)
+            range.borders[0].addDown(c, x, y, 1, h, cells.borderColor(c, 0));
+        if (mask & BorderRight)
+            range.borders[1].addDown(c, x + w - 1, y, 1, h, cells.borderColor(c, 1));
+        if (mask & BorderTop)
+            range.borders[2].addRight(x, y, w, 1, cells.borderColor(c, 2));
+        if (mask & BorderBottom)
+            range.borders[3].addRight(x, y + h - 1, w, 1, cells.borderColor(c, 3));
+    }
+}
+
+void SheetPainter::paintLayers(QPainter& painter, PaintRange& range) const {
+    range.backs.paint(painter);
     Rgb textColour = 0;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const TextItem& t = texts[i];
+    for (std::size_t i = 0; i < range.texts.size(); ++i) {
+        const TextItem& t = range.texts[i];
         if (i == 0 || t.colour != textColour) {
             textColour = t.colour;
-            painter->setPen(toColor(textColour));
+            painter.setPen(toColor(textColour));
         }
-        drawCellText(*painter, t.rect, t.align, s.textOf(t.id));
+        drawCellText(painter, t.rect, t.align, m_sheet->textOf(t.id));
     }
-    gridLines.paint(*painter);
-    rowLines.paint(*painter);
-    for (RectLayer& side : borders)
-        side.paint(*painter);
+    range.gridLines.paint(painter);
+    range.rowLines.paint(painter);
+    for (RectLayer& side : range.borders)
+        side.paint(painter);
+}
 
-    const QRect sel = m_selection.intersected(QRect(QPoint(c1, r1), QPoint(c2, r2)));
-    if (!sel.isEmpty()) {
-        const auto pixels = [&](const QRect& block) {
-            return QRect(columnX(block.left()) - ox, rowY(block.top()) - oy,
-                         columnX(block.right() + 1) - columnX(block.left()),
-                         rowY(block.bottom() + 1) - rowY(block.top()));
-        };
-        painter->fillRect(pixels(sel), kSelectionFill);
-        // The frame goes round the whole selection, so that a selection
-        // painted in parts (frozen and scrolling) shows one frame; the
-        // caller's clip cuts what lies outside the range.
-        painter->setPen(QPen(kSelectionEdge, 1));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(pixels(m_selection).adjusted(0, 0, -1, -1));
-    }
+void SheetPainter::paintSelection(QPainter& painter, const PaintRange& range) const {
+    const QRect sel =
+        m_selection.intersected(QRect(QPoint(range.c1, range.r1), QPoint(range.c2, range.r2)));
+    if (sel.isEmpty())
+        return;
+    const auto pixels = [&](const QRect& block) {
+        return QRect(columnX(block.left()) - range.ox, rowY(block.top()) - range.oy,
+                     columnX(block.right() + 1) - columnX(block.left()),
+                     rowY(block.bottom() + 1) - rowY(block.top()));
+    };
+    painter.fillRect(pixels(sel), kSelectionFill);
+    // The frame goes round the whole selection, so that a selection painted
+    // in parts (frozen and scrolling) shows one frame; the caller's clip cuts
+    // what lies outside the range.
+    painter.setPen(QPen(kSelectionEdge, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(pixels(m_selection).adjusted(0, 0, -1, -1));
+}
 
-    const int ac = s.activeCol();
-    const int ar = s.activeRow();
-    if (m_showActive && ac >= c1 && ac <= c2 && ar >= r1 && ar <= r2) {
-        QPen pen(Qt::black, 2);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter->setPen(pen);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRect(columnX(ac) - ox + 1, rowY(ar) - oy + 1, columnWidthPx(ac) - 2,
-                                rowHeightPx(ar) - 2));
-    }
-    painter->restore();
+void SheetPainter::paintActiveCell(QPainter& painter, const PaintRange& range) const {
+    const int ac = m_sheet->activeCol();
+    const int ar = m_sheet->activeRow();
+    if (!m_showActive || ac < range.c1 || ac > range.c2 || ar < range.r1 || ar > range.r2)
+        return;
+    QPen pen(Qt::black, 2);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(columnX(ac) - range.ox + 1, rowY(ar) - range.oy + 1,
+                           columnWidthPx(ac) - 2, rowHeightPx(ar) - 2));
 }
 
 } // namespace peridon

@@ -66,8 +66,30 @@ public:
     void paint(QPainter* painter, int firstCol, int firstRow, int lastCol, int lastRow) const;
 
 private:
+    struct PaintRange;
+    struct TextSpan;
+    struct TextItem;
+    // The steps of paint: what each row adds to the layers, then the layers,
+    // the selection and the active cell's frame.
+    void collectBackgrounds(PaintRange& range, const Sheet::RowCursor& cells,
+                            const QRect& band) const;
+    void collectTexts(PaintRange& range, const Sheet::RowCursor& cells, const QRect& band) const;
+    TextSpan spreadText(PaintRange& range, const Sheet::RowCursor& cells, int c, int coveredTo,
+                        Sheet::TextId id) const;
+    TextItem placeText(const PaintRange& range, HAlign hAlign, int c, const TextSpan& span,
+                       const QRect& band, Sheet::TextId id, Rgb colour) const;
+    void collectLines(PaintRange& range, const Sheet::RowCursor& cells, const QRect& band) const;
+    void paintLayers(QPainter& painter, PaintRange& range) const;
+    void paintSelection(QPainter& painter, const PaintRange& range) const;
+    void paintActiveCell(QPainter& painter, const PaintRange& range) const;
+
     int nominalColumnPx(int col) const;
+    // Widens the columns whose texts do not fit and cannot spill over.
+    class TextBounds;
     void widenForTexts();
+    int neededWidth(int c, int have, TextBounds& bounds) const;
+    // Whether the text of cell (c, r) spreads into empty neighbours.
+    bool spillsOver(int c, int r) const;
     // The width of a text of the sheet in the grid font, measured once per
     // text: shaping a text is the dearest part of painting a cell.
     int textWidth(Sheet::TextId id, const QString& text) const;
