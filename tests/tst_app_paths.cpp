@@ -260,10 +260,10 @@ void TestAppPaths::settingsComeFromTheDataFolder() {
              0);
     ReflectFlags three{};
     three[0] = three[1] = three[2] = true;
-    QVERIFY(writeSettingsFile(dir.filePath(u"app/ナンバーズ3ペリドン.ini"_s), three));
+    QVERIFY(saveSettingsFile(dir.filePath(u"app/ナンバーズ3ペリドン.ini"_s), three).ok);
     ReflectFlags all{};
     all.fill(true);
-    QVERIFY(writeSettingsFile(dir.filePath(u"ナンバーズ3ペリドン.ini"_s), all));
+    QVERIFY(saveSettingsFile(dir.filePath(u"ナンバーズ3ペリドン.ini"_s), all).ok);
     const Run fromFile = runCli(cli, {u"sheet"_s, u"一発ペリドン"_s}, root.path());
     const Run reflect3 =
         runCli(cli, {u"sheet"_s, u"一発ペリドン"_s, u"--reflect"_s, u"3"_s}, root.path());

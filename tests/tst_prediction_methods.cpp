@@ -402,10 +402,10 @@ void TestPredictionMethods::cliSheetsFollowTheSettingsFile() {
     flags[0] = flags[1] = flags[2] = true;
     QTemporaryDir current;
     QTemporaryDir data;
-    QVERIFY(writeSettingsFile(QDir(current.path()).filePath(QString::fromUtf16(kSettingsFileName)),
-                              flags));
-    QVERIFY(writeSettingsFile(QDir(data.path()).filePath(QString::fromUtf16(kSettingsFileName)),
-                              flags));
+    QVERIFY(saveSettingsFile(QDir(current.path()).filePath(QString::fromUtf16(kSettingsFileName)),
+                              flags).ok);
+    QVERIFY(saveSettingsFile(QDir(data.path()).filePath(QString::fromUtf16(kSettingsFileName)),
+                              flags).ok);
     const QString old = QDir::currentPath();
     QVERIFY(QDir::setCurrent(current.path()));
     setSettingsFolder({});

@@ -208,7 +208,7 @@ void TestPredictionSettings::decodeKeepsEarlierFlags() {
 void TestPredictionSettings::writesExactShiftJisBytes() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QString::fromUtf16(kSettingsFileName));
-    QVERIFY(writeSettingsFile(path, flagsFrom("1000000010")));
+    QVERIFY(saveSettingsFile(path, flagsFrom("1000000010")).ok);
     const QByteArray expected = QByteArray::fromHex(
         "9570937895aa90cd4f70743d547275650d0a8ad48a7595aa90cd4f70743d46616c73650d0a8f6f8cbb89f190"
         "9495aa90cd4f70743d46616c73650d0a836f83898363834c95aa90cd4f70743d46616c73650d0a88f882c192"
@@ -226,7 +226,7 @@ void TestPredictionSettings::roundTrip() {
     QVERIFY(writeRaw(path, sjis(u"分割データ分析Opt=True\r\n数字合計分析Opt=1\r\n"_s)));
     ReflectFlags flags{};
     QVERIFY(readSettingsFile(path, flags));
-    QVERIFY(writeSettingsFile(path, flags));
+    QVERIFY(saveSettingsFile(path, flags).ok);
     const QByteArray written = readAll(path);
     QCOMPARE(written.count("\r\n"), 10);
     QVERIFY(written.startsWith(sjis(u"頻度分析Opt=False\r\n"_s)));
@@ -247,7 +247,7 @@ void TestPredictionSettings::replaceGoesThroughANewFile() {
 #ifdef Q_OS_UNIX
     QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()) == 0);
 #endif
-    QVERIFY(writeSettingsFile(path, flagsFrom("0000000001")));
+    QVERIFY(saveSettingsFile(path, flagsFrom("0000000001")).ok);
     QCOMPARE(readAll(path).count("\r\n"), 10);
 #ifdef Q_OS_UNIX
     QCOMPARE(readAll(link), old);
@@ -259,12 +259,12 @@ void TestPredictionSettings::replaceGoesThroughANewFile() {
 void TestPredictionSettings::failedWriteKeepsTheOldFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"missing/"_s + QString::fromUtf16(kSettingsFileName));
-    QVERIFY(!writeSettingsFile(path, flagsFrom("1111111111")));
+    QVERIFY(!saveSettingsFile(path, flagsFrom("1111111111")).ok);
     QVERIFY(!QFile::exists(path));
     // A folder standing where the file should be cannot be replaced.
     const QString blocked = dir.filePath(QString::fromUtf16(kSettingsFileName));
     QVERIFY(QDir(dir.path()).mkdir(QString::fromUtf16(kSettingsFileName)));
-    QVERIFY(!writeSettingsFile(blocked, flagsFrom("1111111111")));
+    QVERIFY(!saveSettingsFile(blocked, flagsFrom("1111111111")).ok);
     QVERIFY(QFileInfo(blocked).isDir());
 }
 

@@ -378,7 +378,7 @@ void TestUiPrediction::closeAndReopenKeepsOptions() {
 void TestUiPrediction::settingsFileFeedsTheButtons() {
     ReflectFlags flags{};
     flags[2] = flags[8] = true;
-    QVERIFY(writeSettingsFile(QString::fromUtf16(kSettingsFileName), flags));
+    QVERIFY(saveSettingsFile(QString::fromUtf16(kSettingsFileName), flags).ok);
     Host host(sampleHistory());
     一発ペリドン yoso(host);
     yoso.ReadInitFile();
@@ -406,10 +406,10 @@ void TestUiPrediction::settingsLiveInTheDataFolder() {
     const QString inData = QDir(data.path()).filePath(QString::fromUtf16(kSettingsFileName));
     ReflectFlags flags{};
     flags[3] = true;
-    QVERIFY(writeSettingsFile(inData, flags));
+    QVERIFY(saveSettingsFile(inData, flags).ok);
     ReflectFlags decoy{};
     decoy[7] = true;
-    QVERIFY(writeSettingsFile(QString::fromUtf16(kSettingsFileName), decoy));
+    QVERIFY(saveSettingsFile(QString::fromUtf16(kSettingsFileName), decoy).ok);
     Host host(sampleHistory());
     一発ペリドン yoso(host);
     yoso.ReadInitFile();

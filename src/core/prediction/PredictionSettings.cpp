@@ -210,8 +210,5 @@ SettingsSave saveSettingsFile(const QString& path, const ReflectFlags& flags) {
     return result;
 }
 
-bool writeSettingsFile(const QString& path, const ReflectFlags& flags) {
-    return saveSettingsFile(path, flags).ok;
-}
 
 } // namespace peridon

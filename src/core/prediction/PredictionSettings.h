@@ -90,7 +90,5 @@ struct SettingsSave {
 // alone (refused). A file that could not be wholly read is first renamed to
 // settingsBackupPath(path); when that is impossible nothing is written.
 SettingsSave saveSettingsFile(const QString& path, const ReflectFlags& flags);
-// The same, answering only whether it succeeded.
-bool writeSettingsFile(const QString& path, const ReflectFlags& flags);
 
 } // namespace peridon

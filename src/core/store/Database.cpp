@@ -272,7 +272,7 @@ void Database::applyKey(const QString& password) {
     sqlite3_exec(m_db, "PRAGMA cipher_default_compatibility = 3", nullptr, nullptr, nullptr);
     const int rc = sqlite3_key(m_db, m_key.constData(), int(m_key.size()));
     if (rc != SQLITE_OK)
-        fail(rc, u"暗号化キー"_s);
+        fail(rc);
     sqlite3_exec(m_db, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr);
 }
 
@@ -280,8 +280,7 @@ void Database::createSchema() {
     exec(kSchema);
 }
 
-void Database::fail(int rc, const QString& what) const {
-    Q_UNUSED(what);
+void Database::fail(int rc) const {
     throw DbError(sqliteMessage(m_db, rc), rc);
 }
 
@@ -290,15 +289,14 @@ void Database::exec(const char* sql) {
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &err);
     sqlite3_free(err);
     if (rc != SQLITE_OK)
-        fail(sqlite3_extended_errcode(m_db) & 0xff ? sqlite3_extended_errcode(m_db) & 0xff : rc,
-             QString::fromUtf8(sql));
+        fail(sqlite3_extended_errcode(m_db) & 0xff ? sqlite3_extended_errcode(m_db) & 0xff : rc);
 }
 
 Statement Database::prepare(const char* sql) {
     sqlite3_stmt* st = nullptr;
     const int rc = sqlite3_prepare_v2(m_db, sql, -1, &st, nullptr);
     if (rc != SQLITE_OK)
-        fail(rc, QString::fromUtf8(sql));
+        fail(rc);
     return Statement(m_db, st);
 }
 
@@ -310,7 +308,7 @@ DrawHistory Database::readHistory() {
         m_db, "SELECT 回数, 第1数字, 第2数字, 第3数字 FROM 全データ選択クエリ ORDER BY 回数", -1,
         &raw, nullptr);
     if (prc != SQLITE_OK)
-        fail(prc, u"全データ選択クエリ"_s);
+        fail(prc);
     Statement guard(m_db, raw);
     int rc;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
@@ -326,7 +324,7 @@ DrawHistory Database::readHistory() {
         rows.push_back(row);
     }
     if (rc != SQLITE_DONE)
-        fail(rc, u"全データ選択クエリ"_s);
+        fail(rc);
     return DrawHistory(std::move(rows));
 }
 

@@ -99,8 +99,8 @@ public:
 
     void exec(const char* sql);
     Statement prepare(const char* sql);
-    // Throws DbError naming what failed for a SQLite result code.
-    [[noreturn]] void fail(int rc, const QString& what) const;
+    // Throws the DbError of a SQLite result code.
+    [[noreturn]] void fail(int rc) const;
 
     // Checks the whole file for damage (PRAGMA quick_check); throws DbError
     // with kDamagedMessage when it is damaged. Run before writing into it.

@@ -64,9 +64,6 @@ public:
     // the backup or the write fails; nothing is written then either.
     ImportResult writeDraws(const std::vector<CsvDraw>& draws, bool replace);
 
-    // Whether this session has already written its backup.
-    bool backedUp() const { return m_backedUp; }
-
 private:
     void ensureBackup();
 
