@@ -47,8 +47,10 @@ std::optional<std::vector<int>> parseReflects(const QString& text) {
 
 QByteArray toJson(const BacktestRun& run, const std::vector<ReflectScore>& scores) {
     QString s =
-        u"{\"from\":%1,\"to\":%2,\"draws\":%3,\"results\":["_s.arg(run.from).arg(run.to).arg(
-            run.draws.size());
+        u"{\"from\":%1,\"to\":%2,\"draws\":%3,\"tests\":%4,\"results\":["_s.arg(run.from)
+            .arg(run.to)
+            .arg(run.draws.size())
+            .arg(kBacktestTests);
     for (std::size_t i = 0; i < scores.size(); ++i) {
         if (i > 0)
             s += u',';
@@ -68,6 +70,15 @@ QByteArray toJson(const BacktestRun& run, const std::vector<ReflectScore>& score
                 s += u",\"straight_hits\":"_s + QString::number(ms.straightHits);
                 s += u",\"straight_expected\":"_s + exactNumber(ms.straightExpected);
                 s += u",\"straight_p\":"_s + probability(ms.straightP);
+            }
+            s += u",\"box_p_adjusted\":"_s + probability(ms.boxPAdjusted);
+            if (m == 0)
+                s += u",\"straight_p_adjusted\":"_s + probability(ms.straightPAdjusted);
+            s += u",\"box_tickets\":"_s + QString::number(ms.boxTickets);
+            s += u",\"box_return\":"_s + QString::number(ms.boxReturn);
+            if (m == 0) {
+                s += u",\"straight_tickets\":"_s + QString::number(ms.straightTickets);
+                s += u",\"straight_return\":"_s + QString::number(ms.straightReturn);
             }
             s += u'}';
         }
@@ -102,10 +113,16 @@ QByteArray toText(const BacktestRun& run, const std::vector<ReflectScore>& score
             .arg(run.from)
             .arg(run.to)
             .arg(run.draws.size());
-    const QStringList heads{u"手法"_s,         u"平均数字数"_s, u"数字的中"_s, u"期待値"_s,
-                            u"ボックス的中"_s, u"期待値"_s,     u"p値"_s,      u"ストレート的中"_s,
-                            u"期待値"_s,       u"p値"_s};
-    const int widths[] = {14, 12, 10, 10, 14, 10, 10, 16, 10, 10};
+    s += u"補正p値 は %1 通りの検定の数に合わせた Holm の補正、回収率 は理論上の賞金"
+         "（ボックス 15,000円・30,000円、ストレート 90,000円）での 払戻÷購入額（偶然なら %2 %）\n"_s
+             .arg(kBacktestTests)
+             .arg(kExpectedReturnPercent);
+    const QString rate = u"回収率(期待%1%)"_s.arg(kExpectedReturnPercent);
+    const QStringList heads{u"手法"_s,   u"平均数字数"_s,     u"数字的中"_s, u"期待値"_s,
+                            u"ボックス的中"_s, u"期待値"_s,   u"p値"_s,      u"補正p値"_s,
+                            rate,        u"ストレート的中"_s, u"期待値"_s,   u"p値"_s,
+                            u"補正p値"_s, rate};
+    const int widths[] = {14, 12, 10, 10, 14, 10, 10, 10, 17, 16, 10, 10, 10, 17};
     for (const ReflectScore& rs : scores) {
         s += u"\n反映数 %1\n"_s.arg(rs.reflect);
         for (int c = 0; c < heads.size(); ++c)
@@ -119,10 +136,13 @@ QByteArray toText(const BacktestRun& run, const std::vector<ReflectScore>& score
                               fixed(ms.digitExpected, 1),
                               QString::number(ms.boxHits),
                               fixed(ms.boxExpected, 2),
-                              probability(ms.boxP)};
+                              formatPValue(ms.boxP),
+                              formatPValue(ms.boxPAdjusted),
+                              formatReturnRate(ms.boxReturn, ms.boxTickets)};
             if (m == 0) {
                 cells << QString::number(ms.straightHits) << fixed(ms.straightExpected, 2)
-                      << probability(ms.straightP);
+                      << formatPValue(ms.straightP) << formatPValue(ms.straightPAdjusted)
+                      << formatReturnRate(ms.straightReturn, ms.straightTickets);
             }
             for (int c = 0; c < cells.size(); ++c)
                 s += c == 0 ? padRight(cells[c], widths[c]) : padLeft(cells[c], widths[c]);

@@ -3,6 +3,7 @@
 #include "core/prediction/PredictionEngine.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -160,11 +161,16 @@ MethodScore scoreMethod(const BacktestRun& run, int reflect, int method, bool st
         const int hits = positionsHit(d, shown);
         s.digitHits += hits;
         s.boxHits += hits == 3 ? 1 : 0;
+        s.boxTickets += boxTickets(digitCount(shown));
+        s.boxReturn += boxPrize(d.digits, shown);
         if (straight) {
             const int chance = straightChanceThousandths(d);
             straightThousandths += chance;
             straightChances.push_back(chance / 1000.0);
-            s.straightHits += straightHit(d) ? 1 : 0;
+            const bool hit = straightHit(d);
+            s.straightHits += hit ? 1 : 0;
+            s.straightTickets += chance; // |C1| |C2| |C3|
+            s.straightReturn += hit ? kStraightPrize : 0;
         }
     }
     s.meanDigits = n == 0 ? 0.0 : double(shownTotal) / double(n);
@@ -227,21 +233,123 @@ BacktestRun runBacktest(const DrawHistory& history, int from, std::optional<int>
 }
 
 std::vector<ReflectScore> scoreBacktest(const BacktestRun& run, const std::vector<int>& reflects) {
-    std::vector<ReflectScore> scores;
-    std::optional<MethodScore> cycle; // the same for every reflected count
-    for (const int r : reflects) {
-        if (r < 0 || r >= kReflectCounts)
-            continue;
-        ReflectScore rs;
+    std::vector<ReflectScore> all(static_cast<std::size_t>(kReflectCounts));
+    const MethodScore cycle = scoreMethod(run, 0, 0, true); // the same for every reflected count
+    for (int r = 0; r < kReflectCounts; ++r) {
+        ReflectScore& rs = all[std::size_t(r)];
         rs.reflect = r;
-        if (!cycle)
-            cycle = scoreMethod(run, r, 0, true);
-        rs.methods[0] = *cycle;
+        rs.methods[0] = cycle;
         for (int m = 1; m < kMethodCount; ++m)
             rs.methods[std::size_t(m)] = scoreMethod(run, r, m, false);
-        scores.push_back(rs);
+    }
+    for (const BacktestTest& t : backtestTests(all)) {
+        for (ReflectScore& rs : all) {
+            if (t.method != 0 && rs.reflect != t.reflect)
+                continue;
+            MethodScore& ms = rs.methods[std::size_t(t.method)];
+            (t.straight ? ms.straightPAdjusted : ms.boxPAdjusted) = t.adjusted;
+        }
+    }
+    std::vector<ReflectScore> scores;
+    for (const int r : reflects) {
+        if (r >= 0 && r < kReflectCounts)
+            scores.push_back(all[std::size_t(r)]);
     }
     return scores;
+}
+
+std::vector<BacktestTest> backtestTests(const std::vector<ReflectScore>& all) {
+    std::vector<BacktestTest> tests;
+    if (all.size() != std::size_t(kReflectCounts))
+        return tests;
+    tests.reserve(std::size_t(kBacktestTests));
+    const MethodScore& cycle = all.front().methods[0];
+    tests.push_back({0, 0, false, cycle.boxP, 1});
+    tests.push_back({0, 0, true, cycle.straightP, 1});
+    for (const ReflectScore& rs : all) {
+        for (int m = 1; m < kMethodCount; ++m)
+            tests.push_back({m, rs.reflect, false, rs.methods[std::size_t(m)].boxP, 1});
+    }
+    std::vector<double> p;
+    p.reserve(tests.size());
+    for (const BacktestTest& t : tests)
+        p.push_back(t.p);
+    const std::vector<double> adjusted = holmAdjust(p);
+    for (std::size_t i = 0; i < tests.size(); ++i)
+        tests[i].adjusted = adjusted[i];
+    return tests;
+}
+
+BacktestTest smallestTest(const std::vector<ReflectScore>& all) {
+    const std::vector<BacktestTest> tests = backtestTests(all);
+    if (tests.empty())
+        return {};
+    return *std::min_element(tests.begin(), tests.end(),
+                             [](const BacktestTest& a, const BacktestTest& b) { return a.p < b.p; });
+}
+
+std::vector<double> holmAdjust(std::span<const double> p) {
+    const std::size_t n = p.size();
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return p[a] < p[b]; });
+    std::vector<double> adjusted(n, 1.0);
+    double running = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+        const double candidate = std::min(1.0, double(n - j) * p[order[j]]);
+        running = std::max(running, candidate);
+        adjusted[order[j]] = running;
+    }
+    return adjusted;
+}
+
+QString formatPValue(double p) {
+    if (p < 0.001)
+        return u"< 0.001"_s;
+    return QString::number(p, 'g', 3);
+}
+
+QString formatReturnRate(qint64 returned, qint64 tickets) {
+    if (tickets <= 0)
+        return u"－"_s;
+    const double percent = 100.0 * double(returned) / (double(tickets) * kTicketPrice);
+    return QString::number(percent, 'f', 1) + u" %"_s;
+}
+
+int boxPrize(const std::array<std::int8_t, 3>& digits, DigitSet shown) {
+    for (const std::int8_t d : digits) {
+        if (!hasDigit(shown, d))
+            return 0;
+    }
+    const bool firstTwo = digits[0] == digits[1];
+    const bool lastTwo = digits[1] == digits[2];
+    const bool outer = digits[0] == digits[2];
+    if (firstTwo && lastTwo)
+        return 0; // a triple: no box ticket is bought for it
+    return firstTwo || lastTwo || outer ? kBoxPrizeDouble : kBoxPrizeSingle;
+}
+
+BoxHitZ boxHitZ(const BacktestRun& run, int reflect, int method) {
+    BoxHitZ z;
+    if (reflect < 0 || reflect >= kReflectCounts || method < 0 || method >= kMethodCount)
+        return z;
+    int hits = 0;
+    double expected = 0;
+    double variance = 0;
+    for (const BacktestDraw& d : run.draws) {
+        const DigitSet shown = d.shown[std::size_t(reflect)][std::size_t(method)];
+        const double q = boxChanceThousandths(shown) / 1000.0;
+        hits += positionsHit(d, shown) == 3 ? 1 : 0;
+        expected += q;
+        variance += q * (1 - q);
+        if (variance <= 0)
+            continue;
+        z.drawNo.push_back(d.drawNo);
+        z.z.push_back((hits - expected) / std::sqrt(variance));
+    }
+    return z;
 }
 
 CumulativeBoxHits cumulativeBoxHits(const BacktestRun& run, int reflect, int method) {
@@ -269,20 +377,28 @@ double boxHitRatio(const BacktestRun& run, int reflect, int method) {
     return c.hits.back() / c.expected.back();
 }
 
-double poissonBinomialTail(std::span<const double> p, int observed) {
-    if (observed <= 0)
-        return 1.0;
-    if (std::size_t(observed) > p.size())
-        return 0.0;
-    // A dropped count c at step j adds at most m * P(rest >= h - c) to the
-    // answer, and the answer is at least ref * P(rest >= h - c_ref) for any
-    // larger count c_ref with probability ref (or at least the tail mass
-    // itself); dropping only m < 1e-20 * ref below such a count keeps the
-    // relative error of each drop under 1e-20.
+namespace {
+
+// Counts above the bulk whose probability has fallen under this are
+// dropped when trimTop is set; each dropped mass can add no more than
+// itself to the tail.
+constexpr double kTopNegligible = 1e-30;
+
+// The dynamic programme over the count of successes below h = observed,
+// with the mass that reaches h gathered as the tail. Only counts in
+// [lo, hi] are kept: lo rises past counts negligible against a larger one
+// (see poissonBinomialTail), and with trimTop hi falls past counts above
+// the mode whose probability is under kTopNegligible, adding their mass to
+// *dropped. Without the top trim the window reaches up to h - 1 at every
+// step, which costs about the number of trials times the distance from the
+// mean to h: quadratic in the number of trials when h is near the mean.
+double tailProgramme(std::span<const double> p, int h, bool trimTop, double* dropped) {
     constexpr double kNegligible = 1e-20;
-    const int h = observed;
-    std::vector<double> prob(std::size_t(h), 0.0); // P(count = c) for c < h
-    prob[0] = 1.0;
+    std::vector<double> buffers[2] = {std::vector<double>(std::size_t(h) + 1, 0.0),
+                                      std::vector<double>(std::size_t(h) + 1, 0.0)};
+    double* v = buffers[0].data(); // P(count = c) for c < h
+    double* next = buffers[1].data();
+    v[0] = 1.0;
     int lo = 0;
     int hi = 0;
     double tail = 0; // P(count >= h)
@@ -293,14 +409,19 @@ double poissonBinomialTail(std::span<const double> p, int observed) {
         const double r = 1.0 - q;
         mean += q;
         if (hi == h - 1)
-            tail += prob[std::size_t(hi)] * q;
-        hi = std::min(hi + 1, h - 1);
-        double* v = prob.data();
-        for (int c = hi; c > lo; --c)
-            v[c] = v[c] * r + v[c - 1] * q;
-        v[lo] *= r;
+            tail += v[hi] * q;
+        const int top = std::min(hi + 1, h - 1);
+        // Written into the other buffer, so that the loop has no carried
+        // dependency and vectorises.
+        next[lo] = v[lo] * r;
+        for (int c = lo + 1; c <= hi; ++c)
+            next[c] = v[c] * r + v[c - 1] * q;
+        if (top > hi)
+            next[top] = v[hi] * q;
+        std::swap(v, next);
+        hi = top;
+        // The mode of the count lies within one of its mean.
         while (lo < hi) {
-            // The mode of the count lies within one of its mean.
             const int near = std::clamp(int(mean), lo + 1, hi);
             const double ref = std::max(tail, v[near]);
             if (!(v[lo] == 0.0 || v[lo] < kNegligible * ref))
@@ -308,8 +429,40 @@ double poissonBinomialTail(std::span<const double> p, int observed) {
             v[lo] = 0;
             ++lo;
         }
+        if (trimTop) {
+            const int mode = std::clamp(int(mean) + 1, lo, hi);
+            while (hi > mode && v[hi] < kTopNegligible) {
+                *dropped += v[hi];
+                v[hi] = 0;
+                --hi;
+            }
+        }
     }
     return std::min(tail, 1.0);
+}
+
+} // namespace
+
+double poissonBinomialTail(std::span<const double> p, int observed) {
+    if (observed <= 0)
+        return 1.0;
+    if (std::size_t(observed) > p.size())
+        return 0.0;
+    // A dropped count c at step j adds at most m * P(rest >= h - c) to the
+    // answer, and the answer is at least ref * P(rest >= h - c_ref) for any
+    // larger count c_ref with probability ref (or at least the tail mass
+    // itself); dropping only m < 1e-20 * ref below such a count keeps the
+    // relative error of each drop under 1e-20.
+    //
+    // Above the mode, what is dropped is bounded only by its own mass, so
+    // the trimmed programme is kept when that mass is negligible against
+    // its answer; a tail far out (about 1e-14 and below) is computed again
+    // without the top trim.
+    double dropped = 0;
+    const double trimmed = tailProgramme(p, observed, true, &dropped);
+    if (dropped <= 1e-16 * trimmed)
+        return trimmed;
+    return tailProgramme(p, observed, false, nullptr);
 }
 
 } // namespace peridon

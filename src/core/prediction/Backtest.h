@@ -63,6 +63,13 @@ BacktestRun runBacktest(const DrawHistory& history, int from = kDefaultBacktestF
 // The scores of one method. Expected values and p-values assume the three
 // digits of a draw uniform and independent. Straight fields are filled for
 // the cycle method only.
+//
+// The adjusted p-values are Holm's over the fixed family of
+// kBacktestTests tests (see backtestTests), which does not shrink when
+// fewer reflected counts are reported. Tickets and returns are those of
+// buying, on every evaluated draw, every box ticket the shown digits allow
+// (and for the cycle method every straight ticket its three columns allow)
+// at the theoretical prizes.
 struct MethodScore {
     double meanDigits = 0; // mean number of distinct digits shown; 0 without draws
     int digitHits = 0;
@@ -73,7 +80,30 @@ struct MethodScore {
     int straightHits = 0;
     double straightExpected = 0;
     double straightP = 1;
+    double boxPAdjusted = 1;
+    double straightPAdjusted = 1;
+    qint64 boxTickets = 0;
+    qint64 boxReturn = 0; // yen
+    qint64 straightTickets = 0;
+    qint64 straightReturn = 0; // yen
 };
+
+// Ticket price and the theoretical prizes, in yen. Under a fair draw every
+// ticket returns 90 yen on average, 45 % of its price.
+inline constexpr int kTicketPrice = 200;
+inline constexpr int kBoxPrizeSingle = 15000; // three different digits
+inline constexpr int kBoxPrizeDouble = 30000; // two equal digits
+inline constexpr int kStraightPrize = 90000;
+inline constexpr int kExpectedReturnPercent = 45;
+
+// Box tickets for k shown digits: every multiset of three of them that is
+// not a triple, C(k,3) + k(k-1).
+inline int boxTickets(int k) {
+    return k < 2 ? 0 : k * (k - 1) * (k - 2) / 6 + k * (k - 1);
+}
+// What the box tickets of a shown set win on a draw: nothing unless all
+// three digits are shown and not all equal.
+int boxPrize(const std::array<std::int8_t, 3>& digits, DigitSet shown);
 
 struct ReflectScore {
     int reflect = 0;
@@ -81,7 +111,38 @@ struct ReflectScore {
 };
 
 // Scores for each requested reflected count (0..10), in the given order.
+// All eleven are scored whatever is requested, since each adjusted p-value
+// depends on the whole family.
 std::vector<ReflectScore> scoreBacktest(const BacktestRun& run, const std::vector<int>& reflects);
+
+// The family of tests the adjustment is made over, in a fixed order: the
+// cycle method's box and straight tests (the same for every reflected
+// count), then the box test of the elimination, rapid-fire and one-shot
+// methods for reflected counts 0..10.
+inline constexpr int kBacktestTests = 2 + (kMethodCount - 1) * kReflectCounts;
+struct BacktestTest {
+    int method = 0;
+    int reflect = 0; // 0 for the cycle method, which does not depend on it
+    bool straight = false;
+    double p = 1;
+    double adjusted = 1;
+};
+// The family from scores of all eleven reflected counts in order 0..10.
+std::vector<BacktestTest> backtestTests(const std::vector<ReflectScore>& all);
+// The test with the smallest p-value, the first in family order on ties.
+BacktestTest smallestTest(const std::vector<ReflectScore>& all);
+
+// Holm's step-down adjustment, in the order of p: with p sorted ascending,
+// the adjusted p(i) is the largest of min(1, (n - j + 1) p(j)) over j <= i.
+// Equal p-values get equal adjusted values.
+std::vector<double> holmAdjust(std::span<const double> p);
+
+// A p-value as the window and the text report show it: three significant
+// digits, or "< 0.001".
+QString formatPValue(double p);
+// Return over cost in per cent with one decimal ("43.2 %"), "－" without
+// tickets.
+QString formatReturnRate(qint64 returned, qint64 tickets);
 
 // Chance of a box hit for a method showing k distinct digits: (k/10)^3, and
 // its numerator k^3 out of 1000.
@@ -97,6 +158,16 @@ struct CumulativeBoxHits {
     std::vector<double> expected;
 };
 CumulativeBoxHits cumulativeBoxHits(const BacktestRun& run, int reflect, int method);
+
+// How far the box hits so far are from chance, draw by draw: (hits -
+// expected) / sd with sd the standard deviation of the Poisson-binomial
+// count so far. Draws before the first with a chance above 0 (sd 0) are
+// left out.
+struct BoxHitZ {
+    std::vector<int> drawNo;
+    std::vector<double> z;
+};
+BoxHitZ boxHitZ(const BacktestRun& run, int reflect, int method);
 
 // Observed over expected box hits for a method and reflected count; 0 when
 // nothing was expected.

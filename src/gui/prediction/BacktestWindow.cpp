@@ -1,6 +1,8 @@
 #include "gui/prediction/BacktestWindow.h"
 
+#include "core/sheet/GridFont.h"
 #include "core/sheet/Sheet.h"
+#include "core/sheet/SheetPainter.h"
 #include "core/sheet/SheetPrint.h"
 #include "core/store/Store.h"
 #include "gui/widgets/ChildWindow.h"
@@ -8,16 +10,21 @@
 #include "gui/widgets/Messages.h"
 #include "gui/widgets/PrintPreview.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGraphicsScene>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -26,6 +33,9 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QValueAxis>
+
+#include <cmath>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -36,14 +46,62 @@ namespace {
 constexpr double kSignificance = 0.05;
 // Enough points per line for a smooth chart without drawing every draw.
 constexpr int kChartPoints = 800;
-constexpr QSize kWindowSize{1040, 760};
+constexpr QSize kWindowSize{1100, 800};
+// Box hits within this many standard deviations of chance are shaded.
+constexpr double kChanceBand = 2;
 
-const std::array<QColor, kMethodCount> kMethodColours{QColor(0, 90, 200), QColor(200, 60, 0),
-                                                      QColor(0, 150, 70), QColor(150, 0, 150)};
+// Blue, vermilion, bluish green and reddish purple: told apart also by
+// readers who confuse red and green.
+const std::array<QColor, kMethodCount> kMethodColours{QColor(0, 114, 178), QColor(213, 94, 0),
+                                                      QColor(0, 158, 115), QColor(204, 121, 167)};
 
 QString pText(double p) {
-    return QString::number(p, 'g', 3);
+    return formatPValue(p);
 }
+
+// "p = 0.012" or "p < 0.001".
+QString pClause(const QString& name, double p) {
+    const QString t = pText(p);
+    return t.startsWith(u'<') ? name + u" "_s + t : name + u" = "_s + t;
+}
+
+QString yen(qint64 amount) {
+    return QLocale(QLocale::Japanese).toString(amount);
+}
+
+// A round step for about six ticks over span: 1, 2 or 5 times a power of
+// ten.
+double roundStep(double span, int ticks) {
+    const double raw = std::max(1.0, span / ticks);
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (m * power >= raw)
+            return m * power;
+    }
+    return 10 * power;
+}
+
+// Enter in a range box applies the typed value and runs the check.
+class EnterRunsCheck final : public QObject {
+public:
+    EnterRunsCheck(QPushButton* button, QObject* parent) : QObject(parent), m_button(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        if (auto* spin = qobject_cast<QAbstractSpinBox*>(watched))
+            spin->interpretText();
+        m_button->click();
+        return true;
+    }
+
+private:
+    QPushButton* m_button;
+};
 
 QString ratioText(int hits, double expected) {
     return expected > 0 ? QString::number(hits / expected, 'f', 2) : u"－"_s;
@@ -149,10 +207,31 @@ int BacktestWindow::reflect() const {
     return m_reflect->value();
 }
 
-QString BacktestWindow::reading(double p) {
-    if (p >= kSignificance)
-        return u"偶然の範囲です"_s;
-    return u"偶然より多く当たっています (p = %1)"_s.arg(pText(p));
+QString BacktestWindow::reading(bool anyDraws, double adjustedP) {
+    if (!anyDraws)
+        return u"検証できる回がありません"_s;
+    if (adjustedP < kSignificance)
+        return u"偶然より多く当たっています（%1）"_s.arg(pClause(u"補正後 p"_s, adjustedP));
+    return u"偶然の範囲です"_s;
+}
+
+QString BacktestWindow::verdict(const BacktestRun& run, const std::vector<ReflectScore>& all) {
+    if (run.draws.empty()) {
+        return u"検証できる回がないため、%1通りの検定はどれも行えません"_s.arg(kBacktestTests);
+    }
+    const BacktestTest t = smallestTest(all);
+    QString which = backtestMethodNames()[std::size_t(t.method)];
+    if (t.method == 0)
+        which += t.straight ? u"・ストレート"_s : u"・ボックス"_s;
+    else
+        which += u"・反映数%1"_s.arg(t.reflect);
+    const QString head = u"%1通りの検定のうち最も小さいp値は %2（%3）"_s.arg(kBacktestTests)
+                             .arg(pText(t.p), which);
+    if (t.adjusted < kSignificance) {
+        return head + u"で、検定の数で補正しても %1 なので、偶然より多く当たっています"_s.arg(
+                          pText(t.adjusted));
+    }
+    return head + u"ですが、検定の数で補正すると %1 で、偶然の範囲です"_s.arg(pText(t.adjusted));
 }
 
 void BacktestWindow::createControls() {
@@ -189,6 +268,9 @@ void BacktestWindow::createControls() {
         WaitCursor wait;
         RunBacktest(m_to->value());
     });
+    auto* enter = new EnterRunsCheck(m_runButton, this);
+    m_from->installEventFilter(enter);
+    m_to->installEventFilter(enter);
     m_reflect = new QSpinBox(this);
     m_reflect->setObjectName(u"Spin反映数"_s);
     m_reflect->setRange(0, kReflectCounts - 1);
@@ -199,6 +281,14 @@ void BacktestWindow::createControls() {
 
     m_summary = new QLabel(this);
     m_summary->setObjectName(u"Label範囲"_s);
+    m_verdict = new QLabel(this);
+    m_verdict->setObjectName(u"Label要約"_s);
+    m_verdict->setWordWrap(true);
+    {
+        QFont bold = m_verdict->font();
+        bold.setBold(true);
+        m_verdict->setFont(bold);
+    }
 
     auto* top = new QHBoxLayout;
     top->addWidget(description, 1);
@@ -240,9 +330,36 @@ void BacktestWindow::createControls() {
     ratioLayout->addWidget(m_ratioTable);
     ratioLayout->addStretch(1);
 
+    m_moneyTable = makeTable(this, 5,
+                             {u"口"_s, u"購入額（円）"_s, u"払戻（円）"_s,
+                              u"回収率（偶然なら%1 %）"_s.arg(kExpectedReturnPercent)},
+                             {u"周期法 ボックス"_s, u"周期法 ストレート"_s,
+                              backtestMethodNames()[1] + u" ボックス"_s,
+                              backtestMethodNames()[2] + u" ボックス"_s,
+                              backtestMethodNames()[3] + u" ボックス"_s});
+    m_moneyTable->setObjectName(u"fpSpread収支"_s);
+    m_moneyTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    fitHeight(m_moneyTable);
+    m_moneyCaption = new QLabel(
+        u"毎回、表示された数字で買えるボックスの組合せ（3つとも同じ数字は除く）を1口200円ですべて"
+        "買った場合です（周期法のストレートは各位の列の数字の組合せ）。賞金は理論上の額（ボックス "
+        "15,000円、2つが同じ数字なら30,000円、ストレート 90,000円）で、実際の賞金は回ごとに変わ"
+        "ります。"_s,
+        this);
+    m_moneyCaption->setObjectName(u"Label収支"_s);
+    m_moneyCaption->setWordWrap(true);
+    auto* moneyBox = new QGroupBox(u"収支（理論上の賞金で計算）"_s, this);
+    auto* moneyLayout = new QVBoxLayout(moneyBox);
+    moneyLayout->addWidget(m_moneyTable);
+    moneyLayout->addWidget(m_moneyCaption);
+    moneyLayout->addStretch(1);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(ratioBox);
+    side->addWidget(moneyBox);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_chartView, 1);
-    bottom->addWidget(ratioBox, 0);
+    bottom->addLayout(side, 0);
 
     // The controls fill the window; where the window is smaller than they
     // need (a small screen at 150 %), they scroll instead of being squeezed
@@ -252,6 +369,7 @@ void BacktestWindow::createControls() {
     auto* layout = new QVBoxLayout(content);
     layout->addLayout(top);
     layout->addLayout(range);
+    layout->addWidget(m_verdict);
     layout->addLayout(methods);
     layout->addLayout(bottom, 1);
     auto* scroll = new QScrollArea(this);
@@ -270,8 +388,9 @@ QWidget* BacktestWindow::createMethodBox(int method) {
     QStringList rows{u"数字"_s, u"ボックス"_s};
     if (method == 0)
         rows << u"ストレート"_s;
-    auto* table = makeTable(box, int(rows.size()),
-                            {u"的中"_s, u"偶然の期待値"_s, u"実際／期待値"_s, u"p値"_s}, rows);
+    auto* table =
+        makeTable(box, int(rows.size()),
+                  {u"的中"_s, u"偶然の期待値"_s, u"実際／期待値"_s, u"p値"_s, u"補正p値"_s}, rows);
     table->setObjectName(u"fpSpread1"_s);
     fitHeight(table);
     m_tables[std::size_t(method)] = table;
@@ -291,6 +410,15 @@ void BacktestWindow::Load() {
     m_host.setPropEnd(false);
     placeWindow();
     try {
+        // A history that ends before the usual first draw is checked from
+        // its beginning.
+        int last = 0;
+        for (const DrawRow& row : m_host.store().history().rows()) {
+            if (row.valid())
+                last = row.drawNo;
+        }
+        if (last < kDefaultBacktestFrom)
+            m_from->setValue(1);
         // Up to the last valid draw; the selector then shows where that is.
         RunBacktest(std::nullopt);
         m_to->setValue(qBound(1, m_run.to, kMaxDrawNo));
@@ -319,7 +447,10 @@ void BacktestWindow::RunBacktest(std::optional<int> to) {
 
 void BacktestWindow::ShowScores() {
     const int r = reflect();
-    const std::vector<ReflectScore> scores = scoreBacktest(m_run, {r});
+    std::vector<int> all(static_cast<std::size_t>(kReflectCounts));
+    for (int i = 0; i < kReflectCounts; ++i)
+        all[std::size_t(i)] = i;
+    const std::vector<ReflectScore> scores = scoreBacktest(m_run, all);
     if (m_run.draws.empty()) {
         m_summary->setText(
             u"第%1回～第%2回には検証できる当選データがありません"_s.arg(m_run.from).arg(m_run.to));
@@ -328,8 +459,11 @@ void BacktestWindow::ShowScores() {
                                .arg(m_run.to)
                                .arg(m_run.draws.size()));
     }
+    m_verdict->setText(verdict(m_run, scores));
+    const ReflectScore& current = scores[std::size_t(r)];
     for (int m = 0; m < kMethodCount; ++m)
-        fillMethodTable(m, scores.front().methods[std::size_t(m)]);
+        fillMethodTable(m, current.methods[std::size_t(m)]);
+    fillMoneyTable(current);
     fillRatioTable();
     fillChart();
 }
@@ -338,20 +472,39 @@ void BacktestWindow::fillMethodTable(int method, const MethodScore& s) {
     m_boxes[std::size_t(method)]->setTitle(u"%1　（表示される数字 平均 %2 個）"_s.arg(
         backtestMethodNames()[std::size_t(method)], QString::number(s.meanDigits, 'f', 2)));
     QTableWidget* t = m_tables[std::size_t(method)];
-    const auto row = [t](int r, int hits, double expected, const QString& p) {
+    const bool any = !m_run.draws.empty();
+    const auto row = [t, any](int r, int hits, double expected, double p, double adjusted,
+                              bool tested) {
         t->setItem(r, 0, cell(QString::number(hits)));
         t->setItem(r, 1, cell(QString::number(expected, 'f', 2)));
         t->setItem(r, 2, cell(ratioText(hits, expected)));
-        t->setItem(r, 3, cell(p));
+        t->setItem(r, 3, cell(tested && any ? pText(p) : u"－"_s));
+        t->setItem(r, 4, cell(tested && any ? pText(adjusted) : u"－"_s));
     };
-    row(0, s.digitHits, s.digitExpected, u"－"_s);
-    row(1, s.boxHits, s.boxExpected, pText(s.boxP));
-    QString text = u"ボックス："_s + reading(s.boxP);
+    row(0, s.digitHits, s.digitExpected, 1, 1, false);
+    row(1, s.boxHits, s.boxExpected, s.boxP, s.boxPAdjusted, true);
+    QString text = u"ボックス："_s + reading(any, s.boxPAdjusted);
     if (method == 0) {
-        row(2, s.straightHits, s.straightExpected, pText(s.straightP));
-        text += u"　ストレート："_s + reading(s.straightP);
+        row(2, s.straightHits, s.straightExpected, s.straightP, s.straightPAdjusted, true);
+        text += u"　ストレート："_s + reading(any, s.straightPAdjusted);
     }
     m_readings[std::size_t(method)]->setText(text);
+}
+
+void BacktestWindow::fillMoneyTable(const ReflectScore& scores) {
+    const auto row = [this](int r, qint64 tickets, qint64 returned) {
+        m_moneyTable->setItem(r, 0, cell(yen(tickets)));
+        m_moneyTable->setItem(r, 1, cell(yen(tickets * kTicketPrice)));
+        m_moneyTable->setItem(r, 2, cell(yen(returned)));
+        m_moneyTable->setItem(r, 3, cell(formatReturnRate(returned, tickets)));
+    };
+    const MethodScore& cycle = scores.methods[0];
+    row(0, cycle.boxTickets, cycle.boxReturn);
+    row(1, cycle.straightTickets, cycle.straightReturn);
+    for (int m = 1; m < kMethodCount; ++m) {
+        const MethodScore& s = scores.methods[std::size_t(m)];
+        row(m + 1, s.boxTickets, s.boxReturn);
+    }
 }
 
 void BacktestWindow::fillRatioTable() {
@@ -369,86 +522,208 @@ void BacktestWindow::fillRatioTable() {
 }
 
 void BacktestWindow::fillChart() {
-    auto* chart = new QChart;
-    chart->setTitle(u"ボックス的中の累計（実線）と偶然の期待値（点線）"_s);
-    chart->legend()->setAlignment(Qt::AlignRight);
-    auto* x = new QValueAxis;
-    x->setTitleText(u"回数"_s);
-    x->setLabelFormat(u"%d"_s);
-    auto* y = new QValueAxis;
-    y->setTitleText(u"回"_s);
-    y->setLabelFormat(u"%d"_s);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    double top = 1;
-    const std::size_t n = m_run.draws.size();
-    const std::size_t step = std::max<std::size_t>(1, n / kChartPoints);
-    for (int m = 0; m < kMethodCount; ++m) {
-        const CumulativeBoxHits c = cumulativeBoxHits(m_run, reflect(), m);
-        auto* hits = new QLineSeries;
-        auto* expected = new QLineSeries;
-        hits->setName(backtestMethodNames()[std::size_t(m)]);
-        expected->setName(backtestMethodNames()[std::size_t(m)] + u"（偶然）"_s);
-        QPen pen(kMethodColours[std::size_t(m)], 2);
-        hits->setPen(pen);
-        pen.setStyle(Qt::DashLine);
-        pen.setWidthF(1.5);
-        expected->setPen(pen);
-        QList<QPointF> hitPoints;
-        QList<QPointF> expectedPoints;
-        for (std::size_t i = 0; i < n; i += step) {
-            hitPoints.append(QPointF(m_run.draws[i].drawNo, c.hits[i]));
-            expectedPoints.append(QPointF(m_run.draws[i].drawNo, c.expected[i]));
-        }
-        if (n > 0 && (n - 1) % step != 0) {
-            hitPoints.append(QPointF(m_run.draws.back().drawNo, c.hits.back()));
-            expectedPoints.append(QPointF(m_run.draws.back().drawNo, c.expected.back()));
-        }
-        if (n > 0)
-            top = std::max({top, double(c.hits.back()), c.expected.back()});
-        hits->replace(hitPoints);
-        expected->replace(expectedPoints);
-        for (QLineSeries* s : {hits, expected}) {
-            chart->addSeries(s);
-            s->attachAxis(x);
-            s->attachAxis(y);
-        }
-    }
-    x->setRange(n > 0 ? m_run.draws.front().drawNo : m_run.from,
-                n > 0 ? m_run.draws.back().drawNo : std::max(m_run.from, m_run.to));
-    y->setRange(0, top * 1.05);
-    y->applyNiceNumbers();
+    QChart* chart = makeChart(nullptr);
     QChart* old = m_chartView->chart();
     m_chartView->setChart(chart);
     delete old;
 }
 
+QChart* BacktestWindow::makeChart(const QFont* font) const {
+    auto* chart = new QChart;
+    chart->setTitle(u"ボックス的中の偶然からのずれ（反映数 %1）"_s.arg(reflect()));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    auto* x = new QValueAxis;
+    x->setTitleText(u"回数"_s);
+    x->setLabelFormat(u"%d"_s);
+    auto* y = new QValueAxis;
+    y->setTitleText(u"偶然からのずれ（標準偏差の何倍か）"_s);
+    y->setLabelFormat(u"%d"_s);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    const std::size_t n = m_run.draws.size();
+    const double first = n > 0 ? m_run.draws.front().drawNo : m_run.from;
+    const double last = std::max(first + 1, n > 0 ? double(m_run.draws.back().drawNo)
+                                                  : double(std::max(m_run.from, m_run.to)));
+
+    // The band of chance, under the lines.
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    upper->append({QPointF(first, kChanceBand), QPointF(last, kChanceBand)});
+    lower->append({QPointF(first, -kChanceBand), QPointF(last, -kChanceBand)});
+    auto* band = new QAreaSeries(upper, lower);
+    band->setName(u"偶然の範囲（±2 標準偏差）"_s);
+    band->setColor(QColor(0, 0, 0, 28));
+    band->setBorderColor(Qt::transparent);
+    auto* zero = new QLineSeries;
+    zero->append({QPointF(first, 0), QPointF(last, 0)});
+    zero->setPen(QPen(QColor(110, 110, 110), 1, Qt::DashLine));
+    std::vector<QAbstractSeries*> all{band, zero};
+
+    double extent = 3;
+    for (int m = 0; m < kMethodCount; ++m) {
+        const BoxHitZ z = boxHitZ(m_run, reflect(), m);
+        auto* line = new QLineSeries;
+        line->setName(backtestMethodNames()[std::size_t(m)]);
+        line->setPen(QPen(kMethodColours[std::size_t(m)], 2));
+        QList<QPointF> points;
+        const std::size_t count = z.z.size();
+        const std::size_t step = std::max<std::size_t>(1, count / kChartPoints);
+        for (std::size_t i = 0; i < count; i += step)
+            points.append(QPointF(z.drawNo[i], z.z[i]));
+        if (count > 0 && (count - 1) % step != 0)
+            points.append(QPointF(z.drawNo.back(), z.z.back()));
+        for (const double v : z.z)
+            extent = std::max(extent, std::abs(v));
+        line->replace(points);
+        all.push_back(line);
+    }
+    for (QAbstractSeries* s : all) {
+        chart->addSeries(s);
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+    // The zero line explains itself through the band.
+    for (QLegendMarker* marker : chart->legend()->markers(zero))
+        marker->setVisible(false);
+
+    x->setRange(first, last);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(roundStep(last - first, 7));
+    const double top = std::ceil(extent * 1.1);
+    y->setRange(-top, top);
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(roundStep(2 * top, 8));
+
+    if (font) {
+        QFont title = *font;
+        title.setBold(true);
+        chart->setTitleFont(title);
+        chart->legend()->setFont(*font);
+        for (QValueAxis* axis : {x, y}) {
+            axis->setLabelsFont(*font);
+            axis->setTitleFont(*font);
+        }
+    }
+    return chart;
+}
+
 void BacktestWindow::printResults() {
+    // One landscape A4 page, laid out here at its own size in pixels of 96
+    // per inch so that it is printed unscaled: the texts at 12 pixels are
+    // 9 points on paper. The methods' tables go down the left, the chart,
+    // the ratios and 収支 down the right.
+    QFont font = gridFont();
+    font.setPixelSize(12);
+    const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                           QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    const QSizeF printable = page.paintRect(QPageLayout::Point).size() * (96.0 / 72.0);
+    // Room left for the footer line.
+    const QSizeF area(std::floor(printable.width()) - 2, std::floor(printable.height()) - 34);
+
     std::vector<Sheet> sheets;
-    sheets.reserve(kMethodCount + 1);
+    sheets.reserve(kMethodCount + 2);
+    for (int m = 0; m < kMethodCount; ++m)
+        sheets.push_back(tableSheet(m_tables[std::size_t(m)]));
+    sheets.push_back(tableSheet(m_moneyTable));
+    sheets.push_back(tableSheet(m_ratioTable));
+    std::vector<std::unique_ptr<SheetPainter>> painters;
+    for (const Sheet& s : sheets) {
+        auto& sp = painters.emplace_back(std::make_unique<SheetPainter>(font));
+        sp->setShowActiveCell(false);
+        sp->setSheet(&s);
+    }
+
+    QGraphicsScene scene;
+    QChart* chart = makeChart(&font);
+    scene.addItem(chart);
+
+    QStringList notes{m_verdict->text(),
+                      m_summary->text() + u"　反映数（反映するオプションの数）: %1"_s.arg(reflect())};
+    QStringList captions;
+    QStringList readings;
+    for (int m = 0; m < kMethodCount; ++m) {
+        captions << m_boxes[std::size_t(m)]->title();
+        readings << m_readings[std::size_t(m)]->text();
+    }
+    const QString moneyTitle = u"収支（理論上の賞金で計算）"_s;
+    const QString moneyNote = m_moneyCaption->text();
+    const QString ratioTitle = u"ボックス的中の 実際／期待値（反映数ごと）"_s;
+
     PrintDocument doc;
     doc.caption = windowTitle();
     doc.lastDrawNo = m_host.store().stats().lastDrawNo;
-    doc.notes << m_summary->text() << u"反映数（反映するオプションの数）: %1"_s.arg(reflect());
-    for (int m = 0; m < kMethodCount; ++m)
-        doc.notes << u"%1　%2"_s.arg(backtestMethodNames()[std::size_t(m)],
-                                     m_readings[std::size_t(m)]->text());
-    for (int m = 0; m < kMethodCount; ++m)
-        sheets.push_back(tableSheet(m_tables[std::size_t(m)]));
-    sheets.push_back(tableSheet(m_ratioTable));
-    for (int m = 0; m < kMethodCount; ++m)
-        doc.grids.push_back({&sheets[std::size_t(m)], m_boxes[std::size_t(m)]->title()});
-    doc.grids.push_back({&sheets.back(), u"ボックス的中の 実際／期待値（反映数ごと）"_s});
-    // The chart as the screen shows it, drawn as lines and texts (not as a
-    // picture) so that it stays sharp on paper.
-    QChart* chart = m_chartView->chart();
-    if (chart && chart->scene() && !chart->size().isEmpty()) {
-        doc.figureSize = chart->size();
-        doc.figure = [chart](QPainter& p, const QRectF& rect) {
-            p.setRenderHint(QPainter::Antialiasing);
-            chart->scene()->render(&p, rect, chart->sceneBoundingRect());
+    doc.figureSize = area;
+    doc.figure = [&](QPainter& p, const QRectF& rect) {
+        const QFontMetrics fm(font);
+        const double line = fm.height() + 4;
+        const double gap = 8;
+        p.setFont(font);
+        p.setPen(Qt::black);
+        double y = rect.top();
+        for (const QString& note : notes) {
+            const QRectF r = p.boundingRect(QRectF(rect.left(), y, rect.width(), 1000),
+                                            Qt::TextWordWrap, note);
+            p.drawText(QRectF(rect.left(), y, rect.width(), r.height()), Qt::TextWordWrap, note);
+            y += r.height() + 2;
+        }
+        y += gap;
+        const double columnsTop = y;
+        // Left: the four methods and 収支.
+        double leftWidth = 0;
+        for (const auto& sp : painters)
+            leftWidth = std::max(leftWidth, double(sp->totalWidth()));
+        leftWidth = std::min(leftWidth, rect.width() * 0.5);
+        const auto caption = [&](const QString& text, double top, double width) {
+            p.setPen(QColor(160, 0, 0));
+            p.drawText(QRectF(rect.left(), top, width, line), Qt::AlignLeft | Qt::AlignVCenter,
+                       text);
+            p.setPen(Qt::black);
         };
-    }
+        const auto table = [&](const SheetPainter& sp, double left, double top) {
+            p.save();
+            p.translate(left, top);
+            sp.paint(&p, 1, 1, sp.sheet()->cols(), sp.sheet()->rows());
+            p.restore();
+            return double(sp.totalHeight());
+        };
+        for (int m = 0; m < kMethodCount; ++m) {
+            caption(captions[m], y, leftWidth);
+            y += line;
+            y += table(*painters[std::size_t(m)], rect.left(), y);
+            p.drawText(QRectF(rect.left(), y, leftWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
+                       readings[m]);
+            y += line + gap;
+        }
+        caption(moneyTitle, y, leftWidth);
+        y += line;
+        y += table(*painters[kMethodCount], rect.left(), y);
+        const QRectF noteRect(rect.left(), y + 2, leftWidth, rect.bottom() - y - 2);
+        p.drawText(noteRect, Qt::TextWordWrap, moneyNote);
+
+        // Right: the chart above the ratios.
+        const double right = rect.left() + leftWidth + 16;
+        const double rightWidth = rect.right() - right;
+        const SheetPainter& ratio = *painters.back();
+        const double ratioHeight = line + ratio.totalHeight();
+        const QRectF chartRect(right, columnsTop, rightWidth,
+                               rect.bottom() - columnsTop - ratioHeight - gap);
+        chart->resize(chartRect.size());
+        scene.setSceneRect(chart->geometry());
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        scene.render(&p, chartRect, chart->geometry());
+        p.restore();
+        double ry = chartRect.bottom() + gap;
+        p.setPen(QColor(160, 0, 0));
+        p.drawText(QRectF(right, ry, rightWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
+                   ratioTitle);
+        p.setPen(Qt::black);
+        ry += line;
+        table(ratio, right, ry);
+    };
     showPrintPreview(this, doc);
 }
 

@@ -7,7 +7,9 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
+class QChart;
 class QChartView;
 class QGroupBox;
 class QLabel;
@@ -37,10 +39,18 @@ public:
     QLabel* readingLabel(int method) const { return m_readings[std::size_t(method)]; }
     QTableWidget* ratioTable() const { return m_ratioTable; }
     QChartView* chartView() const { return m_chartView; }
+    // The status line: the range actually evaluated.
     QLabel* summaryLabel() const { return m_summary; }
+    // The line above the tables on the smallest of the family's p-values.
+    QLabel* verdictLabel() const { return m_verdict; }
+    QTableWidget* moneyTable() const { return m_moneyTable; }
 
-    // The plain reading of a tail probability.
-    static QString reading(double p);
+    // The plain reading of one test: nothing to read without evaluated
+    // draws, otherwise by its adjusted p-value.
+    static QString reading(bool anyDraws, double adjustedP);
+    // The line on the smallest p-value of the family, from the scores of
+    // all eleven reflected counts.
+    static QString verdict(const BacktestRun& run, const std::vector<ReflectScore>& all);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -54,8 +64,12 @@ private:
     void RunBacktest(std::optional<int> to);
     void ShowScores();
     void fillMethodTable(int method, const MethodScore& s);
+    void fillMoneyTable(const ReflectScore& scores);
     void fillRatioTable();
     void fillChart();
+    // The chart of the current scores; for printing with fonts of a fixed
+    // pixel size.
+    QChart* makeChart(const QFont* printFont) const;
     // Opens the print preview of the tables and the chart on one page.
     void printResults();
 
@@ -71,6 +85,9 @@ private:
     QPushButton* m_closeButton = nullptr;
     QPushButton* m_printButton = nullptr;
     QLabel* m_summary = nullptr;
+    QLabel* m_verdict = nullptr;
+    QTableWidget* m_moneyTable = nullptr;
+    QLabel* m_moneyCaption = nullptr;
     std::array<QGroupBox*, kMethodCount> m_boxes{};
     std::array<QTableWidget*, kMethodCount> m_tables{};
     std::array<QLabel*, kMethodCount> m_readings{};
