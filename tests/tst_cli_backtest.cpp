@@ -69,16 +69,21 @@ void TestCliBacktest::exactJson() {
                        u"0"_s, u"--json"_s});
     QCOMPARE(r.status, 0);
     const QByteArray expected =
-        R"({"from":1,"to":14,"draws":3,"results":[{"reflect":0,"methods":[)"
+        R"({"from":1,"to":14,"draws":3,"tests":35,"results":[{"reflect":0,"methods":[)"
         R"({"method":"周期法","mean_digits":0.3333333333333333,"digit_hits":3,)"
         R"("digit_expected":0.3,"box_hits":1,"box_expected":0.001,"box_p":0.001,)"
-        R"("straight_hits":1,"straight_expected":0.001,"straight_p":0.001},)"
+        R"("straight_hits":1,"straight_expected":0.001,"straight_p":0.001,)"
+        R"("box_p_adjusted":0.035,"straight_p_adjusted":0.035,"box_tickets":0,"box_return":0,)"
+        R"("straight_tickets":1,"straight_return":90000},)"
         R"({"method":"消去法","mean_digits":1.3333333333333333,"digit_hits":0,)"
-        R"("digit_expected":1.2,"box_hits":0,"box_expected":0.016,"box_p":1},)"
+        R"("digit_expected":1.2,"box_hits":0,"box_expected":0.016,"box_p":1,)"
+        R"("box_p_adjusted":1,"box_tickets":4,"box_return":0},)"
         R"({"method":"連発ペリドン","mean_digits":0.3333333333333333,"digit_hits":3,)"
-        R"("digit_expected":0.3,"box_hits":1,"box_expected":0.001,"box_p":0.001},)"
+        R"("digit_expected":0.3,"box_hits":1,"box_expected":0.001,"box_p":0.001,)"
+        R"("box_p_adjusted":0.035,"box_tickets":0,"box_return":0},)"
         R"({"method":"一発ペリドン","mean_digits":0.3333333333333333,"digit_hits":3,)"
-        R"("digit_expected":0.3,"box_hits":1,"box_expected":0.001,"box_p":0.001}]}]})"
+        R"("digit_expected":0.3,"box_hits":1,"box_expected":0.001,"box_p":0.001,)"
+        R"("box_p_adjusted":0.035,"box_tickets":0,"box_return":0}]}]})"
         "\n";
     QCOMPARE(r.out, expected);
 }
@@ -98,7 +103,8 @@ void TestCliBacktest::jsonMatchesTheBacktest() {
         all.push_back(i);
     const auto scores = scoreBacktest(run, all);
 
-    QCOMPARE(root.keys().size(), 4);
+    QCOMPARE(root.keys().size(), 5);
+    QCOMPARE(root[u"tests"_s].toInt(), kBacktestTests);
     QCOMPARE(root[u"from"_s].toInt(), 101);
     QCOMPARE(root[u"to"_s].toInt(), run.to);
     QCOMPARE(root[u"draws"_s].toInt(), int(run.draws.size()));
@@ -115,7 +121,7 @@ void TestCliBacktest::jsonMatchesTheBacktest() {
             const QJsonObject o = methods[m].toObject();
             const MethodScore& s = scores[std::size_t(i)].methods[std::size_t(m)];
             QCOMPARE(o[u"method"_s].toString(), backtestMethodNames()[std::size_t(m)]);
-            QCOMPARE(o.size(), m == 0 ? 10 : 7);
+            QCOMPARE(o.size(), m == 0 ? 16 : 10);
             QCOMPARE(o[u"mean_digits"_s].toDouble(), s.meanDigits);
             QCOMPARE(o[u"digit_hits"_s].toInt(), s.digitHits);
             QCOMPARE(o[u"digit_expected"_s].toDouble(), s.digitExpected);
@@ -126,7 +132,15 @@ void TestCliBacktest::jsonMatchesTheBacktest() {
                 QCOMPARE(o[u"straight_hits"_s].toInt(), s.straightHits);
                 QCOMPARE(o[u"straight_expected"_s].toDouble(), s.straightExpected);
                 QVERIFY(qAbs(o[u"straight_p"_s].toDouble() - s.straightP) <= 5e-6 * s.straightP);
+                QCOMPARE(o[u"straight_tickets"_s].toInteger(), s.straightTickets);
+                QCOMPARE(o[u"straight_return"_s].toInteger(), s.straightReturn);
+                QVERIFY(qAbs(o[u"straight_p_adjusted"_s].toDouble() - s.straightPAdjusted) <=
+                        5e-6 * s.straightPAdjusted);
             }
+            QCOMPARE(o[u"box_tickets"_s].toInteger(), s.boxTickets);
+            QCOMPARE(o[u"box_return"_s].toInteger(), s.boxReturn);
+            QVERIFY(qAbs(o[u"box_p_adjusted"_s].toDouble() - s.boxPAdjusted) <=
+                    5e-6 * s.boxPAdjusted);
             boxHitsSeen += s.boxHits;
         }
     }
@@ -135,7 +149,9 @@ void TestCliBacktest::jsonMatchesTheBacktest() {
     const QRegularExpression order(
         uR"(\{"method":"[^"]+","mean_digits":[^,]+,"digit_hits":\d+,"digit_expected":[^,]+,)"
         uR"("box_hits":\d+,"box_expected":[^,]+,"box_p":[^,}]+(,"straight_hits":\d+,)"
-        uR"("straight_expected":[^,]+,"straight_p":[^,}]+)?\})"_s);
+        uR"("straight_expected":[^,]+,"straight_p":[^,}]+)?,"box_p_adjusted":[^,]+)"
+        uR"((,"straight_p_adjusted":[^,]+)?,"box_tickets":\d+,"box_return":\d+)"
+        uR"((,"straight_tickets":\d+,"straight_return":\d+)?\})"_s);
     QCOMPARE(QString::fromUtf8(r.out).count(order), kReflectCounts * kMethodCount);
 }
 
@@ -143,10 +159,12 @@ void TestCliBacktest::fromAboveToIsEmpty() {
     const Run r = cli({u"backtest"_s, u"--db"_s, m_sample, u"--from"_s, u"300"_s, u"--to"_s,
                        u"200"_s, u"--reflect"_s, u"4"_s, u"--json"_s});
     QCOMPARE(r.status, 0);
-    QVERIFY2(r.out.startsWith(R"({"from":300,"to":200,"draws":0,"results":[{"reflect":4,)"),
+    QVERIFY2(r.out.startsWith(
+                 R"({"from":300,"to":200,"draws":0,"tests":35,"results":[{"reflect":4,)"),
              r.out.constData());
     QVERIFY(r.out.contains(R"("mean_digits":0,"digit_hits":0,"digit_expected":0,"box_hits":0,)"
-                           R"("box_expected":0,"box_p":1)"));
+                           R"("box_expected":0,"box_p":1,)"));
+    QVERIFY(r.out.contains(R"("box_p_adjusted":1,"box_tickets":0,"box_return":0})"));
 }
 
 void TestCliBacktest::textTablePerReflectedCount() {
@@ -159,6 +177,14 @@ void TestCliBacktest::textTablePerReflectedCount() {
     for (const QString& name : backtestMethodNames())
         QCOMPARE(out.count(u'\n' + name), 2);
     QVERIFY(out.startsWith(u"第101回～"_s));
+    // Adjusted p-values and return rates beside the raw ones, p-values in
+    // three significant digits.
+    QCOMPARE(out.count(u"補正p値"_s), 2 * 2 + 1);
+    QCOMPARE(out.count(u"回収率(期待45%)"_s), 2 * 2);
+    const QRegularExpression rate(uR"( \d+\.\d %)"_s);
+    QCOMPARE(out.count(rate), 2 * (kMethodCount + 1));
+    const QRegularExpression longP(uR"( 0\.0*[1-9]\d{3,} )"_s);
+    QVERIFY2(!out.contains(longP), qPrintable(out));
 }
 
 void TestCliBacktest::refusals_data() {

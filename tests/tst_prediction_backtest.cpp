@@ -84,6 +84,15 @@ private slots:
     void onePassEqualsFreshWindows_data();
     void onePassEqualsFreshWindows();
     void cumulativeAndRatio();
+    void holm_data();
+    void holm();
+    void family();
+    void boxTicketsAndPrizes();
+    void ticketsAndReturns_data();
+    void ticketsAndReturns();
+    void zScores();
+    void pValueText_data();
+    void pValueText();
 };
 
 void TestPredictionBacktest::handWorked_data() {
@@ -332,6 +341,199 @@ void TestPredictionBacktest::cumulativeAndRatio() {
     QCOMPARE(boxHitRatio(run, 1, 2), 0.0);
     QVERIFY(cumulativeBoxHits(run, 11, 0).hits.empty());
     QVERIFY(cumulativeBoxHits(run, 0, 4).hits.empty());
+}
+
+void TestPredictionBacktest::holm_data() {
+    QTest::addColumn<QList<double>>("p");
+    QTest::addColumn<QList<double>>("expected");
+    // Sorted: 0.01 0.01 0.03 0.04 0.2 -> 0.05 0.05 0.09 max(0.09, 0.08) 0.2.
+    QTest::newRow("ties, and a step that would fall")
+        << QList<double>{0.01, 0.04, 0.01, 0.03, 0.2} << QList<double>{0.05, 0.09, 0.05, 0.09, 0.2};
+    QTest::newRow("capped at 1") << QList<double>{0.5, 0.3, 0.9} << QList<double>{1, 0.9, 1};
+    QTest::newRow("all equal") << QList<double>{0.02, 0.02, 0.02}
+                               << QList<double>{0.06, 0.06, 0.06};
+    QTest::newRow("ties after the smallest")
+        << QList<double>{0.001, 0.3, 0.3, 0.3} << QList<double>{0.004, 0.9, 0.9, 0.9};
+    QTest::newRow("one") << QList<double>{0.04} << QList<double>{0.04};
+    QTest::newRow("none") << QList<double>{} << QList<double>{};
+}
+
+void TestPredictionBacktest::holm() {
+    QFETCH(QList<double>, p);
+    QFETCH(QList<double>, expected);
+    const std::vector<double> in(p.begin(), p.end());
+    const std::vector<double> out = holmAdjust(in);
+    QCOMPARE(out.size(), in.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        QVERIFY2(close(out[i], expected[qsizetype(i)], 1e-12),
+                 qPrintable(u"%1: %2"_s.arg(i).arg(out[i], 0, 'g', 17)));
+        // Equal p-values, equal adjusted values, to the last bit.
+        for (std::size_t j = 0; j < i; ++j) {
+            if (in[j] == in[i])
+                QCOMPARE(out[j], out[i]);
+        }
+    }
+}
+
+// The family is the same 35 tests whatever is reported, and the cycle
+// method's tests carry one adjusted value for every reflected count.
+void TestPredictionBacktest::family() {
+    const BacktestRun run = runBacktest(test::history(u"1:000 13:000 14:000"_s), 1);
+    std::vector<int> all;
+    for (int r = 0; r < kReflectCounts; ++r)
+        all.push_back(r);
+    const auto scores = scoreBacktest(run, all);
+    const auto tests = backtestTests(scores);
+    QCOMPARE(int(tests.size()), kBacktestTests);
+    QCOMPARE(kBacktestTests, 35);
+    // The tests at p = 0.001 (cycle box and straight, and the combined
+    // methods wherever they show {0}) are each adjusted to 35 * 0.001; the
+    // others (elimination hits 0 0 0 at reflect 7 with chance 0.008, say)
+    // to more.
+    int small = 0;
+    for (const BacktestTest& t : tests) {
+        QVERIFY(t.adjusted >= t.p);
+        if (t.p < 0.002) {
+            ++small;
+            QVERIFY(close(t.adjusted, 0.035, 1e-12));
+        } else {
+            QVERIFY(t.adjusted > 0.035);
+        }
+    }
+    QVERIFY(small >= 4);
+    const BacktestTest first = smallestTest(scores);
+    QCOMPARE(first.method, 0);
+    QCOMPARE(first.straight, false);
+    for (const ReflectScore& rs : scores) {
+        QCOMPARE(rs.methods[0].boxPAdjusted, first.adjusted);
+        QCOMPARE(rs.methods[0].straightPAdjusted, first.adjusted);
+    }
+    // Reporting one count adjusts over the same family.
+    const auto one = scoreBacktest(run, {3, 0});
+    QCOMPARE(one.size(), std::size_t(2));
+    QCOMPARE(one[0].reflect, 3);
+    QCOMPARE(one[1].methods[2].boxPAdjusted, scores[0].methods[2].boxPAdjusted);
+    QVERIFY(close(one[1].methods[3].boxPAdjusted, 0.035, 1e-12));
+    // Without draws every test has p = 1.
+    const auto none = scoreBacktest(runBacktest(test::history(u"123"_s), 5), all);
+    for (const BacktestTest& t : backtestTests(none))
+        QCOMPARE(t.adjusted, 1.0);
+}
+
+// For every shown set: the box tickets are the multisets of three shown
+// digits that are not triples, and over the 1000 equally likely draws they
+// win 45 % of their price.
+void TestPredictionBacktest::boxTicketsAndPrizes() {
+    for (int mask = 0; mask < 1024; ++mask) {
+        const DigitSet shown = DigitSet(mask);
+        int multisets = 0;
+        for (int a = 0; a < 10; ++a)
+            for (int b = a; b < 10; ++b)
+                for (int c = b; c < 10; ++c)
+                    multisets += hasDigit(shown, a) && hasDigit(shown, b) && hasDigit(shown, c) &&
+                                         !(a == b && b == c)
+                                     ? 1
+                                     : 0;
+        const int tickets = boxTickets(digitCount(shown));
+        QCOMPARE(tickets, multisets);
+        qint64 prizes = 0;
+        for (int d = 0; d < 1000; ++d) {
+            const std::array<std::int8_t, 3> digits{std::int8_t(d / 100), std::int8_t(d / 10 % 10),
+                                                    std::int8_t(d % 10)};
+            prizes += boxPrize(digits, shown);
+        }
+        QCOMPARE(prizes * 100, qint64(tickets) * kTicketPrice * 1000 * kExpectedReturnPercent);
+    }
+    const DigitSet s123 = DigitSet(0b1110);
+    QCOMPARE(boxPrize({3, 1, 2}, s123), kBoxPrizeSingle);
+    QCOMPARE(boxPrize({2, 1, 2}, s123), kBoxPrizeDouble);
+    QCOMPARE(boxPrize({1, 1, 3}, s123), kBoxPrizeDouble);
+    QCOMPARE(boxPrize({1, 1, 1}, s123), 0);
+    QCOMPARE(boxPrize({1, 2, 4}, s123), 0);
+}
+
+void TestPredictionBacktest::ticketsAndReturns_data() {
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<int>("method");
+    QTest::addColumn<QString>("expected"); // box tickets/return [straight tickets/return]
+    // Elimination shows 0, 2, 3, 4 and 5 digits before draws 1..5 (see
+    // handWorked): 0 + 2 + 7 + 16 + 30 box tickets. The last draw decides
+    // the return against {1 9 7 8 4}.
+    QTest::newRow("k = 0, 2, 3, 4, 5; three different digits")
+        << "123 456 789 012 198" << 1 << "55/15000";
+    QTest::newRow("a pair draw") << "123 456 789 012 449" << 1 << "55/30000";
+    QTest::newRow("a pair draw, pair apart") << "123 456 789 012 494" << 1 << "55/30000";
+    // A box hit in the count of hits, but no box ticket is a triple.
+    QTest::newRow("a triple draw") << "123 456 789 012 444" << 1 << "55/0";
+    QTest::newRow("one digit missing") << "123 456 789 012 455" << 1 << "55/0";
+    // The cycle method shows {0} (k = 1) before draw 14: no box ticket, one
+    // straight ticket 0 0 0, which the triple wins.
+    QTest::newRow("k = 1, straight on a triple") << "1:000 13:000 14:000" << 0 << "0/0 1/90000";
+    QTest::newRow("k = 1, combined") << "1:000 13:000 14:000" << 3 << "0/0";
+    QTest::newRow("k = 2, no hit") << "1:000 13:000 14:000" << 1 << "4/0";
+    QTest::newRow("no draws") << QString() << 0 << "0/0 0/0";
+}
+
+void TestPredictionBacktest::ticketsAndReturns() {
+    QFETCH(QString, history);
+    QFETCH(int, method);
+    QFETCH(QString, expected);
+    const BacktestRun run = runBacktest(test::history(history), 1);
+    const MethodScore s = scoreBacktest(run, {0}).front().methods[std::size_t(method)];
+    QString got = u"%1/%2"_s.arg(s.boxTickets).arg(s.boxReturn);
+    if (method == 0)
+        got += u" %1/%2"_s.arg(s.straightTickets).arg(s.straightReturn);
+    QCOMPARE(got, expected);
+}
+
+void TestPredictionBacktest::zScores() {
+    // Before draw 14 rapid-fire shows {0}: one hit at chance 0.001, so
+    // z = (1 - 0.001) / sqrt(0.001 * 0.999); the draws before it had no
+    // chance at all and are left out.
+    const BacktestRun run = runBacktest(test::history(u"1:000 13:000 14:000"_s), 1);
+    const BoxHitZ z = boxHitZ(run, 0, 2);
+    QCOMPARE(z.drawNo, (std::vector<int>{14}));
+    QVERIFY(close(z.z.front(), 0.999 / std::sqrt(0.000999), 1e-12));
+    QVERIFY(boxHitZ(run, 1, 2).z.empty());
+    QVERIFY(boxHitZ(run, 0, 4).z.empty());
+    // Against chance draw by draw: a method that always shows every digit
+    // hits every time as expected, z = 0 is never defined (sd 0).
+    const BacktestRun real = runBacktest(generateHistory({.draws = 400, .seed = 3}), 101);
+    const CumulativeBoxHits c = cumulativeBoxHits(real, 2, 1);
+    const BoxHitZ zz = boxHitZ(real, 2, 1);
+    QVERIFY(!zz.z.empty());
+    double var = 0;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < real.draws.size(); ++i) {
+        const double q = boxChanceThousandths(real.draws[i].shown[2][1]) / 1000.0;
+        var += q * (1 - q);
+        if (var <= 0)
+            continue;
+        QCOMPARE(zz.drawNo[k], real.draws[i].drawNo);
+        QVERIFY(close(zz.z[k], (c.hits[i] - c.expected[i]) / std::sqrt(var), 1e-9) ||
+                std::abs(zz.z[k]) < 1e-9);
+        ++k;
+    }
+    QCOMPARE(k, zz.z.size());
+}
+
+void TestPredictionBacktest::pValueText_data() {
+    QTest::addColumn<double>("p");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one") << 1.0 << "1";
+    QTest::newRow("three digits") << 0.0330588 << "0.0331";
+    QTest::newRow("trailing zero dropped") << 0.5 << "0.5";
+    QTest::newRow("rounds up to one") << 0.99971 << "1";
+    QTest::newRow("at 0.001") << 0.001 << "0.001";
+    QTest::newRow("just above 0.001") << 0.00123456 << "0.00123";
+    QTest::newRow("below 0.001") << 0.000999 << "< 0.001";
+    QTest::newRow("zero") << 0.0 << "< 0.001";
+}
+
+void TestPredictionBacktest::pValueText() {
+    QFETCH(double, p);
+    QFETCH(QString, text);
+    QCOMPARE(formatPValue(p), text);
 }
 
 QTEST_GUILESS_MAIN(TestPredictionBacktest)
