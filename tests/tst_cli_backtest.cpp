@@ -159,9 +159,9 @@ void TestCliBacktest::fromAboveToIsEmpty() {
     const Run r = cli({u"backtest"_s, u"--db"_s, m_sample, u"--from"_s, u"300"_s, u"--to"_s,
                        u"200"_s, u"--reflect"_s, u"4"_s, u"--json"_s});
     QCOMPARE(r.status, 0);
-    QVERIFY2(r.out.startsWith(
-                 R"({"from":300,"to":200,"draws":0,"tests":35,"results":[{"reflect":4,)"),
-             r.out.constData());
+    QVERIFY2(
+        r.out.startsWith(R"({"from":300,"to":200,"draws":0,"tests":35,"results":[{"reflect":4,)"),
+        r.out.constData());
     QVERIFY(r.out.contains(R"("mean_digits":0,"digit_hits":0,"digit_expected":0,"box_hits":0,)"
                            R"("box_expected":0,"box_p":1,)"));
     QVERIFY(r.out.contains(R"("box_p_adjusted":1,"box_tickets":0,"box_return":0})"));

@@ -1,5 +1,6 @@
 // The window 予想の検証, offscreen: its menu command, its tables and chart,
 // the range and reflected-count selectors, propEnd.
+#include "core/store/Generator.h"
 #include "core/store/Store.h"
 #include "gui/app/MainFrm.h"
 #include "gui/prediction/BacktestWindow.h"
@@ -8,10 +9,12 @@
 #include "support/TestHistory.h"
 
 #include <QAction>
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -19,6 +22,7 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -26,7 +30,9 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 
+#include <cmath>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -78,6 +84,12 @@ private slots:
     void emptyRange();
     void smallWindowScrollsWithoutOverlap();
     void chartFollowsTheHits();
+    void roundDrawTicks_data();
+    void roundDrawTicks();
+    void verdictLine_data();
+    void verdictLine();
+    void moneyTable();
+    void enterInRangeRuns();
     void printsTablesAndChart();
 };
 
@@ -134,12 +146,10 @@ void TestUiBacktest::tablesAndReading() {
     FakeHost host(kGapDraws);
     BacktestWindow w(host, 0);
     QVERIFY(!host.m_propEnd);
-    // The default range starts at draw 101: nothing to evaluate here.
-    QCOMPARE(w.run().from, 101);
+    // The history ends before draw 101, where the range usually starts: it
+    // is checked from its beginning.
+    QCOMPARE(w.run().from, 1);
     QCOMPARE(w.run().to, 14);
-    QVERIFY(w.run().draws.empty());
-
-    runRange(w, 1, 14);
     QCOMPARE(int(w.run().draws.size()), 3);
     QTableWidget* cycle = w.methodTable(0);
     QCOMPARE(cycle->rowCount(), 3);
@@ -151,9 +161,12 @@ void TestUiBacktest::tablesAndReading() {
     QCOMPARE(text(cycle, 1, 2), u"1000.00"_s);
     QCOMPARE(text(cycle, 1, 3), u"0.001"_s);
     QCOMPARE(text(cycle, 2, 3), u"0.001"_s);
-    QCOMPARE(
-        w.readingLabel(0)->text(),
-        u"ボックス：偶然より多く当たっています (p = 0.001)　ストレート：偶然より多く当たっています (p = 0.001)"_s);
+    // Adjusted over 35 tests.
+    QCOMPARE(text(cycle, 1, 4), u"0.035"_s);
+    QCOMPARE(text(cycle, 0, 4), u"－"_s);
+    QCOMPARE(w.readingLabel(0)->text(),
+             u"ボックス：偶然より多く当たっています（補正後 p = 0.035）　"
+             "ストレート：偶然より多く当たっています（補正後 p = 0.035）"_s);
     // Elimination: two digits shown, no hit; nothing to compare with chance.
     QTableWidget* elimination = w.methodTable(1);
     QCOMPARE(elimination->rowCount(), 2);
@@ -185,7 +198,8 @@ void TestUiBacktest::reflectedCountFromThePredictionWindow() {
     // Choosing reflect 0 scores the same pass again.
     w.findChild<QSpinBox*>(u"Spin反映数"_s)->setValue(0);
     QCOMPARE(text(w.methodTable(2), 1, 0), u"1"_s);
-    QCOMPARE(w.readingLabel(2)->text(), u"ボックス：偶然より多く当たっています (p = 0.001)"_s);
+    QCOMPARE(w.readingLabel(2)->text(),
+             u"ボックス：偶然より多く当たっています（補正後 p = 0.035）"_s);
     QCOMPARE(int(w.run().draws.size()), 3);
 }
 
@@ -194,26 +208,177 @@ void TestUiBacktest::emptyRange() {
     BacktestWindow w(host, 0);
     runRange(w, 14, 13);
     QVERIFY(w.run().draws.empty());
-    QVERIFY(w.summaryLabel()->text().contains(u"ありません"_s));
+    QCOMPARE(w.summaryLabel()->text(), u"第14回～第13回には検証できる当選データがありません"_s);
     QCOMPARE(text(w.methodTable(0), 1, 0), u"0"_s);
     QCOMPARE(text(w.methodTable(0), 1, 2), u"－"_s);
-    QCOMPARE(w.readingLabel(3)->text(), u"ボックス：偶然の範囲です"_s);
+    // No p-value is shown where nothing was tested.
+    QCOMPARE(text(w.methodTable(0), 1, 3), u"－"_s);
+    QCOMPARE(text(w.methodTable(0), 2, 4), u"－"_s);
+    QCOMPARE(w.readingLabel(3)->text(), u"ボックス：検証できる回がありません"_s);
+    QCOMPARE(w.readingLabel(0)->text(),
+             u"ボックス：検証できる回がありません　ストレート：検証できる回がありません"_s);
+    QCOMPARE(text(w.moneyTable(), 0, 3), u"－"_s);
+}
+
+// The line above the tables for the three cases: nothing evaluated, a
+// result that stays under 0.05 after the adjustment, and none.
+void TestUiBacktest::verdictLine_data() {
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("expected"); // a pattern
+    QTest::newRow("no draws") << kGapDraws << 15
+                              << u"^検証できる回がないため、35通りの検定はどれも行えません$"_s;
+    QTest::newRow("significant") << kGapDraws << 1
+                                 << u"^35通りの検定のうち最も小さいp値は "
+                                    u"0\\.001（周期法・ボックス）で、検定の数で補正しても "
+                                    "0\\.035 なので、偶然より多く当たっています$"_s;
+    QTest::newRow("chance")
+        << QString() << 101
+        << u"^35通りの検定のうち最も小さいp値は 0\\.\\d+（(周期法・(ボックス|"
+           "ストレート)|(消去法|連発ペリドン|一発ペリドン)・反映数\\d+)）ですが、"
+           "検定の数で補正すると [0-9.]+ で、偶然の範囲です$"_s;
+}
+
+void TestUiBacktest::verdictLine() {
+    QFETCH(QString, history);
+    QFETCH(int, from);
+    QFETCH(QString, expected);
+    const DrawHistory h =
+        history.isEmpty() ? generateHistory({.draws = 600, .seed = 5}) : test::history(history);
+    const BacktestRun run = runBacktest(h, from);
+    std::vector<int> all;
+    for (int r = 0; r < kReflectCounts; ++r)
+        all.push_back(r);
+    const QString line = BacktestWindow::verdict(run, scoreBacktest(run, all));
+    QVERIFY2(QRegularExpression(expected).match(line).hasMatch(), qPrintable(line));
+    if (history.isEmpty()) {
+        // The named p-value is the smallest of the 35, with its adjustment.
+        const BacktestTest t = smallestTest(scoreBacktest(run, all));
+        QVERIFY(t.adjusted >= 0.05);
+        QVERIFY(line.contains(u"最も小さいp値は %1（"_s.arg(formatPValue(t.p))));
+        QVERIFY(line.contains(u"補正すると %1 で"_s.arg(formatPValue(t.adjusted))));
+    }
+    if (history.isEmpty())
+        return;
+    // The window shows the same line for the same range.
+    FakeHost host(history);
+    BacktestWindow w(host, 0);
+    runRange(w, from, 14);
+    QCOMPARE(w.verdictLabel()->text(), line);
+}
+
+// Box and straight tickets over the gap history: the cycle method shows
+// {0} before draw 14, one straight ticket that the triple 0 0 0 wins.
+void TestUiBacktest::moneyTable() {
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 0);
+    QTableWidget* t = w.moneyTable();
+    QCOMPARE(t->rowCount(), 5);
+    QCOMPARE(t->horizontalHeaderItem(3)->text(), u"回収率（偶然なら45 %）"_s);
+    QCOMPARE(text(t, 0, 0), u"0"_s);
+    QCOMPARE(text(t, 0, 3), u"－"_s);
+    QCOMPARE(text(t, 1, 0), u"1"_s);
+    QCOMPARE(text(t, 1, 1), u"200"_s);
+    QCOMPARE(text(t, 1, 2), u"90,000"_s);
+    QCOMPARE(text(t, 1, 3), u"45000.0 %"_s);
+    // Elimination: {1 8} twice, two tickets each, nothing won.
+    QCOMPARE(text(t, 2, 0), u"4"_s);
+    QCOMPARE(text(t, 2, 1), u"800"_s);
+    QCOMPARE(text(t, 2, 3), u"0.0 %"_s);
+    auto* caption = w.findChild<QLabel*>(u"Label収支"_s);
+    QVERIFY(caption && caption->text().contains(u"理論上"_s));
+}
+
+// Enter in either range box runs the check with what was typed.
+void TestUiBacktest::enterInRangeRuns() {
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 0);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* from = w.findChild<QSpinBox*>(u"Spin開始回"_s);
+    auto* to = w.findChild<QSpinBox*>(u"Spin終了回"_s);
+    from->setFocus();
+    from->selectAll();
+    QTest::keyClicks(from, u"13"_s);
+    QTest::keyClick(from, Qt::Key_Return);
+    QCOMPARE(w.run().from, 13);
+    QCOMPARE(int(w.run().draws.size()), 2);
+    to->setFocus();
+    to->selectAll();
+    QTest::keyClicks(to, u"13"_s);
+    QTest::keyClick(to, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(w.run().to, 13);
+    QCOMPARE(int(w.run().draws.size()), 1);
 }
 
 void TestUiBacktest::chartFollowsTheHits() {
     FakeHost host(kGapDraws);
     BacktestWindow w(host, 0);
     runRange(w, 1, 14);
-    const QList<QAbstractSeries*> series = w.chartView()->chart()->series();
-    QCOMPARE(series.size(), 8);
-    // Method, then its expectation; the last point of each is the total.
-    auto* oneShot = qobject_cast<QLineSeries*>(series[6]);
-    auto* oneShotChance = qobject_cast<QLineSeries*>(series[7]);
-    QVERIFY(oneShot && oneShotChance);
-    QCOMPARE(oneShot->name(), u"一発ペリドン"_s);
-    QCOMPARE(oneShot->points().last(), QPointF(14, 1));
-    QCOMPARE(oneShotChance->points().last(), QPointF(14, 0.001));
-    QCOMPARE(oneShot->points().size(), 3);
+    QChart* chart = w.chartView()->chart();
+    const QList<QAbstractSeries*> series = chart->series();
+    // The band of chance, the zero line, then one line per method.
+    QCOMPARE(series.size(), 6);
+    auto* band = qobject_cast<QAreaSeries*>(series[0]);
+    QVERIFY(band);
+    QVERIFY(band->name().startsWith(u"偶然の範囲"_s));
+    QCOMPARE(band->upperSeries()->points().first().y(), 2.0);
+    QCOMPARE(band->lowerSeries()->points().first().y(), -2.0);
+    QCOMPARE(chart->legend()->markers(series[1]).first()->isVisible(), false);
+    QSet<QRgb> colours;
+    for (int m = 0; m < 4; ++m) {
+        auto* line = qobject_cast<QLineSeries*>(series[2 + m]);
+        QVERIFY(line);
+        QCOMPARE(line->name(), backtestMethodNames()[std::size_t(m)]);
+        QVERIFY(chart->legend()->markers(line).first()->isVisible());
+        colours.insert(line->pen().color().rgb());
+    }
+    QCOMPARE(colours.size(), 4);
+    // One-shot: one hit at chance 0.001 on draw 14, the only draw with a
+    // chance; elimination: no hit at chance 0.008 twice.
+    auto* oneShot = qobject_cast<QLineSeries*>(series[5]);
+    QCOMPARE(oneShot->points().size(), 1);
+    QCOMPARE(oneShot->points().last().x(), 14.0);
+    QVERIFY(qAbs(oneShot->points().last().y() - 0.999 / std::sqrt(0.000999)) < 1e-9);
+    auto* elimination = qobject_cast<QLineSeries*>(series[3]);
+    QCOMPARE(elimination->points().size(), 2);
+    QVERIFY(qAbs(elimination->points().last().y() + 0.016 / std::sqrt(2 * 0.008 * 0.992)) < 1e-9);
+    const auto axes = chart->axes(Qt::Vertical);
+    QCOMPARE(axes.size(), 1);
+    QVERIFY(axes.first()->titleText().contains(u"標準偏差"_s));
+    // Round ticks on the draw axis, whatever the range.
+    auto* x = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).first());
+    QVERIFY(x);
+    QCOMPARE(x->tickType(), QValueAxis::TicksDynamic);
+    QCOMPARE(x->tickAnchor(), 0.0);
+    QCOMPARE(x->tickInterval(), 2.0);
+}
+
+// Ticks of 1, 2 or 5 times a power of ten, about seven over the range.
+void TestUiBacktest::roundDrawTicks_data() {
+    QTest::addColumn<int>("draws");
+    QTest::addColumn<double>("interval");
+    QTest::newRow("the real history's length") << 7054 << 1000.0;
+    QTest::newRow("600 draws") << 600 << 100.0;
+    QTest::newRow("the largest") << 32767 << 5000.0;
+}
+
+void TestUiBacktest::roundDrawTicks() {
+    QFETCH(int, draws);
+    QFETCH(double, interval);
+    Store store = Store::fromHistory(generateHistory({.draws = draws, .seed = 1}));
+    class Host final : public ChildHost {
+    public:
+        explicit Host(Store& s) : m_store(s) {}
+        void setPropEnd(bool) override {}
+        QMdiArea* mdiArea() const override { return nullptr; }
+        const Store& store() const override { return m_store; }
+        Store& m_store;
+    } host(store);
+    BacktestWindow w(host, 0);
+    QCOMPARE(w.run().from, 101);
+    auto* x = qobject_cast<QValueAxis*>(w.chartView()->chart()->axes(Qt::Horizontal).first());
+    QCOMPARE(x->tickInterval(), interval);
 }
 
 // 印刷 previews one page with every table, the readings and the chart; the
@@ -255,8 +420,40 @@ void TestUiBacktest::printsTablesAndChart() {
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     for (const QString& expected :
          {u"の 3 回を検証しました"_s, u"周期法"_s, u"一発ペリドン"_s, u"偶然の期待値"_s,
-          u"実際／期待値（反映数ごと）"_s, u"ボックス的中の累計"_s})
+          u"実際／期待値（反映数ごと）"_s, u"偶然からのずれ"_s, u"最も小さいp値"_s, u"補正p値"_s,
+          u"収支（理論上の賞金で計算）"_s, u"90,000"_s, u"偶然の範囲"_s})
         QVERIFY2(text.contains(expected), qPrintable(expected + u" not in: "_s + text.left(400)));
+
+    // Every text above the footer is at least 9 points high, and the page is
+    // filled to its right and bottom margins.
+    QProcess boxes;
+    boxes.start(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
+    QVERIFY(boxes.waitForFinished(60000));
+    const QString html = QString::fromUtf8(boxes.readAllStandardOutput());
+    const QRegularExpression pageSize(uR"re(<page width="([\d.]+)" height="([\d.]+)")re"_s);
+    const auto pageMatch = pageSize.match(html);
+    QVERIFY(pageMatch.hasMatch());
+    const double pageWidth = pageMatch.captured(1).toDouble();
+    const double pageHeight = pageMatch.captured(2).toDouble();
+    QVERIFY(pageWidth > pageHeight); // landscape
+    const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re"_s);
+    double right = 0;
+    double bottom = 0;
+    int words = 0;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const double top = m.captured(2).toDouble();
+        if (top > pageHeight - 45) // the footer
+            continue;
+        ++words;
+        QVERIFY2(m.captured(4).toDouble() - top >= 8.9, qPrintable(m.captured(0)));
+        right = std::max(right, m.captured(3).toDouble());
+        bottom = std::max(bottom, m.captured(4).toDouble());
+    }
+    QVERIFY(words > 50);
+    QVERIFY2(right > pageWidth * 0.85, qPrintable(QString::number(right)));
+    QVERIFY2(bottom > pageHeight * 0.8, qPrintable(QString::number(bottom)));
 }
 
 QTEST_MAIN(TestUiBacktest)

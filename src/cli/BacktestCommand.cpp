@@ -46,11 +46,10 @@ std::optional<std::vector<int>> parseReflects(const QString& text) {
 }
 
 QByteArray toJson(const BacktestRun& run, const std::vector<ReflectScore>& scores) {
-    QString s =
-        u"{\"from\":%1,\"to\":%2,\"draws\":%3,\"tests\":%4,\"results\":["_s.arg(run.from)
-            .arg(run.to)
-            .arg(run.draws.size())
-            .arg(kBacktestTests);
+    QString s = u"{\"from\":%1,\"to\":%2,\"draws\":%3,\"tests\":%4,\"results\":["_s.arg(run.from)
+                    .arg(run.to)
+                    .arg(run.draws.size())
+                    .arg(kBacktestTests);
     for (std::size_t i = 0; i < scores.size(); ++i) {
         if (i > 0)
             s += u',';
@@ -118,10 +117,10 @@ QByteArray toText(const BacktestRun& run, const std::vector<ReflectScore>& score
              .arg(kBacktestTests)
              .arg(kExpectedReturnPercent);
     const QString rate = u"回収率(期待%1%)"_s.arg(kExpectedReturnPercent);
-    const QStringList heads{u"手法"_s,   u"平均数字数"_s,     u"数字的中"_s, u"期待値"_s,
-                            u"ボックス的中"_s, u"期待値"_s,   u"p値"_s,      u"補正p値"_s,
-                            rate,        u"ストレート的中"_s, u"期待値"_s,   u"p値"_s,
-                            u"補正p値"_s, rate};
+    const QStringList heads{
+        u"手法"_s,   u"平均数字数"_s, u"数字的中"_s, u"期待値"_s, u"ボックス的中"_s,
+        u"期待値"_s, u"p値"_s,        u"補正p値"_s,  rate,        u"ストレート的中"_s,
+        u"期待値"_s, u"p値"_s,        u"補正p値"_s,  rate};
     const int widths[] = {14, 12, 10, 10, 14, 10, 10, 10, 17, 16, 10, 10, 10, 17};
     for (const ReflectScore& rs : scores) {
         s += u"\n反映数 %1\n"_s.arg(rs.reflect);

@@ -284,8 +284,9 @@ BacktestTest smallestTest(const std::vector<ReflectScore>& all) {
     const std::vector<BacktestTest> tests = backtestTests(all);
     if (tests.empty())
         return {};
-    return *std::min_element(tests.begin(), tests.end(),
-                             [](const BacktestTest& a, const BacktestTest& b) { return a.p < b.p; });
+    return *std::min_element(
+        tests.begin(), tests.end(),
+        [](const BacktestTest& a, const BacktestTest& b) { return a.p < b.p; });
 }
 
 std::vector<double> holmAdjust(std::span<const double> p) {

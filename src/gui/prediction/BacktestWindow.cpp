@@ -1,8 +1,6 @@
 #include "gui/prediction/BacktestWindow.h"
 
 #include "core/sheet/GridFont.h"
-#include "core/sheet/Sheet.h"
-#include "core/sheet/SheetPainter.h"
 #include "core/sheet/SheetPrint.h"
 #include "core/store/Store.h"
 #include "gui/widgets/ChildWindow.h"
@@ -131,52 +129,90 @@ QTableWidget* makeTable(QWidget* parent, int rows, const QStringList& columns,
     return t;
 }
 
-// Width of a text in grid characters: a full-width character counts two.
-int textChars(const QString& text) {
-    int n = 0;
-    for (const QChar ch : text)
-        n += ch.unicode() < 0x80 ? 1 : 2;
-    return n;
-}
+// A table as the printout draws it: texts in rows, the first row and the
+// first column as headers, columns as wide as their widest text.
+struct PrintTable {
+    std::vector<QStringList> rows;
+    std::vector<std::vector<bool>> marked; // cells with the current reflected count's colour
 
-// A table as a sheet for printing: its column names in a frozen first row,
-// its row names in a frozen first column, the cells with their alignment
-// and background.
-Sheet tableSheet(const QTableWidget* t) {
-    const Rgb headerBack = rgb(236, 236, 236);
-    Sheet s(t->columnCount() + 1, t->rowCount() + 1);
-    s.setFrozen(1, 1);
-    s.setScrollBars(ScrollBars::None);
-    s.setBackColor(-1, 1, -1, 1, headerBack);
-    s.setBackColor(1, -1, 1, -1, headerBack);
-    s.setHAlign(1, 2, 1, -1, HAlign::Left);
-    std::vector<int> widths(std::size_t(s.cols()), 0);
-    const auto put = [&](int col, int row, const QString& text) {
-        s.setText(col, row, text);
-        widths[std::size_t(col - 1)] = qMax(widths[std::size_t(col - 1)], textChars(text));
-    };
-    for (int c = 0; c < t->columnCount(); ++c)
-        if (const QTableWidgetItem* h = t->horizontalHeaderItem(c))
-            put(c + 2, 1, h->text());
-    for (int r = 0; r < t->rowCount(); ++r) {
-        if (const QTableWidgetItem* h = t->verticalHeaderItem(r))
-            put(1, r + 2, h->text());
-        for (int c = 0; c < t->columnCount(); ++c) {
-            const QTableWidgetItem* item = t->item(r, c);
-            if (!item)
-                continue;
-            put(c + 2, r + 2, item->text());
-            if (item->textAlignment() & Qt::AlignRight)
-                s.setHAlign(c + 2, r + 2, c + 2, r + 2, HAlign::Right);
-            if (item->background().style() != Qt::NoBrush) {
-                const QColor b = item->background().color();
-                s.setBackColor(c + 2, r + 2, c + 2, r + 2, rgb(b.red(), b.green(), b.blue()));
+    void add(const QStringList& row, const std::vector<bool>& marks = {}) {
+        rows.push_back(row);
+        marked.push_back(marks);
+    }
+    std::vector<double> widths(const QFontMetrics& fm) const {
+        std::vector<double> w;
+        for (const QStringList& row : rows) {
+            w.resize(std::max(w.size(), std::size_t(row.size())), 0.0);
+            for (qsizetype c = 0; c < row.size(); ++c)
+                w[std::size_t(c)] =
+                    std::max(w[std::size_t(c)], fm.horizontalAdvance(row[c]) + 10.0);
+        }
+        return w;
+    }
+    static double rowHeight(const QFontMetrics& fm) { return fm.height() + 4; }
+    QSizeF size(const QFontMetrics& fm) const {
+        double width = 0;
+        for (const double w : widths(fm))
+            width += w;
+        return {width, rowHeight(fm) * double(rows.size())};
+    }
+    void paint(QPainter& p, const QFontMetrics& fm, QPointF at) const {
+        const std::vector<double> w = widths(fm);
+        const double h = rowHeight(fm);
+        const QSizeF total = size(fm);
+        const QColor header(236, 236, 236);
+        const QColor mark(255, 255, 192);
+        p.fillRect(QRectF(at, QSizeF(total.width(), h)), header);
+        p.fillRect(QRectF(at + QPointF(0, h), QSizeF(w.empty() ? 0 : w[0], total.height() - h)),
+                   header);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            double x = at.x();
+            const double y = at.y() + h * double(r);
+            for (std::size_t c = 0; c < std::size_t(rows[r].size()); ++c) {
+                const QRectF cellRect(x, y, w[c], h);
+                if (c < marked[r].size() && marked[r][c])
+                    p.fillRect(cellRect, mark);
+                const Qt::Alignment align = r == 0   ? Qt::AlignHCenter
+                                            : c == 0 ? Qt::AlignLeft
+                                                     : Qt::AlignRight;
+                p.drawText(cellRect.adjusted(5, 0, -5, 0), align | Qt::AlignVCenter,
+                           rows[r][qsizetype(c)]);
+                x += w[c];
             }
         }
+        p.save();
+        p.setPen(QPen(QColor(160, 160, 160), 0.5));
+        for (std::size_t r = 0; r <= rows.size(); ++r)
+            p.drawLine(QPointF(at.x(), at.y() + h * double(r)),
+                       QPointF(at.x() + total.width(), at.y() + h * double(r)));
+        double x = at.x();
+        for (std::size_t c = 0; c <= w.size(); ++c) {
+            p.drawLine(QPointF(x, at.y()), QPointF(x, at.y() + total.height()));
+            if (c < w.size())
+                x += w[c];
+        }
+        p.restore();
     }
-    for (int c = 1; c <= s.cols(); ++c)
-        s.setColWidth(c, widths[std::size_t(c - 1)] + 2);
-    return s;
+};
+
+// A window's table as a print table, with its row and column names.
+PrintTable printTable(const QTableWidget* t, const QString& corner = QString()) {
+    PrintTable out;
+    QStringList header{corner};
+    for (int c = 0; c < t->columnCount(); ++c)
+        header << t->horizontalHeaderItem(c)->text();
+    out.add(header);
+    for (int r = 0; r < t->rowCount(); ++r) {
+        QStringList row{t->verticalHeaderItem(r)->text()};
+        std::vector<bool> marks{false};
+        for (int c = 0; c < t->columnCount(); ++c) {
+            const QTableWidgetItem* item = t->item(r, c);
+            row << (item ? item->text() : QString());
+            marks.push_back(item && item->background().style() != Qt::NoBrush);
+        }
+        out.add(row, marks);
+    }
+    return out;
 }
 
 // A table just tall enough for its rows.
@@ -225,8 +261,8 @@ QString BacktestWindow::verdict(const BacktestRun& run, const std::vector<Reflec
         which += t.straight ? u"・ストレート"_s : u"・ボックス"_s;
     else
         which += u"・反映数%1"_s.arg(t.reflect);
-    const QString head = u"%1通りの検定のうち最も小さいp値は %2（%3）"_s.arg(kBacktestTests)
-                             .arg(pText(t.p), which);
+    const QString head =
+        u"%1通りの検定のうち最も小さいp値は %2（%3）"_s.arg(kBacktestTests).arg(pText(t.p), which);
     if (t.adjusted < kSignificance) {
         return head + u"で、検定の数で補正しても %1 なので、偶然より多く当たっています"_s.arg(
                           pText(t.adjusted));
@@ -330,21 +366,19 @@ void BacktestWindow::createControls() {
     ratioLayout->addWidget(m_ratioTable);
     ratioLayout->addStretch(1);
 
-    m_moneyTable = makeTable(this, 5,
-                             {u"口"_s, u"購入額（円）"_s, u"払戻（円）"_s,
-                              u"回収率（偶然なら%1 %）"_s.arg(kExpectedReturnPercent)},
-                             {u"周期法 ボックス"_s, u"周期法 ストレート"_s,
-                              backtestMethodNames()[1] + u" ボックス"_s,
-                              backtestMethodNames()[2] + u" ボックス"_s,
-                              backtestMethodNames()[3] + u" ボックス"_s});
+    m_moneyTable = makeTable(
+        this, 5,
+        {u"口"_s, u"購入額（円）"_s, u"払戻（円）"_s,
+         u"回収率（偶然なら%1 %）"_s.arg(kExpectedReturnPercent)},
+        {u"周期法 ボックス"_s, u"周期法 ストレート"_s, backtestMethodNames()[1] + u" ボックス"_s,
+         backtestMethodNames()[2] + u" ボックス"_s, backtestMethodNames()[3] + u" ボックス"_s});
     m_moneyTable->setObjectName(u"fpSpread収支"_s);
     m_moneyTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     fitHeight(m_moneyTable);
     m_moneyCaption = new QLabel(
-        u"毎回、表示された数字で買えるボックスの組合せ（3つとも同じ数字は除く）を1口200円ですべて"
-        "買った場合です（周期法のストレートは各位の列の数字の組合せ）。賞金は理論上の額（ボックス "
-        "15,000円、2つが同じ数字なら30,000円、ストレート 90,000円）で、実際の賞金は回ごとに変わ"
-        "ります。"_s,
+        u"毎回、表示された数字で買えるボックス（3つとも同じ数字は除く）と、周期法では各位の列の"
+        "数字のストレートを、1口200円ですべて買った場合です。賞金は理論上の額（ボックス 15,000円、"
+        "2つが同じ数字なら30,000円、ストレート 90,000円）で、実際の賞金は回ごとに変わります。"_s,
         this);
     m_moneyCaption->setObjectName(u"Label収支"_s);
     m_moneyCaption->setWordWrap(true);
@@ -536,7 +570,7 @@ QChart* BacktestWindow::makeChart(const QFont* font) const {
     x->setTitleText(u"回数"_s);
     x->setLabelFormat(u"%d"_s);
     auto* y = new QValueAxis;
-    y->setTitleText(u"偶然からのずれ（標準偏差の何倍か）"_s);
+    y->setTitleText(u"偶然からのずれ（標準偏差の何倍か、帯は ±2）"_s);
     y->setLabelFormat(u"%d"_s);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -552,7 +586,7 @@ QChart* BacktestWindow::makeChart(const QFont* font) const {
     upper->append({QPointF(first, kChanceBand), QPointF(last, kChanceBand)});
     lower->append({QPointF(first, -kChanceBand), QPointF(last, -kChanceBand)});
     auto* band = new QAreaSeries(upper, lower);
-    band->setName(u"偶然の範囲（±2 標準偏差）"_s);
+    band->setName(u"偶然の範囲"_s);
     band->setColor(QColor(0, 0, 0, 28));
     band->setBorderColor(Qt::transparent);
     auto* zero = new QLineSeries;
@@ -613,41 +647,57 @@ QChart* BacktestWindow::makeChart(const QFont* font) const {
 void BacktestWindow::printResults() {
     // One landscape A4 page, laid out here at its own size in pixels of 96
     // per inch so that it is printed unscaled: the texts at 12 pixels are
-    // 9 points on paper. The methods' tables go down the left, the chart,
-    // the ratios and 収支 down the right.
+    // 9 points on paper.
     QFont font = gridFont();
     font.setPixelSize(12);
+    const QFontMetrics fm(font);
     const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     const QSizeF printable = page.paintRect(QPageLayout::Point).size() * (96.0 / 72.0);
     // Room left for the footer line.
     const QSizeF area(std::floor(printable.width()) - 2, std::floor(printable.height()) - 34);
 
-    std::vector<Sheet> sheets;
-    sheets.reserve(kMethodCount + 2);
-    for (int m = 0; m < kMethodCount; ++m)
-        sheets.push_back(tableSheet(m_tables[std::size_t(m)]));
-    sheets.push_back(tableSheet(m_moneyTable));
-    sheets.push_back(tableSheet(m_ratioTable));
-    std::vector<std::unique_ptr<SheetPainter>> painters;
-    for (const Sheet& s : sheets) {
-        auto& sp = painters.emplace_back(std::make_unique<SheetPainter>(font));
-        sp->setShowActiveCell(false);
-        sp->setSheet(&s);
+    // The four methods in one table, each with the mean number of digits
+    // it shows.
+    PrintTable methods;
+    {
+        const std::vector<ReflectScore> scores = scoreBacktest(m_run, {reflect()});
+        QStringList header{u"手法"_s, u"平均数字数"_s, QString()};
+        for (int c = 0; c < m_tables[0]->columnCount(); ++c)
+            header << m_tables[0]->horizontalHeaderItem(c)->text();
+        methods.add(header);
+        for (int m = 0; m < kMethodCount; ++m) {
+            const QTableWidget* t = m_tables[std::size_t(m)];
+            for (int r = 0; r < t->rowCount(); ++r) {
+                QStringList row;
+                if (r == 0) {
+                    row << backtestMethodNames()[std::size_t(m)]
+                        << QString::number(scores.front().methods[std::size_t(m)].meanDigits, 'f',
+                                           2);
+                } else {
+                    row << QString() << QString();
+                }
+                row << t->verticalHeaderItem(r)->text();
+                for (int c = 0; c < t->columnCount(); ++c)
+                    row << (t->item(r, c) ? t->item(r, c)->text() : QString());
+                methods.add(row);
+            }
+        }
     }
+    const PrintTable money = printTable(m_moneyTable);
+    const PrintTable ratio = printTable(m_ratioTable, u"反映数"_s);
 
     QGraphicsScene scene;
     QChart* chart = makeChart(&font);
     scene.addItem(chart);
 
-    QStringList notes{m_verdict->text(),
-                      m_summary->text() + u"　反映数（反映するオプションの数）: %1"_s.arg(reflect())};
-    QStringList captions;
+    const QStringList notes{m_verdict->text(),
+                            m_summary->text() +
+                                u"　反映数（反映するオプションの数）: %1"_s.arg(reflect())};
     QStringList readings;
-    for (int m = 0; m < kMethodCount; ++m) {
-        captions << m_boxes[std::size_t(m)]->title();
-        readings << m_readings[std::size_t(m)]->text();
-    }
+    for (int m = 0; m < kMethodCount; ++m)
+        readings << backtestMethodNames()[std::size_t(m)] + u"　"_s +
+                        m_readings[std::size_t(m)]->text();
     const QString moneyTitle = u"収支（理論上の賞金で計算）"_s;
     const QString moneyNote = m_moneyCaption->text();
     const QString ratioTitle = u"ボックス的中の 実際／期待値（反映数ごと）"_s;
@@ -657,72 +707,57 @@ void BacktestWindow::printResults() {
     doc.lastDrawNo = m_host.store().stats().lastDrawNo;
     doc.figureSize = area;
     doc.figure = [&](QPainter& p, const QRectF& rect) {
-        const QFontMetrics fm(font);
+        // Notes across the top; down the left the methods' table with the
+        // readings, then 収支 and its note; down the right the chart, which
+        // takes the height left, above the ratios.
         const double line = fm.height() + 4;
-        const double gap = 8;
+        const double gap = 12;
         p.setFont(font);
         p.setPen(Qt::black);
-        double y = rect.top();
-        for (const QString& note : notes) {
-            const QRectF r = p.boundingRect(QRectF(rect.left(), y, rect.width(), 1000),
-                                            Qt::TextWordWrap, note);
-            p.drawText(QRectF(rect.left(), y, rect.width(), r.height()), Qt::TextWordWrap, note);
-            y += r.height() + 2;
-        }
-        y += gap;
-        const double columnsTop = y;
-        // Left: the four methods and 収支.
-        double leftWidth = 0;
-        for (const auto& sp : painters)
-            leftWidth = std::max(leftWidth, double(sp->totalWidth()));
-        leftWidth = std::min(leftWidth, rect.width() * 0.5);
-        const auto caption = [&](const QString& text, double top, double width) {
+        const auto text = [&](const QString& t, double left, double top, double width) {
+            const QRectF r = p.boundingRect(QRectF(left, top, width, 1000), Qt::TextWordWrap, t);
+            p.drawText(QRectF(left, top, width, r.height()), Qt::TextWordWrap, t);
+            return r.height();
+        };
+        const auto caption = [&](const QString& t, double left, double top, double width) {
             p.setPen(QColor(160, 0, 0));
-            p.drawText(QRectF(rect.left(), top, width, line), Qt::AlignLeft | Qt::AlignVCenter,
-                       text);
+            p.drawText(QRectF(left, top, width, line), Qt::AlignLeft | Qt::AlignVCenter, t);
             p.setPen(Qt::black);
+            return line;
         };
-        const auto table = [&](const SheetPainter& sp, double left, double top) {
-            p.save();
-            p.translate(left, top);
-            sp.paint(&p, 1, 1, sp.sheet()->cols(), sp.sheet()->rows());
-            p.restore();
-            return double(sp.totalHeight());
+        const auto table = [&](const PrintTable& t, double left, double top) {
+            t.paint(p, fm, QPointF(left, top));
+            return t.size(fm).height();
         };
-        for (int m = 0; m < kMethodCount; ++m) {
-            caption(captions[m], y, leftWidth);
-            y += line;
-            y += table(*painters[std::size_t(m)], rect.left(), y);
-            p.drawText(QRectF(rect.left(), y, leftWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
-                       readings[m]);
-            y += line + gap;
-        }
-        caption(moneyTitle, y, leftWidth);
-        y += line;
-        y += table(*painters[kMethodCount], rect.left(), y);
-        const QRectF noteRect(rect.left(), y + 2, leftWidth, rect.bottom() - y - 2);
-        p.drawText(noteRect, Qt::TextWordWrap, moneyNote);
+        double y = rect.top();
+        for (const QString& note : notes)
+            y += text(note, rect.left(), y, rect.width()) + 2;
+        y += gap;
+        const double top = y;
 
-        // Right: the chart above the ratios.
-        const double right = rect.left() + leftWidth + 16;
+        const double leftWidth = std::max(methods.size(fm).width(), money.size(fm).width());
+        y += caption(u"方法ごとの的中"_s, rect.left(), y, leftWidth);
+        y += table(methods, rect.left(), y) + 4;
+        for (const QString& r : readings)
+            y += text(r, rect.left(), y, leftWidth);
+        y += gap;
+        y += caption(moneyTitle, rect.left(), y, leftWidth);
+        y += table(money, rect.left(), y) + 4;
+        text(moneyNote, rect.left(), y, leftWidth);
+
+        const double right = rect.left() + leftWidth + 24;
         const double rightWidth = rect.right() - right;
-        const SheetPainter& ratio = *painters.back();
-        const double ratioHeight = line + ratio.totalHeight();
-        const QRectF chartRect(right, columnsTop, rightWidth,
-                               rect.bottom() - columnsTop - ratioHeight - gap);
+        const double ratioHeight = line + ratio.size(fm).height();
+        const QRectF chartRect(right, top, rightWidth, rect.bottom() - top - ratioHeight - gap);
         chart->resize(chartRect.size());
         scene.setSceneRect(chart->geometry());
         p.save();
         p.setRenderHint(QPainter::Antialiasing);
         scene.render(&p, chartRect, chart->geometry());
         p.restore();
-        double ry = chartRect.bottom() + gap;
-        p.setPen(QColor(160, 0, 0));
-        p.drawText(QRectF(right, ry, rightWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
-                   ratioTitle);
-        p.setPen(Qt::black);
-        ry += line;
-        table(ratio, right, ry);
+        const double ry = rect.bottom() - ratioHeight;
+        caption(ratioTitle, right, ry, rightWidth);
+        table(ratio, right, ry + line);
     };
     showPrintPreview(this, doc);
 }
