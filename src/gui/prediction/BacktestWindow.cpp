@@ -215,6 +215,23 @@ PrintTable printTable(const QTableWidget* t, const QString& corner = QString()) 
     return out;
 }
 
+// A table as wide as its columns need, so that a narrow window scrolls
+// rather than cutting its texts.
+void fitWidth(QTableWidget* t) {
+    QHeaderView* header = t->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setStretchLastSection(true);
+    int width = t->verticalHeader()->sizeHint().width() + 2 * t->frameWidth() + 2;
+    for (int c = 0; c < t->columnCount(); ++c) {
+        const int w = std::max(static_cast<const QAbstractItemView*>(t)->sizeHintForColumn(c),
+                               header->sectionSizeHint(c)) +
+                      8;
+        t->setColumnWidth(c, w);
+        width += w;
+    }
+    t->setMinimumWidth(width);
+}
+
 // A table just tall enough for its rows.
 void fitHeight(QTableWidget* t) {
     t->setFixedHeight(t->horizontalHeader()->sizeHint().height() + 2 * t->frameWidth() +
@@ -343,14 +360,15 @@ void BacktestWindow::createControls() {
     range->addSpacing(24);
     range->addWidget(m_summary, 1);
 
-    auto* methods = new QGridLayout;
+    auto* methods = new QVBoxLayout;
     for (int m = 0; m < kMethodCount; ++m)
-        methods->addWidget(createMethodBox(m), m / 2, m % 2);
+        methods->addWidget(createMethodBox(m));
+    methods->addStretch(1);
 
     m_chartView = new QChartView(this);
     m_chartView->setObjectName(u"Chart累計"_s);
     m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setMinimumHeight(260);
+    m_chartView->setMinimumSize(420, 360);
 
     const QStringList ratioColumns{backtestMethodNames()[1], backtestMethodNames()[2],
                                    backtestMethodNames()[3]};
@@ -373,7 +391,6 @@ void BacktestWindow::createControls() {
         {u"周期法 ボックス"_s, u"周期法 ストレート"_s, backtestMethodNames()[1] + u" ボックス"_s,
          backtestMethodNames()[2] + u" ボックス"_s, backtestMethodNames()[3] + u" ボックス"_s});
     m_moneyTable->setObjectName(u"fpSpread収支"_s);
-    m_moneyTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     fitHeight(m_moneyTable);
     m_moneyCaption = new QLabel(
         u"毎回、表示された数字で買えるボックス（3つとも同じ数字は除く）と、周期法では各位の列の"
@@ -388,12 +405,14 @@ void BacktestWindow::createControls() {
     moneyLayout->addWidget(m_moneyCaption);
     moneyLayout->addStretch(1);
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(ratioBox);
-    side->addWidget(moneyBox);
+    // The methods down the left beside the chart; 収支 and the ratios
+    // below.
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(methods, 0);
+    middle->addWidget(m_chartView, 1);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_chartView, 1);
-    bottom->addLayout(side, 0);
+    bottom->addWidget(moneyBox, 1);
+    bottom->addWidget(ratioBox, 0);
 
     // The controls fill the window; where the window is smaller than they
     // need (a small screen at 150 %), they scroll instead of being squeezed
@@ -404,8 +423,8 @@ void BacktestWindow::createControls() {
     layout->addLayout(top);
     layout->addLayout(range);
     layout->addWidget(m_verdict);
-    layout->addLayout(methods);
-    layout->addLayout(bottom, 1);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(u"backtestScroll"_s);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -523,6 +542,7 @@ void BacktestWindow::fillMethodTable(int method, const MethodScore& s) {
         text += u"　ストレート："_s + reading(any, s.straightPAdjusted);
     }
     m_readings[std::size_t(method)]->setText(text);
+    fitWidth(t);
 }
 
 void BacktestWindow::fillMoneyTable(const ReflectScore& scores) {
@@ -539,6 +559,8 @@ void BacktestWindow::fillMoneyTable(const ReflectScore& scores) {
         const MethodScore& s = scores.methods[std::size_t(m)];
         row(m + 1, s.boxTickets, s.boxReturn);
     }
+    fitWidth(m_moneyTable);
+    m_moneyTable->setMaximumWidth(m_moneyTable->minimumWidth());
 }
 
 void BacktestWindow::fillRatioTable() {
