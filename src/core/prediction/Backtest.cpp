@@ -79,7 +79,11 @@ DigitSet combined(const CycleTable& cycle,
             continue;
         for (const auto& method : cycle) {
             for (const std::int8_t c : method) {
-                if (oneShot && placed >= 7)
+                // Placements past the grid's last digit cell (the fourth
+                // one-shot placement, the tenth rapid-fire one) show
+                // nothing, so the walk can stop there; the one-shot method
+                // itself stops at seven.
+                if (placed >= (oneShot ? 3 : 9))
                     return shown;
                 if (c < 0)
                     break;
