@@ -67,7 +67,7 @@ SheetPrinter::SheetPrinter(const PrintDocument& doc) : m_doc(doc), m_font(printF
 }
 
 double SheetPrinter::footerHeightPx() const {
-    return lineHeight(printFont(10)) + 6;
+    return lineHeight(printFont(m_doc.footerPixels)) + 6;
 }
 
 QSizeF SheetPrinter::onePageSizePx() const {
@@ -256,7 +256,7 @@ void SheetPrinter::paintPage(QPainter& painter, int index, const QRect& deviceRe
     else
         paintGridPage(painter, index, content);
 
-    const QFont small = printFont(10);
+    const QFont small = printFont(m_doc.footerPixels);
     const QRectF foot(page.left(), page.bottom() - footerH + 6, page.width(), footerH - 6);
     painter.fillRect(QRectF(page.left(), foot.top() - 3, page.width(), 0.5), kFooterText);
     painter.setFont(small);

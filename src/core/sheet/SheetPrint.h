@@ -26,6 +26,9 @@ struct PrintDocument {
     QString caption;    // the window's caption, in every page's footer
     int lastDrawNo = 0; // the last draw number in the database
     QDate printDate = QDate::currentDate();
+    // The footer's text size in screen pixels (12 px is 9 points): the
+    // windows' grids print with a smaller footer than a one-page report.
+    int footerPixels = 10;
     QStringList notes;
     std::vector<Grid> grids;
     // A picture below the grids (a chart), drawn into a rectangle of

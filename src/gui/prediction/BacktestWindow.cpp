@@ -727,6 +727,7 @@ void BacktestWindow::printResults() {
     PrintDocument doc;
     doc.caption = windowTitle();
     doc.lastDrawNo = m_host.store().stats().lastDrawNo;
+    doc.footerPixels = 12; // every text of the report at 9 points
     doc.figureSize = area;
     doc.figure = [&](QPainter& p, const QRectF& rect) {
         // Notes across the top; down the left the methods' table with the
