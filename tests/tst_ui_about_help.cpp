@@ -41,6 +41,8 @@ private slots:
     void aboutCentredAndEscapeCloses();
     void helpOpensOneViewerOnKeyword();
     void helpMissingFileDoesNothing();
+    void f1OpensThePageOfTheActiveWindow_data();
+    void f1OpensThePageOfTheActiveWindow();
     void helpEngineClosedBeforeItsFolderGoes();
     void qtDialogsSpeakJapanese();
     void everyPageLinkedFromTheIntroduction();
@@ -308,4 +310,34 @@ void TestAboutHelp::helpMissingFileDoesNothing() {
 }
 
 QTEST_MAIN(TestAboutHelp)
+// F1 opens the page of the window in front, the introduction with none open;
+// 目次 still leads to the introduction.
+void TestAboutHelp::f1OpensThePageOfTheActiveWindow_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("none open") << QString() << u"index.html"_s;
+    QTest::newRow("prediction") << u"mnuYoso"_s << u"yoso.html"_s;
+    QTest::newRow("analysis") << u"mnuSyutugenHindo"_s << u"syutugen_hindo.html"_s;
+    QTest::newRow("analysis in a submenu") << u"mnuLowHightPattern"_s << u"lowhigh.html"_s;
+}
+
+void TestAboutHelp::f1OpensThePageOfTheActiveWindow() {
+    QFETCH(QString, command);
+    QFETCH(QString, page);
+    QVERIFY2(!HelpLauncher::findHelpFile().isEmpty(), "help file not built");
+    m_frame->mdiArea()->closeAllSubWindows();
+    QTRY_VERIFY(m_frame->mdiArea()->subWindowList().isEmpty());
+    if (!command.isEmpty())
+        m_frame->findChild<QAction*>(command)->trigger();
+    QTRY_VERIFY(m_frame->isActiveWindow());
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : m_frame;
+    QTest::keyClick(focus, Qt::Key_F1);
+    HelpViewer* viewer = m_frame->helpLauncher()->viewer();
+    QVERIFY(viewer);
+    QTRY_VERIFY2(viewer->currentTopic().toString().endsWith(page),
+                 qPrintable(viewer->currentTopic().toString()));
+    viewer->findChild<QPushButton*>(u"helpHome"_s)->click();
+    QTRY_VERIFY(viewer->currentTopic().toString().endsWith(u"index.html"_s));
+}
+
 #include "tst_ui_about_help.moc"

@@ -93,6 +93,13 @@ private slots:
     void tiling();
     void arrangeIconsAlongBottom();
     void cascadeKeepsSizes();
+    void cascadeKeepsActiveInFront_data();
+    void cascadeKeepsActiveInFront();
+    void windowMenuListsChildren_data();
+    void windowMenuListsChildren();
+    void newIconsStayInSight();
+    void windowKeys_data();
+    void windowKeys();
     void cascadeAfterTilingRestoresLoadSizes();
     void childNeverOpensLargerThanTheArea_data();
     void childNeverOpensLargerThanTheArea();
@@ -568,6 +575,166 @@ void TestMainFrm::startupFailureNamesFileAndFails() {
     QCOMPARE(m_messages->last().title, u"メッセ－ジ"_s);
     QVERIFY(m_messages->last().text.contains(u"Numbers3Peridon.mdb"_s));
     QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+namespace {
+
+QList<QMdiSubWindow*> openFakes(MainFrm* frame, int count) {
+    QList<QMdiSubWindow*> subs;
+    for (int i = 0; i < count; ++i) {
+        subs << frame->showChild(QString::number(i), [frame, i] {
+            auto* w = new FakeChild(*frame);
+            w->setWindowTitle(u"窓%1"_s.arg(i + 1));
+            return w;
+        });
+    }
+    return subs;
+}
+
+} // namespace
+
+// Whichever window is active, it ends the cascade: in front of every other
+// window, farthest down and right, and still the active one.
+void TestMainFrm::cascadeKeepsActiveInFront_data() {
+    QTest::addColumn<int>("active");
+    QTest::newRow("first opened") << 0;
+    QTest::newRow("middle") << 1;
+    QTest::newRow("last opened") << 2;
+}
+
+void TestMainFrm::cascadeKeepsActiveInFront() {
+    QFETCH(int, active);
+    const QList<QMdiSubWindow*> subs = openFakes(m_frame, 3);
+    m_frame->mdiArea()->setActiveSubWindow(subs[active]);
+    m_frame->cascade();
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs[active]);
+    const QList<QMdiSubWindow*> stacked =
+        m_frame->mdiArea()->subWindowList(QMdiArea::StackingOrder);
+    QCOMPARE(stacked.last(), subs[active]);
+    for (QMdiSubWindow* s : subs) {
+        if (s != subs[active])
+            QVERIFY(s->pos().x() < subs[active]->pos().x());
+    }
+    // What is drawn at the front window's title is the front window.
+    const QPoint title = subs[active]->geometry().topLeft() + QPoint(20, 5);
+    QCOMPARE(m_frame->mdiArea()->viewport()->childAt(title), subs[active]);
+}
+
+// The window menu lists the open child windows after a separator, numbered
+// 1-9 in the order they were opened, the active one checked; from the tenth
+// on they go under その他のウィンドウ. An entry activates its window, also a
+// minimised one.
+void TestMainFrm::windowMenuListsChildren_data() {
+    QTest::addColumn<int>("count");
+    QTest::newRow("none") << 0;
+    QTest::newRow("three") << 3;
+    QTest::newRow("eleven") << 11;
+}
+
+void TestMainFrm::windowMenuListsChildren() {
+    QFETCH(int, count);
+    const QList<QMdiSubWindow*> subs = openFakes(m_frame, count);
+    QMenu* menu = findMenu(*m_frame, u"mnuWindow"_s);
+    const int fixed = 4;
+    if (count > 1) {
+        subs[0]->showMinimized();
+        m_frame->mdiArea()->setActiveSubWindow(subs[1]);
+    }
+    emit menu->aboutToShow();
+    const QList<QAction*> actions = menu->actions();
+    if (count == 0) {
+        QCOMPARE(actions.size(), fixed);
+        return;
+    }
+    QVERIFY(actions[fixed]->isSeparator());
+    const int listed = std::min(count, 9);
+    for (int i = 0; i < listed; ++i) {
+        QAction* a = actions[fixed + 1 + i];
+        QCOMPARE(a->text(), u"&%1 窓%2"_s.arg(i + 1).arg(i + 1));
+        QVERIFY(a->isCheckable());
+        QCOMPARE(a->isChecked(), i == 1);
+    }
+    if (count > 9) {
+        QMenu* more = actions.value(fixed + 1 + listed)->menu();
+        QVERIFY(more);
+        QCOMPARE(more->actions().size(), count - 9);
+        QCOMPARE(more->actions().last()->text(), u"窓%1"_s.arg(count));
+        more->actions().last()->trigger();
+        QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs.last());
+    }
+    QCOMPARE(actions.size(), fixed + 1 + listed + (count > 9 ? 1 : 0));
+    // Opened again, the list is built anew, not added to.
+    emit menu->aboutToShow();
+    QCOMPARE(menu->actions().size(), actions.size());
+    menu->actions()[fixed + 1]->trigger();
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs[0]);
+    QVERIFY(!subs[0]->isMinimized());
+}
+
+// Each window minimised goes where it can be seen: along the bottom, clear
+// of the other icons and in front of the windows over the area. Arranging
+// the icons raises them again.
+void TestMainFrm::newIconsStayInSight() {
+    const QList<QMdiSubWindow*> subs = openFakes(m_frame, 5);
+    m_frame->tileVertically();
+    const QRect area = m_frame->mdiArea()->viewport()->rect();
+    // Icons first..last are in the area, clear of each other and in front of
+    // the two windows that stay open.
+    auto checkIcons = [&](int first, int last) {
+        const QList<QMdiSubWindow*> stacked =
+            m_frame->mdiArea()->subWindowList(QMdiArea::StackingOrder);
+        for (int i = first; i <= last; ++i) {
+            QVERIFY(area.contains(subs[i]->geometry()));
+            QCOMPARE(subs[i]->geometry().bottom(), area.bottom());
+            for (int j = 2; j < i; ++j)
+                QVERIFY(!subs[i]->geometry().intersects(subs[j]->geometry()));
+            for (int k = 0; k < 2; ++k)
+                QVERIFY2(stacked.indexOf(subs[i]) > stacked.indexOf(subs[k]),
+                         qPrintable(u"icon %1 behind window %2"_s.arg(i).arg(k)));
+        }
+    };
+    for (int i = 2; i < 5; ++i) {
+        subs[i]->showMinimized();
+        QCoreApplication::processEvents();
+        checkIcons(i, i);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    subs[0]->raise();
+    subs[1]->raise();
+    m_frame->arrangeIcons();
+    checkIcons(2, 4);
+}
+
+// Ctrl+F4 closes the active child window; Ctrl+F6 and Ctrl+Tab go to the
+// next one, with Shift to the one before; the main window stays.
+void TestMainFrm::windowKeys_data() {
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<int>("expected"); // -1: the active window closed
+    QTest::newRow("Ctrl+F4") << (Qt::CTRL | Qt::Key_F4) << -1;
+    QTest::newRow("Ctrl+F6") << (Qt::CTRL | Qt::Key_F6) << 2;
+    QTest::newRow("Ctrl+Tab") << (Qt::CTRL | Qt::Key_Tab) << 2;
+    QTest::newRow("Ctrl+Shift+F6") << (Qt::CTRL | Qt::SHIFT | Qt::Key_F6) << 0;
+}
+
+void TestMainFrm::windowKeys() {
+    QFETCH(QKeyCombination, key);
+    QFETCH(int, expected);
+    QList<QMdiSubWindow*> subs = openFakes(m_frame, 3);
+    m_frame->mdiArea()->setActiveSubWindow(subs[1]);
+    subs[1]->widget()->setFocusPolicy(Qt::StrongFocus);
+    subs[1]->widget()->setFocus();
+    QTRY_VERIFY(subs[1]->widget()->hasFocus());
+    QPointer<QMdiSubWindow> middle = subs[1];
+    QTest::keyClick(subs[1]->widget(), key.key(), key.keyboardModifiers());
+    QCoreApplication::processEvents();
+    if (expected < 0) {
+        QTRY_VERIFY(!middle);
+        QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 2);
+        QVERIFY(m_frame->isVisible());
+    } else {
+        QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs[expected]);
+    }
 }
 
 QTEST_MAIN(TestMainFrm)

@@ -32,6 +32,10 @@ QString HelpLauncher::findHelpFile() {
 }
 
 void HelpLauncher::open(QWidget* owner) {
+    open(owner, QString());
+}
+
+void HelpLauncher::open(QWidget* owner, const QString& topic) {
     if (!m_viewer) {
         const QString file = findHelpFile();
         if (file.isEmpty())
@@ -47,6 +51,8 @@ void HelpLauncher::open(QWidget* owner) {
     m_viewer->raise();
     m_viewer->activateWindow();
     m_viewer->showKeyword(kHelpKeyword);
+    if (!topic.isEmpty())
+        m_viewer->showTopic(topic);
 }
 
 void HelpLauncher::closeViewer() {

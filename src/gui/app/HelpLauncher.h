@@ -24,6 +24,10 @@ public:
     HelpLauncher& operator=(const HelpLauncher&) = delete;
 
     void open(QWidget* owner);
+    // Opens the viewer on the page filed under topic (a window's name); the
+    // introduction when topic is empty or names no page. The introduction
+    // stays where the 目次 button leads.
+    void open(QWidget* owner, const QString& topic);
     void closeViewer();
     HelpViewer* viewer() const { return m_viewer.data(); }
 

@@ -153,6 +153,16 @@ void HelpViewer::showKeyword(const QString& keyword) {
         m_browser->setSource(links.first().url);
 }
 
+bool HelpViewer::showTopic(const QString& keyword) {
+    if (!m_ready)
+        return false;
+    const QList<QHelpLink> links = m_engine->documentsForKeyword(keyword);
+    if (links.isEmpty())
+        return false;
+    m_browser->setSource(links.first().url);
+    return true;
+}
+
 QString HelpViewer::indexFilter() const {
     return m_filter->text();
 }

@@ -21,6 +21,9 @@ public:
 
     // Filters the index by the keyword and shows the topic filed under it.
     void showKeyword(const QString& keyword);
+    // Shows the topic filed under a keyword, leaving the index and the
+    // 目次 button as they are. False when no topic is filed under it.
+    bool showTopic(const QString& keyword);
 
     QString indexFilter() const;
     QUrl currentTopic() const;

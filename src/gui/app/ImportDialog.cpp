@@ -73,9 +73,9 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& 
 
     m_differences = new QTableWidget(this);
     m_differences->setObjectName(u"fpSpread1"_s);
-    m_replace = new QRadioButton(u"ファイルの内容で置き換える"_s, this);
+    m_replace = new QRadioButton(u"ファイルの内容で置き換える(&R)"_s, this);
     m_replace->setObjectName(u"Opt置き換える"_s);
-    m_keep = new QRadioButton(u"登録済みの内容を残す（新しい回だけ追加する）"_s, this);
+    m_keep = new QRadioButton(u"登録済みの内容を残す（新しい回だけ追加する）(&K)"_s, this);
     m_keep->setObjectName(u"Opt置き換えない"_s);
     m_keep->setChecked(true);
     auto* group = new QButtonGroup(this);
@@ -92,6 +92,8 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& 
         m_differences->verticalHeader()->hide();
         m_differences->setEditTriggers(QAbstractItemView::NoEditTriggers);
         m_differences->setSelectionMode(QAbstractItemView::NoSelection);
+        // Tab goes on to the choice below, as in any other dialog.
+        m_differences->setTabKeyNavigation(false);
         QFont changed = m_differences->font();
         changed.setBold(true);
         for (int r = 0; r < listed; ++r) {
@@ -134,6 +136,9 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& 
     m_import->setObjectName(u"Cmd取り込む"_s);
     QPushButton* cancel = buttons->addButton(u"キャンセル"_s, QDialogButtonBox::RejectRole);
     cancel->setObjectName(u"Cmdキャンセル"_s);
+    // Enter writes, wherever the focus is (the button is greyed out when
+    // there is nothing to write).
+    m_import->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

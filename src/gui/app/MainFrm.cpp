@@ -11,6 +11,7 @@
 #include "gui/widgets/Messages.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +24,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -43,8 +46,11 @@ MainFrm::MainFrm(QWidget* parent) : QMainWindow(parent) {
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainFrm::onSubWindowActivated);
+    // Minimised windows are placed where they can be seen as they go.
+    m_mdiArea->viewport()->installEventFilter(this);
     m_helpLauncher = std::make_unique<HelpLauncher>();
     createMenus();
+    createWindowKeys();
     resize(1024, 768);
 }
 
@@ -127,6 +133,8 @@ void MainFrm::createMenus() {
     addCommand(window, "mnuWindowVertical", u"左右に並べて表示(&V)"_s, &MainFrm::tileVertically);
     addCommand(window, "mnuWindowCascade", u"重ねて表示(&C)"_s, &MainFrm::cascade);
     addCommand(window, "mnuWindowArrangeIcon", u"アイコンの整列(&A)"_s, &MainFrm::arrangeIcons);
+    m_windowMenu = window;
+    connect(window, &QMenu::aboutToShow, this, &MainFrm::updateWindowMenu);
 
     QMenu* help = addMenu(this, u"mnuHelp"_s, u"ヘルプ(&H)"_s);
     addCommand(help, "mnuHelpFile", u"ヘルプ(&H)"_s, &MainFrm::mnuHelpFile_Click);
@@ -236,6 +244,34 @@ void MainFrm::changeEvent(QEvent* event) {
 }
 
 bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
+    // A new frame is fully built only when it is first polished (ChildAdded
+    // comes from inside its constructor).
+    if (watched == m_mdiArea->viewport() && event->type() == QEvent::ChildPolished) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child());
+        if (sub && !sub->property("peridonWatched").toBool()) {
+            sub->setProperty("peridonWatched", true);
+            // Ctrl+F4 is the main window's key for the active child (it works
+            // wherever the focus is); the frame's own menu only shows it.
+            if (QMenu* system = sub->systemMenu()) {
+                for (QAction* a : system->actions()) {
+                    if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
+                        a->setShortcutContext(Qt::WidgetShortcut);
+                }
+            }
+            connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                    [this, sub](Qt::WindowStates before, Qt::WindowStates now) {
+                        if (!(before & Qt::WindowMinimized) && (now & Qt::WindowMinimized))
+                            // After the frame has taken its minimised size.
+                            QMetaObject::invokeMethod(
+                                this,
+                                [this, guard = QPointer<QMdiSubWindow>(sub)] {
+                                    if (guard && guard->isMinimized())
+                                        placeNewIcon(guard);
+                                },
+                                Qt::QueuedConnection);
+                    });
+        }
+    }
     // Whether the About window was the last window of the program to hold
     // the focus before the main window: it took the focus (again, also back
     // from another application), or gave it to anything but the main window.
@@ -409,6 +445,121 @@ QList<QMdiSubWindow*> MainFrm::normalWindows() const {
     return list;
 }
 
+QList<QMdiSubWindow*> MainFrm::listedWindows() const {
+    QList<QMdiSubWindow*> list;
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (sub->isVisible() || sub->isMinimized())
+            list.append(sub);
+    }
+    return list;
+}
+
+void MainFrm::activateChild(QMdiSubWindow* sub) {
+    if (!sub)
+        return;
+    if (sub->isMinimized())
+        sub->showNormal();
+    sub->show();
+    m_mdiArea->setActiveSubWindow(sub);
+    sub->raise();
+}
+
+void MainFrm::updateWindowMenu() {
+    for (QAction* a : std::as_const(m_windowListActions)) {
+        m_windowMenu->removeAction(a);
+        a->deleteLater();
+    }
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow*> list = listedWindows();
+    if (list.isEmpty())
+        return;
+    m_windowListActions << m_windowMenu->addSeparator();
+    QMenu* more = nullptr;
+    const QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    for (int i = 0; i < list.size(); ++i) {
+        QMdiSubWindow* sub = list[i];
+        // An ampersand in a caption is shown, not taken for a mnemonic.
+        QString caption = sub->windowTitle();
+        caption.replace(u'&', u"&&"_s);
+        QAction* action = nullptr;
+        if (i < 9) {
+            action = new QAction(u"&%1 %2"_s.arg(i + 1).arg(caption), m_windowMenu);
+            m_windowMenu->addAction(action);
+            m_windowListActions << action;
+        } else {
+            if (!more) {
+                more = new QMenu(u"その他のウィンドウ(&M)"_s, m_windowMenu);
+                more->setObjectName(u"mnuWindowMore"_s);
+                m_windowListActions << m_windowMenu->addMenu(more);
+            }
+            action = more->addAction(caption);
+        }
+        action->setObjectName(u"mnuWindowList"_s);
+        action->setCheckable(true);
+        action->setChecked(sub == active);
+        connect(action, &QAction::triggered, this,
+                [this, guard = QPointer<QMdiSubWindow>(sub)] { activateChild(guard); });
+    }
+}
+
+void MainFrm::createWindowKeys() {
+    // Kept on the main window rather than on a menu, so that they work while
+    // a child's own menu stands on the menu bar.
+    auto add = [this](const char* name, QList<QKeySequence> keys, void (MainFrm::*slot)()) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+    };
+    add("keyCloseChild", {QKeySequence(Qt::CTRL | Qt::Key_F4)}, &MainFrm::closeActiveChild);
+    add("keyNextChild", {QKeySequence(Qt::CTRL | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)},
+        &MainFrm::activateNextChild);
+    add("keyPreviousChild",
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
+        &MainFrm::activatePreviousChild);
+    add("keyHelp", {QKeySequence(Qt::Key_F1)}, &MainFrm::helpForActiveWindow);
+}
+
+void MainFrm::closeActiveChild() {
+    if (QMdiSubWindow* sub = m_mdiArea->activeSubWindow())
+        sub->close();
+}
+
+void MainFrm::activateNextChild() {
+    m_mdiArea->activateNextSubWindow();
+    if (QMdiSubWindow* sub = m_mdiArea->activeSubWindow())
+        activateChild(sub);
+}
+
+void MainFrm::activatePreviousChild() {
+    m_mdiArea->activatePreviousSubWindow();
+    if (QMdiSubWindow* sub = m_mdiArea->activeSubWindow())
+        activateChild(sub);
+}
+
+QString MainFrm::helpKeywordFor(const QMdiSubWindow* sub) const {
+    if (!sub)
+        return {};
+    QString key = sub->objectName();
+    if (key.endsWith(u"Frame"_s))
+        key.chop(5);
+    if (const AnalysisInfo* info = findAnalysis(key))
+        return info->menuCaption;
+    if (key == u"一発ペリドン"_s)
+        return u"一発ペリドン予想"_s;
+    if (key == kEntryWindow || key == kBacktestWindow)
+        return key;
+    return {};
+}
+
+void MainFrm::helpForActiveWindow() {
+    m_helpLauncher->open(this, helpKeywordFor(m_mdiArea->activeSubWindow()));
+}
+
 namespace {
 
 // The height kept free at the bottom for minimised windows.
@@ -439,6 +590,10 @@ void MainFrm::cascade() {
     }
     if (list.isEmpty())
         return;
+    // The active window ends the cascade, in front of the others.
+    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    if (active && list.removeOne(active))
+        list.append(active);
     const QRect area = m_mdiArea->viewport()->rect().adjusted(0, 0, 0, -iconStripHeight(m_mdiArea));
     QStyleOptionTitleBar option;
     option.initFrom(list.first());
@@ -453,7 +608,12 @@ void MainFrm::cascade() {
         const QSize room = area.size() - QSize(offset, offset);
         sub->setGeometry(
             QRect(area.topLeft() + QPoint(offset, offset), loadSize(sub).boundedTo(room)));
+        sub->raise();
         offset += step;
+    }
+    if (active && list.contains(active)) {
+        m_mdiArea->setActiveSubWindow(active);
+        active->raise();
     }
 }
 
@@ -500,8 +660,37 @@ void MainFrm::arrangeIcons() {
         if (x == area.left() && y == area.bottom() + 1)
             y -= size.height();
         sub->move(x, y);
+        sub->raise();
         x += size.width();
     }
+}
+
+void MainFrm::placeNewIcon(QMdiSubWindow* sub) {
+    // The first place along the bottom, left to right and then row by row
+    // upwards, that no other icon takes; the icon goes in front.
+    const QRect area = m_mdiArea->viewport()->rect();
+    QList<QRect> taken;
+    for (QMdiSubWindow* other : m_mdiArea->subWindowList()) {
+        if (other != sub && other->isVisible() && other->isMinimized())
+            taken << other->geometry();
+    }
+    const QSize size = sub->size();
+    QRect place(QPoint(area.left(), area.bottom() + 1 - size.height()), size);
+    for (int guard = 0; guard < 1000; ++guard) {
+        const auto hit = std::find_if(taken.begin(), taken.end(),
+                                      [&](const QRect& r) { return r.intersects(place); });
+        if (hit == taken.end())
+            break;
+        place.moveLeft(hit->right() + 1);
+        if (place.right() > area.right() && place.left() > area.left())
+            place.moveTopLeft(QPoint(area.left(), place.top() - size.height()));
+        if (place.top() < area.top()) {
+            place.moveTopLeft(QPoint(area.left(), area.bottom() + 1 - size.height()));
+            break;
+        }
+    }
+    sub->move(place.topLeft());
+    sub->raise();
 }
 
 } // namespace peridon

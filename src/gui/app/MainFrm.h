@@ -64,6 +64,21 @@ public:
     void tileVertically();   // side by side, full height
     void arrangeIcons();     // minimised windows in a row along the bottom
 
+    // The window menu's list of open child windows, as it is when opened:
+    // "&1 caption" to "&9 caption" in the order they were opened, the active
+    // one checked, the rest under その他のウィンドウ.
+    void updateWindowMenu();
+    QMenu* windowMenu() const { return m_windowMenu; }
+    // The keys of the window menu that act on child windows.
+    void closeActiveChild();      // Ctrl+F4
+    void activateNextChild();     // Ctrl+F6, Ctrl+Tab
+    void activatePreviousChild(); // Ctrl+Shift+F6, Ctrl+Shift+Tab
+    // F1: the help page of the active child window, the introduction when
+    // none is open.
+    void helpForActiveWindow();
+    // The help keyword of a child window's page; empty when it has none.
+    QString helpKeywordFor(const QMdiSubWindow* sub) const;
+
     // What the import and export ask the user, and what a restart does;
     // tests replace them.
     ImportHooks& importHooks() { return m_importHooks; }
@@ -92,6 +107,10 @@ private:
     void showMainMenus();
     void onSubWindowActivated(QMdiSubWindow* sub);
     QList<QMdiSubWindow*> normalWindows() const;
+    QList<QMdiSubWindow*> listedWindows() const;
+    void activateChild(QMdiSubWindow* sub);
+    void placeNewIcon(QMdiSubWindow* sub);
+    void createWindowKeys();
 
     void mnuYoso_Click();
     void mnuBacktest_Click();
@@ -118,6 +137,10 @@ private:
     QAction* m_endAction = nullptr;
     QAction* m_predictionAction = nullptr;
     QList<QMenu*> m_mainMenus;
+    QMenu* m_windowMenu = nullptr;
+    // The entries of the window menu that list child windows (rebuilt each
+    // time it opens).
+    QList<QAction*> m_windowListActions;
     QHash<QString, QPointer<QMdiSubWindow>> m_children;
     QPointer<QWidget> m_aboutWindow;
     ImportHooks m_importHooks;
