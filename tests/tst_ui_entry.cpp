@@ -60,6 +60,10 @@ private slots:
     void editorRefusesAnythingButOneDigit_data();
     void editorRefusesAnythingButOneDigit();
     void pastedTextIsRefused();
+    void typingADrawFillsItsRow_data();
+    void typingADrawFillsItsRow();
+    void arrowKeysWriteWhatIsTyped_data();
+    void arrowKeysWriteWhatIsTyped();
     void invalidTextIsNeverWritten_data();
     void invalidTextIsNeverWritten();
     void refusedWriteShowsMessageAndStoredValue();
@@ -149,33 +153,103 @@ void TestEntryWindow::typedDigitIsWrittenAtOnce() {
 void TestEntryWindow::editorRefusesAnythingButOneDigit_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("column"); // where the cursor stands after the keys
+    // Each digit typed is written and the cursor goes on: "10" is two digits.
     QTest::newRow("10") << "10"
-                        << "1:113";
+                        << "1:110" << 3;
     QTest::newRow("1.5") << "1.5"
-                         << "1:113";
+                         << "1:115" << 3;
     QTest::newRow("-1") << "-1"
-                        << "1:113";
+                        << "1:113" << 3;
     QTest::newRow("a letter") << "a"
-                              << "1:123";
+                              << "1:123" << 2;
     QTest::newRow("letter then digit") << "x7"
-                                       << "1:173";
+                                       << "1:173" << 3;
 }
 
 void TestEntryWindow::editorRefusesAnythingButOneDigit() {
     QFETCH(QString, keys);
     QFETCH(QString, expected);
+    QFETCH(int, column);
     Fixture f(u"1:123"_s);
     Recorder rec;
     f.select(0, 2);
     f.table->setFocus();
-    QTest::keyClicks(f.table, keys.left(1));
-    QLineEdit* editor = f.openEditor();
-    QVERIFY(editor);
-    QTest::keyClicks(editor, keys.mid(1));
-    QVERIFY(editor->text().size() <= 1);
-    QTest::keyClick(editor, Qt::Key_Return);
+    f.typeKeys(keys);
+    if (QLineEdit* editor = f.openEditor()) {
+        QVERIFY(editor->text().size() <= 1);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
     f.settle();
     QCOMPARE(f.stored(), expected);
+    QCOMPARE(f.table->currentIndex().column(), column);
+    QCOMPARE(rec.count(), 0);
+}
+
+// "123" typed on a first digit cell writes the whole draw, cell by cell,
+// and the cursor goes on to the next row's first digit (or stays on the
+// last cell of the last row).
+void TestEntryWindow::typingADrawFillsItsRow_data() {
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("endRow");
+    QTest::addColumn<int>("endColumn");
+    QTest::newRow("added line") << "1:123" << -1 << "1:123 2:456" << 1 << 3;
+    QTest::newRow("stored row, next below") << "1:123 2:789" << 0 << "1:456 2:789" << 1 << 1;
+    QTest::newRow("two draws in a row") << "1:--- 2:---" << 0 << "1:456 2:456" << 1 << 3;
+}
+
+void TestEntryWindow::typingADrawFillsItsRow() {
+    QFETCH(QString, history);
+    QFETCH(int, row);
+    QFETCH(QString, expected);
+    QFETCH(int, endRow);
+    QFETCH(int, endColumn);
+    Fixture f(history);
+    Recorder rec(QMessageBox::Yes);
+    if (row < 0) {
+        f.select(0, 1);
+        f.window->mnuAddLine_Click();
+        row = f.table->currentIndex().row();
+    }
+    f.select(row, 1);
+    f.table->setFocus();
+    f.typeKeys(QTest::currentDataTag() == QByteArray("two draws in a row") ? u"456456"_s
+                                                                           : u"456"_s);
+    f.settle();
+    QCOMPARE(f.stored(), expected);
+    QCOMPARE(f.table->currentIndex(), f.model->index(endRow, endColumn));
+    QVERIFY(!f.openEditor());
+}
+
+// The arrow keys write what the editor holds, as Tab does, then move.
+void TestEntryWindow::arrowKeysWriteWhatIsTyped_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::newRow("down") << int(Qt::Key_Down) << 2 << 2;
+    QTest::newRow("up") << int(Qt::Key_Up) << 0 << 2;
+    QTest::newRow("left") << int(Qt::Key_Left) << 1 << 1;
+    QTest::newRow("right") << int(Qt::Key_Right) << 1 << 3;
+}
+
+void TestEntryWindow::arrowKeysWriteWhatIsTyped() {
+    QFETCH(int, key);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    Fixture f(u"1:123 2:456 3:789"_s);
+    Recorder rec;
+    f.select(1, 2);
+    f.table->setFocus();
+    QTest::keyClick(f.table, Qt::Key_F2);
+    QLineEdit* editor = f.openEditor();
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Backspace); // the field is emptied
+    QTest::keyClick(editor, Qt::Key(key));
+    f.settle();
+    QCOMPARE(f.stored(), u"1:123 2:4-6 3:789"_s);
+    QCOMPARE(f.table->currentIndex(), f.model->index(row, column));
     QCOMPARE(rec.count(), 0);
 }
 
@@ -245,9 +319,10 @@ void TestEntryWindow::refusalIsShownOnceWhenTheBoxTakesFocus() {
     });
     f.select(0, 2);
     f.table->setFocus();
-    QTest::keyClicks(f.table, u"9"_s);
+    f.table->edit(f.model->index(0, 2));
     QLineEdit* editor = f.openEditor();
     QVERIFY(editor);
+    editor->setText(u"9"_s);
     editor->setFocus();
     QVERIFY(editor->hasFocus());
     QTest::keyClick(editor, Qt::Key_Return);
@@ -308,9 +383,10 @@ void TestEntryWindow::addLineByShortcutWhileEditing() {
     Recorder rec(QMessageBox::Yes);
     f.select(0, 3);
     f.table->setFocus();
-    QTest::keyClicks(f.table, u"8"_s);
+    f.table->edit(f.model->index(0, 3));
     QLineEdit* editor = f.openEditor();
     QVERIFY(editor);
+    editor->setText(u"8"_s);
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(rec.count(), 1);
     // The digit being typed is kept, then the line is added below.

@@ -57,6 +57,74 @@ private slots:
         QVERIFY(f.backedUp());
     }
 
+    // Pasted draws that leave numbers missing after the last stored draw are
+    // asked about once, No being the default; No writes nothing.
+    void gapIsAskedAbout_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("after the last")
+            << u"7\t1\t1\t1"_s << u"第3回～第6回がありません。このまま追加しますか？"_s
+            << u"1:123 2:456 7:111"_s;
+        QTest::newRow("inside the pasted lines")
+            << u"3\t1\t1\t1\n5\t2\t2\t2"_s << u"第4回がありません。このまま追加しますか？"_s
+            << u"1:123 2:456 3:111 5:222"_s;
+        QTest::newRow("none") << u"3\t1\t1\t1\n4\t2\t2\t2"_s << QString()
+                              << u"1:123 2:456 3:111 4:222"_s;
+    }
+    void gapIsAskedAbout() {
+        QFETCH(QString, text);
+        QFETCH(QString, question);
+        QFETCH(QString, written);
+        for (const bool yes : {false, true}) {
+            Fixture f(u"1:123 2:456"_s);
+            messages::Recorder box(yes ? QMessageBox::Yes : QMessageBox::No);
+            f.window->pasteText(text);
+            if (question.isEmpty()) {
+                QCOMPARE(box.count(), 1); // only the confirmation
+                QCOMPARE(test::storedRows(f.cs), yes ? written : u"1:123 2:456"_s);
+                continue;
+            }
+            QCOMPARE(box.requests().first().text, question);
+            QCOMPARE(box.requests().first().defaultButton, QMessageBox::No);
+            QCOMPARE(box.count(), yes ? 2 : 1);
+            QCOMPARE(test::storedRows(f.cs), yes ? written : u"1:123 2:456"_s);
+        }
+    }
+
+    // After a paste of many rows the cursor stands on the first digit of the
+    // last pasted row, and that row is wholly in view.
+    void cursorAfterAMultiRowPaste_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("pasted");
+        QTest::newRow("a few after a few") << 3 << 4;
+        QTest::newRow("many after many") << 120 << 80;
+        QTest::newRow("many into an empty table") << 0 << 200;
+    }
+    void cursorAfterAMultiRowPaste() {
+        QFETCH(int, stored);
+        QFETCH(int, pasted);
+        QStringList history;
+        for (int i = 1; i <= stored; ++i)
+            history << u"%1:123"_s.arg(i);
+        Fixture f(history.join(u' '));
+        f.sub->resize(500, 400);
+        f.select(0, 3);
+        messages::Recorder box(QMessageBox::Yes);
+        QString text;
+        for (int i = stored + 1; i <= stored + pasted; ++i)
+            text += u"%1\t4\t5\t6\n"_s.arg(i);
+        f.window->pasteText(text);
+        QCoreApplication::processEvents();
+        const QModelIndex expected = f.model->index(stored + pasted - 1, 1);
+        QCOMPARE(f.table->currentIndex(), expected);
+        const QRect cell = f.table->visualRect(expected);
+        QVERIFY2(
+            f.table->viewport()->rect().contains(cell),
+            qPrintable(
+                u"%1,%2 %3x%4"_s.arg(cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height())));
+    }
+
     void aBadLineIsListedAndNothingWritten() {
         Fixture f(u"1:123"_s);
         messages::Recorder box(QMessageBox::Yes);

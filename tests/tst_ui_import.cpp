@@ -193,6 +193,74 @@ private slots:
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u'\n')));
     }
 
+    // The preview works from the keyboard: Tab leaves the table, Alt+R and
+    // Alt+K choose, Enter imports wherever the focus is.
+    void previewIsKeyboardUsable() {
+        openFrame(u"1:123 2:456"_s);
+        m_messages->setAnswer(QMessageBox::No);
+        m_inPreview = [&](ImportPreviewDialog& dialog) {
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            dialog.differences()->setFocus();
+            QTRY_VERIFY(dialog.differences()->hasFocus());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(!dialog.differences()->hasFocus());
+            QTest::keyClick(&dialog, Qt::Key_R, Qt::AltModifier);
+            QTRY_VERIFY(dialog.replaceOption()->isChecked());
+            QTest::keyClick(&dialog, Qt::Key_K, Qt::AltModifier);
+            QTRY_VERIFY(dialog.keepOption()->isChecked());
+            QTest::keyClick(&dialog, Qt::Key_R, Qt::AltModifier);
+            QTRY_VERIFY(dialog.replaceOption()->isChecked());
+            QVERIFY(dialog.replaceOption()->hasFocus());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        };
+        importFile(write(m_dir->filePath(u"changed.csv"_s), "2,4,5,7\n3,1,1,1\n"));
+        QCOMPARE(m_previews, 1);
+        QCOMPARE(test::storedRows(m_cs), u"1:123 2:457 3:111"_s);
+    }
+
+    // Draws that leave numbers missing after the last stored one are added
+    // only once the user agrees; No (the default) writes nothing.
+    void gapIsAskedAbout_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("one run") << QByteArray("3,1,1,1\n7,2,2,2\n")
+                                 << u"第4回～第6回がありません。このまま追加しますか？"_s
+                                 << u"1:123 2:456 3:111 7:222"_s;
+        QTest::newRow("one draw") << QByteArray("4,1,1,1\n")
+                                  << u"第3回がありません。このまま追加しますか？"_s
+                                  << u"1:123 2:456 4:111"_s;
+        QTest::newRow("two runs") << QByteArray("4,1,1,1\n6,2,2,2\n")
+                                  << u"第3回、第5回がありません。このまま追加しますか？"_s
+                                  << u"1:123 2:456 4:111 6:222"_s;
+        QTest::newRow("no gap") << QByteArray("3,1,1,1\n1,1,2,3\n") << QString()
+                                << u"1:123 2:456 3:111"_s;
+    }
+    void gapIsAskedAbout() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, question);
+        QFETCH(QString, stored);
+        for (const bool yes : {false, true}) {
+            cleanup();
+            openFrame(u"1:123 2:456"_s);
+            m_messages->setAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
+            importFile(write(m_dir->filePath(u"gap.csv"_s), file));
+            const QList<messages::Request>& asked = m_messages->requests();
+            if (question.isEmpty()) {
+                QCOMPARE(test::storedRows(m_cs), stored);
+                continue;
+            }
+            QVERIFY(!asked.isEmpty());
+            QCOMPARE(asked.first().text, question);
+            QCOMPARE(asked.first().defaultButton, QMessageBox::No);
+            QCOMPARE(test::storedRows(m_cs), yes ? stored : u"1:123 2:456"_s);
+            if (!yes)
+                QCOMPARE(asked.size(), 1);
+        }
+    }
+
     void keepingWithNothingNewCannotBeChosen() {
         openFrame(u"1:123"_s);
         bool enabledWhenKeeping = true;

@@ -90,6 +90,15 @@ struct Fixture {
         }
         settle();
     }
+    // Types keys one by one into whatever has the focus in the table: the
+    // table, or the editor a key has opened.
+    void typeKeys(const QString& keys) {
+        for (QChar c : keys) {
+            QLineEdit* editor = openEditor();
+            QTest::keyClicks(editor ? static_cast<QWidget*>(editor) : table, QString(c));
+            settle();
+        }
+    }
     // The editor open in the table, if any.
     QLineEdit* openEditor() const {
         for (auto* editor : table->findChildren<QLineEdit*>(u"digitEditor"_s))

@@ -208,6 +208,10 @@ ImportPlan EntryModel::planDraws(const std::vector<CsvDraw>& draws) {
     return m_table.plan(draws);
 }
 
+std::vector<DrawRange> EntryModel::missingDraws(const std::vector<CsvDraw>& draws) {
+    return missingDrawsAfter(m_db, draws);
+}
+
 bool EntryModel::writeDraws(const std::vector<CsvDraw>& draws) {
     try {
         const ImportResult r = m_table.writeDraws(draws, true);

@@ -53,6 +53,9 @@ public:
 
     // What writing these draws would change; reads only. Throws DbError.
     ImportPlan planDraws(const std::vector<CsvDraw>& draws);
+    // The draw numbers writing these draws would leave missing after the
+    // last stored draw (missingDrawsAfter). Throws DbError.
+    std::vector<DrawRange> missingDraws(const std::vector<CsvDraw>& draws);
     // Writes draws in one transaction (new ones added, stored ones replaced)
     // and shows the table as it is then stored. False, reported through
     // writeRefused(), when nothing was written.

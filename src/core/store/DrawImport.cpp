@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -106,6 +107,50 @@ bool createDatabaseWithDraws(const QString& dbPath, const std::vector<CsvDraw>& 
     if (!published)
         throw DbError(u"データベースを作成できません。\n%1\n%2"_s.arg(shown, published.reason()));
     return true;
+std::vector<DrawRange> missingDrawsAfter(int lastStored, std::vector<int> incoming) {
+    std::sort(incoming.begin(), incoming.end());
+    incoming.erase(std::unique(incoming.begin(), incoming.end()), incoming.end());
+    std::vector<DrawRange> gaps;
+    if (incoming.empty())
+        return gaps;
+    // Each new number above the last one held so far leaves the numbers
+    // between them missing.
+    int held = lastStored > 0 ? lastStored : incoming.front();
+    for (int no : incoming) {
+        if (no <= held)
+            continue;
+        if (no > held + 1)
+            gaps.push_back({held + 1, no - 1});
+        held = no;
+    }
+    return gaps;
+}
+
+int lastStoredDrawNo(Database& db) {
+    Statement last = db.prepare("SELECT MAX(回数) FROM 当選データ");
+    return last.step() && !last.isNull(0) ? last.columnInt(0) : 0;
+}
+
+std::vector<DrawRange> missingDrawsAfter(Database& db, const std::vector<CsvDraw>& draws) {
+    std::vector<int> numbers;
+    numbers.reserve(draws.size());
+    for (const CsvDraw& d : draws)
+        numbers.push_back(d.drawNo);
+    return missingDrawsAfter(lastStoredDrawNo(db), std::move(numbers));
+}
+
+QString missingDrawsText(const std::vector<DrawRange>& ranges) {
+    constexpr std::size_t kShown = 5;
+    QStringList parts;
+    for (std::size_t i = 0; i < ranges.size() && i < kShown; ++i) {
+        const DrawRange& r = ranges[i];
+        parts << (r.first == r.last ? u"第%1回"_s.arg(r.first)
+                                    : u"第%1回～第%2回"_s.arg(r.first).arg(r.last));
+    }
+    QString text = parts.join(u'、');
+    if (ranges.size() > kShown)
+        text += u"（ほか%1か所）"_s.arg(ranges.size() - kShown);
+    return text;
 }
 
 QString digitsText(const std::array<std::int8_t, 3>& digits) {

@@ -58,6 +58,27 @@ void checkNewDatabaseName(const QString& dbPath);
 // the database was built (the new one is then dropped); throws DbError with a
 // message for the user on any other failure.
 bool createDatabaseWithDraws(const QString& dbPath, const std::vector<CsvDraw>& draws);
+// A run of draw numbers, first to last, both included.
+struct DrawRange {
+    int first = 0;
+    int last = 0;
+    bool operator==(const DrawRange&) const = default;
+};
+
+// The draw numbers that adding `incoming` would leave missing after the last
+// stored draw (lastStored; 0 when none is stored): those above it and below
+// the highest incoming number that are not incoming themselves, as runs in
+// ascending order. With nothing stored the count starts at the lowest
+// incoming number. Empty when the incoming draws leave no gap (numbers at or
+// below lastStored never do: they fill or replace).
+std::vector<DrawRange> missingDrawsAfter(int lastStored, std::vector<int> incoming);
+// The same against what the database holds. Throws DbError.
+std::vector<DrawRange> missingDrawsAfter(Database& db, const std::vector<CsvDraw>& draws);
+// The highest stored draw number; 0 when there is none. Throws DbError.
+int lastStoredDrawNo(Database& db);
+// "第7058回～第7069回", "第7058回", several runs joined by "、"; past five
+// runs the rest are counted ("ほか3か所").
+QString missingDrawsText(const std::vector<DrawRange>& ranges);
 
 // "1 2 3" for digits, with "-" for an empty field.
 QString digitsText(const std::array<std::int8_t, 3>& digits);

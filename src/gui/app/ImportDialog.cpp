@@ -232,6 +232,10 @@ QString runImport(QWidget* parent, const ConnectString& cs, const ImportHooks& h
         const std::vector<CsvDraw> draws = plan.drawsToWrite(replace);
         if (draws.empty())
             return {};
+        if (const auto gaps = missingDrawsAfter(db, draws); !gaps.empty()) {
+            if (!messages::confirmGaps(parent, gaps))
+                return {};
+        }
         ImportResult r;
         {
             WaitCursor wait;

@@ -19,7 +19,10 @@ protected:
 };
 
 // Edits the digit cells of the entry table with a DigitEditor and hands the
-// text to the model, which writes it or refuses it.
+// text to the model, which writes it or refuses it. A typed digit is written
+// at once and the cursor goes on to the next digit cell (the first digit of
+// the next row after the third), so "123" types a whole draw; the arrow
+// keys write what the editor holds, as Tab does, and then move.
 class DigitDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -36,7 +39,13 @@ public:
     // command or closing the window acts on the table).
     void commitOpenEditor();
 
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
 private:
+    void commitAndMove(DigitEditor* editor, const QModelIndex& index, const QString& typed);
+    void commitAndClose(DigitEditor* editor);
+
     mutable QPointer<DigitEditor> m_editor;
 };
 

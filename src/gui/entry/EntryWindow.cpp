@@ -351,8 +351,10 @@ void 当選データ入力::pasteText(const QString& text) {
         return;
     }
     ImportPlan plan;
+    std::vector<DrawRange> gaps;
     try {
         plan = m_model->planDraws(parsed.draws);
+        gaps = m_model->missingDraws(plan.added);
     } catch (const DbError& e) {
         showRefusal(u"当選データを読めませんでした。\n%1"_s.arg(e.message()));
         return;
@@ -376,18 +378,21 @@ void 当選データ入力::pasteText(const QString& text) {
     if (plan.differing.size() > std::size_t(kListed))
         question += u"\n　（ほかに%1回）"_s.arg(plan.differing.size() - kListed);
     question += u"\n\n書き込みます。よろしいですか？"_s;
+    if (!gaps.empty() && !messages::confirmGaps(this, gaps))
+        return;
     if (!messages::confirm(this, question, kAppTitle))
         return;
     const std::vector<CsvDraw> draws = plan.drawsToWrite(true);
-    const int column = m_table->currentIndex().isValid() ? m_table->currentIndex().column()
-                                                         : EntryModel::kFirstDigitColumn;
     if (!m_model->writeDraws(draws))
         return;
-    const int row = m_model->rowOfDraw(draws.front().drawNo);
+    // The cursor goes to the first digit of the last line pasted, with its
+    // whole row in view, ready for the next draw to be typed below it.
+    const int row = m_model->rowOfDraw(parsed.draws.back().drawNo);
     if (row >= 0) {
-        const QModelIndex target = m_model->index(row, column);
+        const QModelIndex target = m_model->index(row, EntryModel::kFirstDigitColumn);
         m_table->setCurrentIndex(target);
-        m_table->scrollTo(target);
+        m_table->selectionModel()->select(target, QItemSelectionModel::ClearAndSelect);
+        m_table->scrollTo(target, QAbstractItemView::EnsureVisible);
     }
     m_table->setFocus();
 }

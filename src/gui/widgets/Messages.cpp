@@ -77,6 +77,11 @@ bool confirm(QWidget* parent, const QString& text, const QString& title) {
                          QMessageBox::No}) == QMessageBox::Yes;
 }
 
+bool confirmGaps(QWidget* parent, const std::vector<DrawRange>& missing) {
+    return confirm(parent, missingDrawsText(missing) + u"がありません。このまま追加しますか？"_s,
+                   kAppTitle);
+}
+
 void setTestHandler(TestHandler h) {
     handler() = std::move(h);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/store/DrawImport.h"
+
 #include <QList>
 #include <QMessageBox>
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -39,6 +42,11 @@ void information(QWidget* parent, const QString& text, const QString& title = kM
 // A question with Yes and No, the warning icon and No as the default button;
 // true only for Yes.
 bool confirm(QWidget* parent, const QString& text, const QString& title = kMessageTitle);
+
+// Asks whether draws that leave the numbers in `missing` empty after the last
+// stored draw are to be added all the same: "第7058回～第7069回がありません。
+// このまま追加しますか？", No as the default.
+bool confirmGaps(QWidget* parent, const std::vector<DrawRange>& missing);
 
 // Shows any request (modal) and returns the button pressed.
 QMessageBox::StandardButton show(QWidget* parent, const Request& request);
