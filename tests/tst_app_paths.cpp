@@ -98,24 +98,26 @@ void TestAppPaths::rules_data() {
     QTest::addColumn<bool>("portable");
     QTest::addColumn<QString>("expectedDatabase"); // "program/...", "user/..." or "other/..."
     QTest::addColumn<QString>("expectedData");
+    QTest::addColumn<QString>("expectedSettings");
 
     const QString db = u"/Numbers3Peridon.mdb"_s;
     QTest::newRow("installed") << false << false << true << QString() << false << u"user"_s + db
-                               << u"user"_s;
-    QTest::newRow("database beside")
-        << true << false << true << QString() << true << u"program"_s + db << u"program"_s;
+                               << u"user"_s << u"user"_s;
+    QTest::newRow("database beside") << true << false << true << QString() << true
+                                     << u"program"_s + db << u"program"_s << u"program"_s;
     QTest::newRow("database beside, read-only folder")
-        << true << false << false << QString() << true << u"program"_s + db << u"program"_s;
-    QTest::newRow("marker, writable")
-        << false << true << true << QString() << true << u"program"_s + db << u"program"_s;
+        << true << false << false << QString() << true << u"program"_s + db << u"program"_s
+        << u"program"_s;
+    QTest::newRow("marker, writable") << false << true << true << QString() << true
+                                      << u"program"_s + db << u"program"_s << u"program"_s;
     QTest::newRow("marker, unwritable folder")
-        << false << true << false << QString() << false << u"user"_s + db << u"user"_s;
+        << false << true << false << QString() << false << u"user"_s + db << u"user"_s << u"user"_s;
     QTest::newRow("no marker, writable")
-        << false << false << true << QString() << false << u"user"_s + db << u"user"_s;
+        << false << false << true << QString() << false << u"user"_s + db << u"user"_s << u"user"_s;
     QTest::newRow("--db, installed") << false << false << true << u"other/当選データ.mdb"_s << false
-                                     << u"other/当選データ.mdb"_s << u"user"_s;
+                                     << u"other/当選データ.mdb"_s << u"user"_s << u"other"_s;
     QTest::newRow("--db, portable") << true << false << true << u"other/当選データ.mdb"_s << true
-                                    << u"other/当選データ.mdb"_s << u"program"_s;
+                                    << u"other/当選データ.mdb"_s << u"program"_s << u"other"_s;
 }
 
 void TestAppPaths::rules() {
@@ -126,6 +128,7 @@ void TestAppPaths::rules() {
     QFETCH(bool, portable);
     QFETCH(QString, expectedDatabase);
     QFETCH(QString, expectedData);
+    QFETCH(QString, expectedSettings);
 
     QTemporaryDir root;
     const QDir dir(root.path());
@@ -146,6 +149,7 @@ void TestAppPaths::rules() {
     QCOMPARE(p.databaseGiven, !override.isEmpty());
     QCOMPARE(p.databasePath, dir.filePath(expectedDatabase));
     QCOMPARE(p.dataFolder, dir.filePath(expectedData));
+    QCOMPARE(p.settingsFolder, dir.filePath(expectedSettings));
 }
 
 void TestAppPaths::writableFolder_data() {

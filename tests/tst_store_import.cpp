@@ -46,6 +46,33 @@ class TestStoreImport : public QObject {
     Q_OBJECT
 
 private slots:
+    // The numbers new draws leave missing after the last stored one.
+    void missingDraws_data() {
+        QTest::addColumn<int>("lastStored");
+        QTest::addColumn<QList<int>>("incoming");
+        QTest::addColumn<QString>("missing");
+        QTest::newRow("next draw") << 7057 << QList<int>{7058} << QString();
+        QTest::newRow("one run") << 7057 << QList<int>{7070} << u"第7058回～第7069回"_s;
+        QTest::newRow("one draw") << 7057 << QList<int>{7059} << u"第7058回"_s;
+        QTest::newRow("runs, unsorted, repeated")
+            << 10 << QList<int>{15, 12, 12, 11} << u"第13回～第14回"_s;
+        QTest::newRow("between incoming")
+            << 10 << QList<int>{11, 13, 20} << u"第12回、第14回～第19回"_s;
+        QTest::newRow("below the last fills") << 100 << QList<int>{5, 50, 101} << QString();
+        QTest::newRow("nothing stored") << 0 << QList<int>{3, 4, 6} << u"第5回"_s;
+        QTest::newRow("nothing incoming") << 5 << QList<int>{} << QString();
+        QTest::newRow("many runs") << 0 << QList<int>{1, 3, 5, 7, 9, 11, 13, 15}
+                                   << u"第2回、第4回、第6回、第8回、第10回（ほか2か所）"_s;
+    }
+    void missingDraws() {
+        QFETCH(int, lastStored);
+        QFETCH(QList<int>, incoming);
+        QFETCH(QString, missing);
+        const auto gaps =
+            missingDrawsAfter(lastStored, std::vector<int>(incoming.begin(), incoming.end()));
+        QCOMPARE(missingDrawsText(gaps), missing);
+    }
+
     void dates_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("stored"); // empty: refused

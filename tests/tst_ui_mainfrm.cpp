@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableView>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -99,6 +100,8 @@ private slots:
     void windowMenuListsChildren();
     void newIconsStayInSight();
     void windowKeys_data();
+    void entryChangesOfferARestart_data();
+    void entryChangesOfferARestart();
     void windowKeys();
     void cascadeAfterTilingRestoresLoadSizes();
     void childNeverOpensLargerThanTheArea_data();
@@ -735,6 +738,47 @@ void TestMainFrm::windowKeys() {
     } else {
         QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs[expected]);
     }
+}
+
+// After the entry window wrote to the database, closing it offers a
+// restart (as the import does); unchanged, it closes without a question.
+void TestMainFrm::entryChangesOfferARestart_data() {
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("unchanged") << false << QMessageBox::Yes;
+    QTest::newRow("changed, restart") << true << QMessageBox::Yes;
+    QTest::newRow("changed, later") << true << QMessageBox::No;
+}
+
+void TestMainFrm::entryChangesOfferARestart() {
+    QFETCH(bool, change);
+    QFETCH(QMessageBox::StandardButton, answer);
+    int restarts = 0;
+    m_frame->setRestartAction([&] { ++restarts; });
+    m_frame->findChild<QAction*>(u"mnuMasterInput"_s)->trigger();
+    QMdiSubWindow* sub = m_frame->mdiArea()->activeSubWindow();
+    QVERIFY(sub);
+    auto* table = sub->widget()->findChild<QTableView*>(u"fpSpread1"_s);
+    QVERIFY(table);
+    if (change) {
+        // The database lives across the tests: write a digit it does not hold.
+        const QModelIndex cell = table->model()->index(0, 1);
+        const QString other = cell.data().toString() == u"9"_s ? u"8"_s : u"9"_s;
+        QVERIFY(table->model()->setData(cell, other));
+    }
+    m_messages->setAnswer(answer);
+    m_messages->clear();
+    sub->close();
+    QTRY_VERIFY(m_frame->mdiArea()->subWindowList().isEmpty());
+    QTest::qWait(20);
+    QCOMPARE(m_messages->count(), change ? 1 : 0);
+    if (change) {
+        QVERIFY2(m_messages->last().text.startsWith(u"当選データを変更しました。"_s),
+                 qPrintable(m_messages->last().text));
+        QVERIFY(m_messages->last().text.endsWith(u"今すぐ再起動しますか？"_s));
+        QCOMPARE(m_messages->last().defaultButton, QMessageBox::No);
+    }
+    QCOMPARE(restarts, change && answer == QMessageBox::Yes ? 1 : 0);
 }
 
 QTEST_MAIN(TestMainFrm)

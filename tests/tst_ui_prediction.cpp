@@ -109,6 +109,8 @@ private slots:
     void smallAreaScrollsToEveryControl();
     void loadAndCloseReportPropEnd();
     void showWhenOpenDoesNotReload();
+    void statusSaysWhereTheDataEnds_data();
+    void statusSaysWhereTheDataEnds();
     void optionClickRecomputesDependentGrids();
     void closeAndReopenKeepsOptions();
     void settingsFileFeedsTheButtons();
@@ -334,6 +336,30 @@ void TestUiPrediction::showWhenOpenDoesNotReload() {
     QCOMPARE(yoso.form(), form);
     QCOMPARE(host.writes, writes);
     QCOMPARE(host.mdiArea()->subWindowList().size(), 1);
+}
+
+// The status line names the draw the data ends at, and says why the grids
+// are empty on an empty or very short history.
+void TestUiPrediction::statusSaysWhereTheDataEnds_data() {
+    QTest::addColumn<int>("draws");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("empty") << 0 << u"当選データがありません"_s;
+    QTest::newRow("seven") << 7
+                           << u"第7回までのデータ　当選データが少なすぎます（8回以上必要です）"_s;
+    QTest::newRow("eight") << 8 << u"第8回までのデータ"_s;
+    QTest::newRow("7057") << 7057 << u"第7057回までのデータ"_s;
+}
+
+void TestUiPrediction::statusSaysWhereTheDataEnds() {
+    QFETCH(int, draws);
+    QFETCH(QString, status);
+    Host host(draws > 0 ? generateHistory({.draws = draws, .seed = 3}) : DrawHistory());
+    一発ペリドン yoso(host);
+    yoso.showWindow();
+    auto* label = child<QLabel>(yoso.form(), u"LabelData"_s);
+    QVERIFY(label);
+    QCOMPARE(label->text(), status);
+    QVERIFY(label->isVisible());
 }
 
 void TestUiPrediction::optionClickRecomputesDependentGrids() {

@@ -91,7 +91,7 @@ int run(QStringList words) {
             return usage(problem);
         try {
             const AppPaths paths = appPaths(args->value(u"--db"_s));
-            setSettingsFolder(paths.dataFolder);
+            setSettingsFolder(paths.settingsFolder);
             for (const QString& warning : sharedPlaceWarnings(paths))
                 printErr(u"注意: "_s + warning);
             // Without --db: the commands that make a database of their own

@@ -129,6 +129,7 @@ bool EntryModel::setData(const QModelIndex& index, const QVariant& value, int ro
             return false;
         }
         m_unsaved.remove(row.drawNo);
+        m_changed = true;
         stored = text;
         emit dataChanged(this->index(index.row(), 0), this->index(index.row(), kColumns - 1));
         return true;
@@ -142,6 +143,7 @@ bool EntryModel::setData(const QModelIndex& index, const QVariant& value, int ro
         return false;
     }
     stored = text.isEmpty() ? QString() : text;
+    m_changed = true;
     emit dataChanged(index, index);
     return true;
 }
@@ -180,6 +182,7 @@ bool EntryModel::deleteLine(int row) {
             emit writeRefused(u"行を削除できませんでした。\n%1"_s.arg(e.message()));
             return false;
         }
+        m_changed = true;
     }
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
@@ -224,6 +227,7 @@ bool EntryModel::writeDraws(const std::vector<CsvDraw>& draws) {
         emit writeRefused(u"貼り付けた当選データを保存できませんでした。\n%1"_s.arg(e.message()));
         return false;
     }
+    m_changed = true;
     std::vector<EntryRow> rows;
     try {
         rows = m_table.readRows();

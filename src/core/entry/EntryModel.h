@@ -63,6 +63,9 @@ public:
     // The row showing a draw number; -1 when there is none.
     int rowOfDraw(int drawNo) const;
 
+    // Whether anything has been written to the database through this model.
+    bool changedData() const { return m_changed; }
+
     int drawNoAt(int row) const;
     // The text a cell shows.
     QString cellText(int row, int column) const;
@@ -83,6 +86,7 @@ private:
     std::vector<EntryRow> m_rows;
     // Draw numbers of the added lines not yet written.
     QSet<int> m_unsaved;
+    bool m_changed = false;
 };
 
 // The first cell the close check refuses, scanning rows top to bottom and

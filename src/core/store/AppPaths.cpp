@@ -33,6 +33,7 @@ AppPaths resolveAppPaths(const QString& programFolder, bool programFolderWritabl
     p.databaseGiven = !databaseOverride.isEmpty();
     p.databasePath = p.databaseGiven ? QFileInfo(databaseOverride).absoluteFilePath()
                                      : QDir(p.dataFolder).filePath(dbName);
+    p.settingsFolder = p.databaseGiven ? QFileInfo(p.databasePath).absolutePath() : p.dataFolder;
     return p;
 }
 

@@ -19,6 +19,9 @@ struct AppPaths {
     // moved it.
     QString dataFolder;
     QString databasePath;
+    // The folder of the settings file: the data folder, or with --db the
+    // database's own folder, so that two databases never share options.
+    QString settingsFolder;
     // The files stay beside the program.
     bool portable = false;
     // The database was named on the command line.
@@ -32,8 +35,8 @@ bool isWritableFolder(const QString& folder);
 // The rules, from the folders they depend on. Portable when programFolder
 // holds the database, or holds the portable marker and is writable
 // (programFolderWritable); otherwise the per-user folder userFolder.
-// databaseOverride (--db, empty when not given) replaces the database path
-// only; the settings file stays in the data folder.
+// databaseOverride (--db, empty when not given) replaces the database path,
+// and the settings file is the one beside that database.
 AppPaths resolveAppPaths(const QString& programFolder, bool programFolderWritable,
                          const QString& userFolder, const QString& databaseOverride = {});
 

@@ -202,6 +202,7 @@ void MainFrm::Unload() {
 
 void MainFrm::closeEvent(QCloseEvent* event) {
     if (!m_unloaded) {
+        m_closing = true;
         m_mdiArea->closeAllSubWindows();
         // The main window closes without a question: a child that declined
         // to close goes anyway.
@@ -373,10 +374,25 @@ void MainFrm::mnuImport_Click() {
     const QString done = runImport(this, m_store.connectString(), m_importHooks);
     if (done.isEmpty())
         return;
+    offerRestart(done);
+}
+
+void MainFrm::offerRestart(const QString& what) {
+    if (m_unloaded)
+        return;
     if (messages::confirm(
-            this, done + u"\n\n分析ウィンドウには再起動後に反映されます。今すぐ再起動しますか？"_s,
+            this, what + u"\n\n分析ウィンドウには再起動後に反映されます。今すぐ再起動しますか？"_s,
             kAppTitle))
         m_restart ? m_restart() : restartProgram();
+}
+
+void MainFrm::dataChanged(const QString& what) {
+    // Asked once the child window has gone, not from inside its closing;
+    // not at all when the whole program is closing.
+    if (m_unloaded || m_closing)
+        return;
+    QMetaObject::invokeMethod(
+        this, [this, what] { offerRestart(what); }, Qt::QueuedConnection);
 }
 
 void MainFrm::mnuExport_Click() {

@@ -47,6 +47,7 @@ public:
     void setPropEnd(bool value) override { m_propEnd = value; }
     QMdiArea* mdiArea() const override { return m_mdiArea; }
     const Store& store() const override { return m_store; }
+    void dataChanged(const QString& what) override;
 
     bool propEndForTest() const { return m_propEnd; }
     一発ペリドン* predictionWindow() const { return m_predictionWindow.get(); }
@@ -87,6 +88,8 @@ public:
     // Closes every window (the settings file is written) and starts the
     // program again with the same arguments.
     void restartProgram();
+    // The question after the data changed: restart now?
+    void offerRestart(const QString& what);
 
     QWidget* aboutWindow() const;
     HelpLauncher* helpLauncher() const { return m_helpLauncher.get(); }
@@ -126,6 +129,7 @@ private:
     bool m_propEnd = true;
     bool m_loaded = false;
     bool m_unloaded = false;
+    bool m_closing = false;
     // The prediction window is shown on the first activation and on a
     // return from the About window, not on one from a message box, the help
     // viewer or another application.

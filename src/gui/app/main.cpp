@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const peridon::AppPaths paths = peridon::appPaths(database);
-    peridon::setSettingsFolder(paths.dataFolder);
+    peridon::setSettingsFolder(paths.settingsFolder);
     bool created = false;
     try {
         created = peridon::prepareDatabase(paths);

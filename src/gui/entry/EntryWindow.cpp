@@ -88,7 +88,10 @@ void 当選データ入力::createControls() {
     m_table->setItemDelegate(new DigitDelegate(m_table));
 
     // Shown over the empty table: where the first draw comes from.
-    m_emptyHint = new QLabel(u"行追加 (Ctrl+A) で最初の回を追加します"_s, m_table->viewport());
+    m_emptyHint = new QLabel(u"行追加 (Ctrl+A) で最初の回を追加するか、"
+                             "貼り付け (Ctrl+V) か当選データの取り込み（データ管理メニュー）で"
+                             "読み込みます"_s,
+                             m_table->viewport());
     m_emptyHint->setObjectName(u"emptyHint"_s);
     m_emptyHint->setAlignment(Qt::AlignCenter);
     m_emptyHint->setWordWrap(true);
@@ -248,6 +251,8 @@ void 当選データ入力::closeEvent(QCloseEvent* event) {
     if (!m_unloaded) {
         m_unloaded = true;
         m_host.setPropEnd(true);
+        if (m_model->changedData())
+            m_host.dataChanged(u"当選データを変更しました。"_s);
     }
     event->accept();
 }

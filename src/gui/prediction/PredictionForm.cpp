@@ -136,6 +136,12 @@ void PredictionForm::createControls() {
         m_grids[std::size_t(i)] = view;
     }
 
+    // Which draw the data ends at, or why there is nothing to predict from.
+    m_status = new QLabel(canvas);
+    m_status->setObjectName(u"LabelData"_s);
+    m_status->setGeometry(twips(kOptionsFrameLeft, 60, 6960, 375));
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
     auto* print = new QPushButton(u"印刷"_s, canvas);
     print->setObjectName(u"Command2"_s);
     print->setGeometry(twips(7200, 60, 855, 375));
@@ -213,6 +219,24 @@ void PredictionForm::refreshGrids() {
         // The grid sizes itself to show exactly its cells.
         view->setFixedSize(view->sizeHint());
     }
+}
+
+void PredictionForm::setDataExtent(int lastDrawNo, int validDraws) {
+    m_lastDrawNo = lastDrawNo;
+    QString text;
+    if (validDraws <= 0)
+        text = u"当選データがありません"_s;
+    else if (validDraws < kEnoughDraws)
+        text = u"第%1回までのデータ　当選データが少なすぎます（%2回以上必要です）"_s.arg(lastDrawNo)
+                   .arg(kEnoughDraws);
+    else
+        text = u"第%1回までのデータ"_s.arg(lastDrawNo);
+    m_status->setText(text);
+    m_status->setStyleSheet(validDraws < kEnoughDraws ? u"color: rgb(255,0,0);"_s : QString());
+}
+
+QString PredictionForm::statusText() const {
+    return m_status->text();
 }
 
 void PredictionForm::printGrids() {

@@ -33,7 +33,13 @@ public:
     // Shows the engine's grids again after they changed.
     void refreshGrids();
     // The last draw number, for the printout's footer.
-    void setLastDrawNo(int drawNo) { m_lastDrawNo = drawNo; }
+    // The draw the data ends at and how many valid draws there are: the
+    // status line says which draw the predictions are made from, or why the
+    // grids are empty.
+    void setDataExtent(int lastDrawNo, int validDraws);
+    QString statusText() const;
+    // The fewest valid draws all four methods need.
+    static constexpr int kEnoughDraws = 8;
     // Opens the print preview of the four grids and the options.
     void printGrids();
 
@@ -51,6 +57,7 @@ private:
     PredictionEngine& m_engine;
     std::function<void()> m_onUnload;
     int m_lastDrawNo = 0;
+    QLabel* m_status = nullptr;
     std::array<QRadioButton*, kOptionCount> m_reflectButtons{};
     std::array<QRadioButton*, kOptionCount> m_ignoreButtons{};
     std::array<SheetView*, 4> m_grids{};

@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <algorithm>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -148,7 +149,10 @@ void 一発ペリドン::Form_Load() {
 
     auto* form = new PredictionForm(*m_engine, [this] { Form_Unload(); });
     form->ApplyOptionsToButtons(m_engine->reflectFlags());
-    form->setLastDrawNo(m_host.store().stats().lastDrawNo);
+    const DrawHistory& history = m_host.store().history();
+    const int valid = int(std::count_if(history.rows().begin(), history.rows().end(),
+                                        [](const DrawRow& r) { return r.valid(); }));
+    form->setDataExtent(m_host.store().stats().lastDrawNo, valid);
     m_engine->InitGridsAndScan(m_host.store().input());
     form->refreshGrids();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 class QMdiArea;
 class QMenu;
@@ -19,6 +20,10 @@ public:
     virtual QMdiArea* mdiArea() const = 0;
     // The start-up snapshot, statistics and connection string.
     virtual const Store& store() const = 0;
+    // A child window changed the draw database (what: a sentence saying
+    // so): the analyses read the start-up snapshot, so the user is offered
+    // a restart once the window has gone.
+    virtual void dataChanged(const QString& what) { Q_UNUSED(what); }
 };
 
 // A child window with a menu of its own that takes the place of the main
