@@ -101,7 +101,9 @@ private slots:
 
         r = cli({"export", "--db", db});
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QByteArray("回数,第1数字,第2数字,第3数字,抽せん日\n1,3,3,8,\n2,1,2,,\n"));
+        // The same writer as the menu command: CR LF.
+        QCOMPARE(r.out,
+                 QByteArray("回数,第1数字,第2数字,第3数字,抽せん日\r\n1,3,3,8,\r\n2,1,2,,\r\n"));
 
         const QString sample = m_dir.filePath("sample.mdb");
         QCOMPARE(cli({"sample", "--draws", "50", "--seed", "3", "--db", sample}).status, 0);
@@ -124,7 +126,8 @@ private slots:
         QCOMPARE(r.status, 0);
         r = cli({"export", "--db", db});
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, history); // every digit and date, in the same form
+        // Every digit and date, in the same form (lines end in CR LF).
+        QCOMPARE(r.out, QByteArray(history).replace("\r\n", "\n").replace("\n", "\r\n"));
 
         QFile f(db);
         QVERIFY(f.open(QIODevice::ReadOnly));

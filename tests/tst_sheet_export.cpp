@@ -50,6 +50,8 @@ private slots:
     void htmlKeepsLook();
     void csvQuoting_data();
     void csvQuoting();
+    void csvTrimsHeaderPadding_data();
+    void csvTrimsHeaderPadding();
     void csvFileWritten();
     void csvWriteFails_data();
     void csvWriteFails();
@@ -108,15 +110,40 @@ void TestSheetExport::csvQuoting_data() {
 void TestSheetExport::csvQuoting() {
     QFETCH(QString, text);
     QFETCH(QByteArray, field);
+    // In a data row: the first row is the header.
     Sheet s(2, 2);
-    s.setText(1, 1, text);
-    s.setText(2, 2, u"x"_s);
-    const QByteArray expected = "\xEF\xBB\xBF" + field + ",\r\n,x\r\n";
+    s.setText(1, 2, text);
+    s.setText(2, 1, u"x"_s);
+    const QByteArray expected = "\xEF\xBB\xBF,x\r\n" + field + ",\r\n";
     QCOMPARE(sheetCsv(s), expected);
     // Tab-separated text quotes the tab instead of the comma.
-    const QString tsv = sheetTsv(s, QRect(1, 1, 1, 1));
+    const QString tsv = sheetTsv(s, QRect(1, 2, 1, 1));
     QCOMPARE(tsv.startsWith(u'"'), text.contains(u'\t') || text.contains(u'"') ||
                                        text.contains(u'\n') || text.contains(u'\r'));
+}
+
+// Header cells lose the spaces that pad them on screen, ideographic or not,
+// and keep those inside; data cells are written as they stand.
+void TestSheetExport::csvTrimsHeaderPadding_data() {
+    QTest::addColumn<int>("frozenCols");
+    QTest::addColumn<int>("frozenRows");
+    QTest::addColumn<QByteArray>("csv");
+    QTest::newRow("no frozen rows: the first row")
+        << 0 << 0 << QByteArray("当 選 数 字,Ａ\r\n　1　,　2\r\n");
+    QTest::newRow("frozen rows and columns") << 1 << 2 << QByteArray("当 選 数 字,Ａ\r\n1,2\r\n");
+}
+
+void TestSheetExport::csvTrimsHeaderPadding() {
+    QFETCH(int, frozenCols);
+    QFETCH(int, frozenRows);
+    QFETCH(QByteArray, csv);
+    Sheet s(2, 2);
+    s.setFrozen(frozenCols, frozenRows);
+    s.setText(1, 1, u"　　当 選 数 字     "_s);
+    s.setText(2, 1, u"　　 Ａ "_s);
+    s.setText(1, 2, u"　1　"_s);
+    s.setText(2, 2, u"　2"_s);
+    QCOMPARE(sheetCsv(s), "\xEF\xBB\xBF" + csv);
 }
 
 void TestSheetExport::csvFileWritten() {
@@ -180,7 +207,18 @@ void TestSheetExport::tallImageSplitWithHeader() {
              qPrintable(error));
     QVERIFY(written.size() > 2);
     QCOMPARE(sheetImagePaths(s, gridFont(), dir.filePath(u"grid.png"_s), 400), written);
-    QCOMPARE(written.front(), dir.filePath(u"grid-1.png"_s));
+    QCOMPARE(written.front(), dir.filePath(u"grid-01.png"_s));
+    // Numbered with zeros in front, so that they sort in order.
+    QStringList sorted = written;
+    sorted.sort();
+    QCOMPARE(sorted, written);
+    const Sheet taller = sampleSheet(1000);
+    const QStringList many = sheetImagePaths(taller, gridFont(), dir.filePath(u"t.png"_s), 400);
+    QVERIFY(many.size() >= 10);
+    QCOMPARE(many[9], dir.filePath(u"t-10.png"_s));
+    sorted = many;
+    sorted.sort();
+    QCOMPARE(sorted, many);
     int total = 0;
     int headerH = 0;
     for (const QString& path : written) {
@@ -207,12 +245,12 @@ void TestSheetExport::tallImageSplitWithHeader() {
 // When one part cannot be written, the parts already written are removed.
 void TestSheetExport::imageFailureLeavesNoPart() {
     QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(u"grid-2.png"_s));
+    QVERIFY(QDir(dir.path()).mkdir(u"grid-02.png"_s));
     QStringList written;
     QString error;
     QVERIFY(!writeSheetImages(sampleSheet(100), gridFont(), dir.filePath(u"grid.png"_s), written,
                               error, 400));
-    QVERIFY2(error.contains(u"grid-2.png"_s), qPrintable(error));
+    QVERIFY2(error.contains(u"grid-02.png"_s), qPrintable(error));
     QVERIFY(written.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }

@@ -375,7 +375,9 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
-        const QByteArray expected = "回数,第1数字,第2数字,第3数字,抽せん日\n1,1,2,3,\n2,4,,6,\n";
+        // Lines end in CR LF, as in the grids' CSV files.
+        const QByteArray expected =
+            "回数,第1数字,第2数字,第3数字,抽せん日\r\n1,1,2,3,\r\n2,4,,6,\r\n";
         if (shiftJis) {
             QStringDecoder sjis("Shift_JIS");
             QCOMPARE(QString(sjis.decode(bytes)), QString::fromUtf8(expected));

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace peridon {
@@ -45,9 +47,26 @@ void appendField(QString& out, const QString& text, const QString& special) {
     out += u'"';
 }
 
-// Rows of the block joined by separator and ended by lineEnd.
+// A header text without the spaces, ideographic or not, that pad it out to
+// its place on screen ("　　当 選 数 字     " gives "当 選 数 字").
+QString withoutPadding(const QString& text) {
+    auto isPad = [](QChar ch) { return ch == u' ' || ch == QChar(0x3000); };
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && isPad(text[from]))
+        ++from;
+    while (to > from && isPad(text[to - 1]))
+        --to;
+    return text.mid(from, to - from);
+}
+
+// Rows of the block joined by separator and ended by lineEnd. With
+// trimHeaders, the texts of the header cells (the frozen rows and columns,
+// or the first row of a sheet without frozen rows) lose their padding.
 QString delimited(const Sheet& sheet, const QRect& block, QChar separator, const QString& lineEnd,
-                  const QString& special) {
+                  const QString& special, bool trimHeaders = false) {
+    const int headerRows = sheet.frozenRows() > 0 ? sheet.frozenRows() : 1;
+    const int headerCols = sheet.frozenCols();
     QString out;
     if (block.isEmpty())
         return out;
@@ -57,7 +76,9 @@ QString delimited(const Sheet& sheet, const QRect& block, QChar separator, const
         for (int c = block.left(); c <= block.right(); ++c) {
             if (c > block.left())
                 out += separator;
-            appendField(out, sheet.textOf(cursor.textId(c)), special);
+            const QString& text = sheet.textOf(cursor.textId(c));
+            const bool header = trimHeaders && (r <= headerRows || c <= headerCols);
+            appendField(out, header ? withoutPadding(text) : text, special);
         }
         out += lineEnd;
     }
@@ -113,9 +134,11 @@ QStringList partPaths(const QString& path, int parts) {
     QString base = path;
     if (base.endsWith(u".png"_s, Qt::CaseInsensitive))
         base.chop(4);
+    // Numbered with zeros in front (-01 ... -13) so that they sort in order.
+    const int width = std::max(2, int(QString::number(parts).size()));
     QStringList out;
     for (int i = 1; i <= parts; ++i)
-        out << u"%1-%2.png"_s.arg(base).arg(i);
+        out << u"%1-%2.png"_s.arg(base).arg(i, width, 10, QChar(u'0'));
     return out;
 }
 
@@ -172,8 +195,8 @@ QString sheetHtml(const Sheet& sheet, const QRect& cells) {
 }
 
 QByteArray sheetCsv(const Sheet& sheet) {
-    const QString text =
-        delimited(sheet, QRect(1, 1, sheet.cols(), sheet.rows()), u',', u"\r\n"_s, u",\r\n\""_s);
+    const QString text = delimited(sheet, QRect(1, 1, sheet.cols(), sheet.rows()), u',', u"\r\n"_s,
+                                   u",\r\n\""_s, true);
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 

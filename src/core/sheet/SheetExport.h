@@ -31,7 +31,8 @@ QString sheetHtml(const Sheet& sheet, const QRect& cells);
 // The whole sheet as CSV: UTF-8 with a byte order mark (so that spreadsheets
 // on Windows read the Japanese texts), lines ending in CR LF, and fields that
 // hold a comma, a double quote or a line break quoted with their quotes
-// doubled.
+// doubled. Header cells (frozen rows and columns, or the first row) are
+// written without the spaces that pad them on screen.
 QByteArray sheetCsv(const Sheet& sheet);
 
 // Writes sheetCsv() to path through a temporary file renamed when complete,
@@ -41,7 +42,7 @@ bool writeSheetCsv(const Sheet& sheet, const QString& path, QString& error);
 
 // The whole sheet painted as on screen in font, as PNG. A sheet taller than
 // maxPartHeight pixels is split by rows into parts, each with the frozen
-// header rows on top, written as "name-1.png", "name-2.png", ... beside the
+// header rows on top, written as "name-01.png", "name-02.png", ... beside the
 // chosen path; a shorter one is written to path itself.
 // sheetImagePaths() tells the files that would be written.
 constexpr int kMaxImagePartHeight = 8000;

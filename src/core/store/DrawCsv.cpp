@@ -249,7 +249,8 @@ ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool r
 QByteArray exportDrawCsv(Database& db) {
     // Only values the table allows are written: a row another program has
     // changed into something else is named, never written as a guess.
-    QByteArray out = QByteArray(kCsvHeader) + '\n';
+    // Lines end in CR LF, as in the grids' CSV files (spreadsheets read both).
+    QByteArray out = QByteArray(kCsvHeader) + "\r\n";
     QStringList problems;
     Statement st = db.prepare(
         "SELECT 回数, 第1数字, 第2数字, 第3数字, 抽せん日 FROM 当選データ ORDER BY 回数");
@@ -284,7 +285,7 @@ QByteArray exportDrawCsv(Database& db) {
             continue;
         }
         line += date.toUtf8();
-        out += line + '\n';
+        out += line + "\r\n";
     }
     if (!problems.isEmpty()) {
         QString message =

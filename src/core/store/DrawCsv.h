@@ -56,7 +56,8 @@ struct ImportResult {
 // stores the line's digits and, when it gives one, its date.
 ImportResult importDraws(Database& db, const std::vector<CsvDraw>& draws, bool replace);
 
-// Every stored row as CSV with the header line, LF line endings, UTF-8.
+// Every stored row as CSV with the header line, CR LF line endings, UTF-8:
+// what both the menu command and peridon-cli export write.
 QByteArray exportDrawCsv(Database& db);
 
 // The header line of the CSV files.
