@@ -14,11 +14,13 @@
 #include <QHelpEngineCore>
 #include <QHelpIndexWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
@@ -41,6 +43,7 @@ private slots:
     void aboutCentredAndEscapeCloses();
     void helpOpensOneViewerOnKeyword();
     void helpMissingFileDoesNothing();
+    void helpViewerFitsTheScreenAndSortsItsIndex();
     void f1OpensThePageOfTheActiveWindow_data();
     void f1OpensThePageOfTheActiveWindow();
     void helpEngineClosedBeforeItsFolderGoes();
@@ -310,6 +313,35 @@ void TestAboutHelp::helpMissingFileDoesNothing() {
 }
 
 QTEST_MAIN(TestAboutHelp)
+// The viewer opens within the screen's free area, centred; its index is in
+// dictionary order, numbers by value, also while it is filtered.
+void TestAboutHelp::helpViewerFitsTheScreenAndSortsItsIndex() {
+    QVERIFY2(!HelpLauncher::findHelpFile().isEmpty(), "help file not built");
+    m_frame->findChild<QAction*>(u"mnuHelpFile"_s)->trigger();
+    HelpViewer* viewer = m_frame->helpLauncher()->viewer();
+    QVERIFY(viewer);
+    const QRect room = viewer->screen()->availableGeometry();
+    QVERIFY2(room.contains(viewer->frameGeometry()) || room.contains(viewer->geometry()),
+             qPrintable(u"%1x%2 on %3x%4"_s.arg(viewer->width())
+                            .arg(viewer->height())
+                            .arg(room.width())
+                            .arg(room.height())));
+    QVERIFY(qAbs(viewer->geometry().center().x() - room.center().x()) < 20);
+    auto* filter = viewer->findChild<QLineEdit*>(u"helpIndexFilter"_s);
+    QVERIFY(filter);
+    filter->clear();
+    QTRY_VERIFY(viewer->indexKeywords().size() > 20);
+    const QStringList keywords = viewer->indexKeywords();
+    QVERIFY2(keywords.indexOf(u"5分割データ分析"_s) < keywords.indexOf(u"10分割データ分析"_s),
+             qPrintable(keywords.join(u' ')));
+    QVERIFY(keywords.indexOf(u"3分割データ分析"_s) < keywords.indexOf(u"5分割データ分析"_s));
+    filter->setText(u"分割"_s);
+    QTRY_VERIFY(viewer->indexKeywords().size() < keywords.size());
+    const QStringList filtered = viewer->indexKeywords();
+    QVERIFY2(filtered.indexOf(u"5分割データ分析"_s) < filtered.indexOf(u"10分割データ分析"_s),
+             qPrintable(filtered.join(u' ')));
+}
+
 // F1 opens the page of the window in front, the introduction with none open;
 // 目次 still leads to the introduction.
 void TestAboutHelp::f1OpensThePageOfTheActiveWindow_data() {

@@ -1,6 +1,8 @@
 #include "gui/app/HelpViewer.h"
 
+#include <QCollator>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHelpEngine>
 #include <QHelpIndexModel>
@@ -9,9 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -53,7 +58,20 @@ HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent) : QWidget(paren
         m_ready = !ns.isEmpty();
     }
     createControls();
-    resize(820, 600);
+    // At most as large as the screen's free area, centred on it (a small
+    // screen at 150 % has room for little more than 900 x 500).
+    QSize size(820, 600);
+    QRect room;
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        room = screen->availableGeometry();
+        size = size.boundedTo(room.size() * 9 / 10);
+    }
+    resize(size);
+    if (room.isValid()) {
+        QRect place(QPoint(), size);
+        place.moveCenter(room.center());
+        move(place.topLeft());
+    }
 }
 
 HelpViewer::~HelpViewer() {
@@ -136,8 +154,40 @@ void HelpViewer::createControls() {
 }
 
 void HelpViewer::applyFilter() {
-    if (m_indexReady)
-        m_engine->indexWidget()->filterIndices(m_pendingFilter);
+    if (!m_indexReady)
+        return;
+    m_engine->indexWidget()->filterIndices(m_pendingFilter);
+    sortIndex();
+}
+
+void HelpViewer::sortIndex() {
+    // The engine lists keywords by character code; a reader looks them up in
+    // dictionary order (kana by reading order, numbers by value).
+    QHelpIndexModel* model = m_engine->indexModel();
+    QStringList keywords = model->stringList();
+    QCollator collator{QLocale(QLocale::Japanese, QLocale::Japan)};
+    collator.setNumericMode(true);
+    std::stable_sort(keywords.begin(), keywords.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
+    if (keywords != model->stringList()) {
+        model->setStringList(keywords);
+        // The first keyword that matches the filter stays the current one.
+        QHelpIndexWidget* index = m_engine->indexWidget();
+        if (model->rowCount() > 0 && !m_pendingFilter.isEmpty()) {
+            for (int r = 0; r < model->rowCount(); ++r) {
+                if (model->index(r).data().toString().startsWith(m_pendingFilter,
+                                                                 Qt::CaseInsensitive)) {
+                    index->setCurrentIndex(model->index(r));
+                    break;
+                }
+            }
+        }
+    }
+}
+
+QStringList HelpViewer::indexKeywords() const {
+    return m_engine->indexModel()->stringList();
 }
 
 void HelpViewer::showKeyword(const QString& keyword) {

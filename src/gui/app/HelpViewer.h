@@ -26,12 +26,15 @@ public:
     bool showTopic(const QString& keyword);
 
     QString indexFilter() const;
+    // The keywords the index shows, in its order.
+    QStringList indexKeywords() const;
     QUrl currentTopic() const;
     bool isReady() const { return m_ready; }
 
 private:
     void createControls();
     void applyFilter();
+    void sortIndex();
 
     QTemporaryDir m_collectionDir;
     QHelpEngine* m_engine = nullptr;

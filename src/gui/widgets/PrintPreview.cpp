@@ -174,7 +174,7 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintDocument& doc, QWidget* parent
     }
     (m_layout.orientation() == QPageLayout::Portrait ? m_portrait : m_landscape)->setChecked(true);
     if (!doc.onePage()) {
-        QAction* fit = toolbar->addAction(u"ページ幅に合わせる"_s);
+        QAction* fit = toolbar->addAction(u"印刷: 用紙の幅に合わせる"_s);
         fit->setObjectName(u"fitToWidth"_s);
         fit->setCheckable(true);
         fit->setChecked(m_sheetPrinter.fitToWidth());
@@ -191,7 +191,8 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintDocument& doc, QWidget* parent
     zoomOut->setObjectName(u"zoomOut"_s);
     zoomOut->setShortcut(QKeySequence::ZoomOut);
     QAction* whole =
-        toolbar->addAction(u"幅に合わせて表示"_s, this, [this] { m_pages->setZoom(0); });
+        toolbar->addAction(u"表示: 幅に合わせる"_s, this, [this] { m_pages->setZoom(0); });
+    whole->setToolTip(u"ページの幅を画面に合わせます（印刷には影響しません）"_s);
     whole->setObjectName(u"zoomFit"_s);
     toolbar->addSeparator();
     m_pageLabel = new QLabel(toolbar);

@@ -19,7 +19,7 @@ class PreviewPages;
 // shown one under the other. Only the pages in view are painted, when they
 // come into view, so the first page shows at once however many pages the
 // grid takes. The toolbar prints (through the system's print dialog), saves
-// a PDF, turns the paper and, for a grid, switches "ページ幅に合わせる".
+// a PDF, turns the paper and, for a grid, switches "印刷: 用紙の幅に合わせる".
 class PrintPreviewDialog final : public QDialog {
     Q_OBJECT
 public:
