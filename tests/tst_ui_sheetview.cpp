@@ -1,6 +1,8 @@
+#include "core/prediction/SettingsLocation.h"
 #include "core/sheet/SheetExport.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/RecentFolders.h"
 #include "gui/widgets/SheetView.h"
 #include "support/WorkingDirectory.h"
 
@@ -13,6 +15,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -113,6 +117,7 @@ private slots:
     void copyPutsTextAndHtml();
     void contextMenuSaves();
     void failedSaveIsTold();
+    void saveDialogsStartInTheLastFolder();
 };
 
 void TestSheetView::overflow_data() {
@@ -635,6 +640,43 @@ void TestSheetView::failedSaveIsTold() {
     QCOMPARE(recorder.last().icon, messages::Icon::Stop);
     QVERIFY2(recorder.last().text.contains(u"out.csv"_s), qPrintable(recorder.last().text));
     QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+// The save dialogs start in the folder last saved to, remembered in a file
+// of their own beside the settings file; before that in the documents folder.
+// Draw files keep a folder of their own.
+void TestSheetView::saveDialogsStartInTheLastFolder() {
+    Sheet s = numbered(3, 4);
+    SheetView view;
+    view.setSheet(&s);
+    view.setExportName(u"表"_s);
+    QTemporaryDir settings;
+    QTemporaryDir dir;
+    setSettingsFolder(settings.path());
+    QStringList offered;
+    SheetView::setSaveNameChooser(
+        [&](QWidget*, const QString&, const QString& suggested, const QString&) {
+            offered << QFileInfo(suggested).absolutePath();
+            return dir.filePath(u"out"_s);
+        });
+    view.saveCsv();
+    view.saveImage();
+    SheetView::setSaveNameChooser(nullptr);
+    QCOMPARE(offered.size(), 2);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QVERIFY2(offered[0] == QFileInfo(documents).absoluteFilePath() ||
+                 offered[0] == QDir::homePath(),
+             qPrintable(offered[0]));
+    QCOMPARE(offered[1], QFileInfo(dir.path()).absoluteFilePath());
+    QCOMPARE(recentFolder(FolderKind::Output), QFileInfo(dir.path()).absoluteFilePath());
+    QVERIFY(recentFolder(FolderKind::Data) != recentFolder(FolderKind::Output));
+    // Kept for the next run beside the settings file, not in it.
+    const QString kept = recentFoldersFilePath();
+    QCOMPARE(QFileInfo(kept).absolutePath(), QFileInfo(settings.path()).absoluteFilePath());
+    QCOMPARE(QSettings(kept, QSettings::IniFormat).value(u"folders/output"_s).toString(),
+             QFileInfo(dir.path()).absoluteFilePath());
+    QVERIFY(!QFileInfo::exists(settingsFilePath()));
+    setSettingsFolder(QString());
 }
 
 QTEST_MAIN(TestSheetView)

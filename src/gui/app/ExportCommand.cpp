@@ -4,6 +4,7 @@
 #include "core/store/DrawCsv.h"
 #include "core/store/TextEncoding.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/RecentFolders.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -23,6 +24,7 @@ std::optional<ExportTarget> chooseExportFile(QWidget* parent) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({kUtf8Filter, kShiftJisFilter});
     dialog.setDefaultSuffix(u"csv"_s);
+    dialog.setDirectory(recentFolder(FolderKind::Data));
     dialog.selectFile(u"当選データ.csv"_s);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -43,6 +45,7 @@ bool runExport(QWidget* parent, const ConnectString& cs, const ExportHooks& hook
         hooks.chooseFile ? hooks.chooseFile(parent) : chooseExportFile(parent);
     if (!target || target->path.isEmpty())
         return false;
+    rememberFolder(FolderKind::Data, target->path);
     const QString shown = QDir::toNativeSeparators(target->path);
     QByteArray csv;
     try {

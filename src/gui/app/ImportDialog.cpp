@@ -2,6 +2,7 @@
 
 #include "core/store/DrawTable.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/RecentFolders.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -45,7 +46,8 @@ QString rangeText(const std::vector<CsvDraw>& draws) {
 }
 
 QString chooseImportFile(QWidget* parent) {
-    return QFileDialog::getOpenFileName(parent, u"当選データの取り込み"_s, QString(),
+    return QFileDialog::getOpenFileName(parent, u"当選データの取り込み"_s,
+                                        recentFolder(FolderKind::Data),
                                         u"当選データ (*.csv *.tsv *.txt);;すべてのファイル (*)"_s);
 }
 
@@ -194,6 +196,7 @@ QString runImport(QWidget* parent, const ConnectString& cs, const ImportHooks& h
     const QString path = hooks.chooseFile ? hooks.chooseFile(parent) : chooseImportFile(parent);
     if (path.isEmpty())
         return {};
+    rememberFolder(FolderKind::Data, path);
     const DrawFile file = readDrawFileWithProgress(parent, path);
     if (!file.failure.isEmpty()) {
         messages::stop(parent, u"取り込めません。何も書き込みませんでした。\n\n"_s + file.failure);

@@ -1,6 +1,7 @@
 #include "gui/widgets/PrintPreview.h"
 
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/RecentFolders.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -270,7 +271,8 @@ void PrintPreviewDialog::printPages() {
 }
 
 void PrintPreviewDialog::savePdf() {
-    const QString suggested = QDir::home().filePath(m_doc.caption + u".pdf"_s);
+    const QString suggested =
+        QDir(recentFolder(FolderKind::Output)).filePath(m_doc.caption + u".pdf"_s);
     QString path = pdfChooser() ? pdfChooser()(suggested)
                                 : QFileDialog::getSaveFileName(this, u"PDFに保存"_s, suggested,
                                                                u"PDFファイル (*.pdf)"_s);
@@ -278,6 +280,7 @@ void PrintPreviewDialog::savePdf() {
         return;
     if (!path.endsWith(u".pdf"_s, Qt::CaseInsensitive))
         path += u".pdf"_s;
+    rememberFolder(FolderKind::Output, path);
     QString error;
     bool ok = false;
     {

@@ -3,6 +3,7 @@
 #include "core/sheet/SheetExport.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/RecentFolders.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -61,12 +62,6 @@ int alignedMaximum(const std::vector<int>& edges, int frozen, int overflow) {
 SheetView::SaveNameChooser& saveNameChooser() {
     static SheetView::SaveNameChooser chooser;
     return chooser;
-}
-
-// The folder the last file was saved in, offered again next time.
-QString& lastSaveFolder() {
-    static QString folder;
-    return folder;
 }
 
 } // namespace
@@ -534,9 +529,7 @@ void SheetView::setSaveNameChooser(SaveNameChooser chooser) {
 
 QString SheetView::chooseSaveName(const QString& caption, const QString& suffix,
                                   const QString& filter) {
-    QString folder = lastSaveFolder();
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
+    const QString folder = recentFolder(FolderKind::Output);
     const QString suggested = QDir(folder).filePath(exportName() + suffix);
     QString path = saveNameChooser()
                        ? saveNameChooser()(this, caption, suggested, filter)
@@ -545,7 +538,7 @@ QString SheetView::chooseSaveName(const QString& caption, const QString& suffix,
         return {};
     if (!path.endsWith(suffix, Qt::CaseInsensitive))
         path += suffix;
-    lastSaveFolder() = QFileInfo(path).absolutePath();
+    rememberFolder(FolderKind::Output, path);
     return path;
 }
 
