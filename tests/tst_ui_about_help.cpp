@@ -124,6 +124,12 @@ void TestAboutHelp::aboutContents() {
     QCOMPARE(about->windowTitle(), u"バージョン情報"_s);
     QCOMPARE(about->size(), QSize(491, 379));
     QCOMPARE(バージョン情報::backgroundPicture().size(), QSize(491, 379));
+    // At 150 % and 200 % it is drawn with the screen's pixels, not scaled up.
+    for (const qreal ratio : {1.5, 2.0}) {
+        const QImage sharp = バージョン情報::backgroundPicture(ratio);
+        QCOMPARE(sharp.size(), QSize(qCeil(491 * ratio), qCeil(379 * ratio)));
+        QCOMPARE(sharp.deviceIndependentSize(), QSizeF(sharp.size()) / ratio);
+    }
     struct Expect {
         const char* name;
         QString text;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QtMath>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadialGradient>
@@ -36,8 +37,12 @@ void drawBall(QPainter& p, QPointF centre, qreal radius, QColor colour, const QS
 }
 } // namespace
 
-QImage バージョン情報::backgroundPicture() {
-    QImage img(kWidth, kHeight, QImage::Format_RGB888);
+QImage バージョン情報::backgroundPicture(qreal devicePixelRatio) {
+    // Drawn for the screen's pixels, so that it stays sharp at 150 % or
+    // 200 % instead of being scaled up; 491 x 379 in the window's units.
+    const qreal ratio = qMax(1.0, devicePixelRatio);
+    QImage img(qCeil(kWidth * ratio), qCeil(kHeight * ratio), QImage::Format_RGB888);
+    img.setDevicePixelRatio(ratio);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     // Light sky above for the red title and the blue version...
@@ -80,7 +85,7 @@ QImage バージョン情報::backgroundPicture() {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowSystemMenuHint);
-    m_background = backgroundPicture();
+    m_background = backgroundPicture(devicePixelRatioF());
     setFixedSize(kWidth, kHeight);
     createControls();
 }
@@ -124,8 +129,11 @@ void バージョン情報::createControls() {
 }
 
 void バージョン情報::paintEvent(QPaintEvent*) {
+    // The screen (and with it the pixel ratio) may change while it is open.
+    if (!qFuzzyCompare(m_background.devicePixelRatio(), qMax(1.0, devicePixelRatioF())))
+        m_background = backgroundPicture(devicePixelRatioF());
     QPainter p(this);
-    p.drawImage(0, 0, m_background);
+    p.drawImage(QPointF(0, 0), m_background);
 }
 
 void バージョン情報::keyPressEvent(QKeyEvent* event) {

@@ -15,7 +15,9 @@ public:
     explicit バージョン情報(QWidget* owner = nullptr);
 
     // The background picture, 491 x 379, drawn by code.
-    static QImage backgroundPicture();
+    // The background picture, drawn for a screen with this many pixels per
+    // unit; its size in units is always 491 x 379.
+    static QImage backgroundPicture(qreal devicePixelRatio = 1.0);
 
     // Called when the window has closed, so the owner can take focus back.
     void setOnClosed(std::function<void()> f) { m_onClosed = std::move(f); }
