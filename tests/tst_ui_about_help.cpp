@@ -6,6 +6,7 @@
 #include "gui/widgets/AppIcon.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/PhraseLines.h"
 #include "support/TestDatabase.h"
 #include "support/WorkingDirectory.h"
 
@@ -44,6 +45,8 @@ private slots:
     void helpOpensOneViewerOnKeyword();
     void helpMissingFileDoesNothing();
     void helpViewerFitsTheScreenAndSortsItsIndex();
+    void linesBreakAtPhraseEnds_data();
+    void linesBreakAtPhraseEnds();
     void f1OpensThePageOfTheActiveWindow_data();
     void f1OpensThePageOfTheActiveWindow();
     void helpEngineClosedBeforeItsFolderGoes();
@@ -346,6 +349,41 @@ void TestAboutHelp::helpViewerFitsTheScreenAndSortsItsIndex() {
     const QStringList filtered = viewer->indexKeywords();
     QVERIFY2(filtered.indexOf(u"5分割データ分析"_s) < filtered.indexOf(u"10分割データ分析"_s),
              qPrintable(filtered.join(u' ')));
+}
+
+// Labels and messages break at phrase ends, never inside a word; a quoted
+// line stays whole and nothing in a message is taken for markup.
+void TestAboutHelp::linesBreakAtPhraseEnds_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("chars"); // the width, in ideographs
+    QTest::addColumn<QString>("notAtEnd");
+    QTest::newRow("option note") << u"各データ分析の分析結果を当選予想へ反映するかを設定します。"_s
+                                 << 16 << u"反映す"_s;
+    QTest::newRow("first start")
+        << u"初めての起動のため、付属の当選番号の履歴からデータベースを作成しました。"_s << 18
+        << u"作成しまし"_s;
+    QTest::newRow("nothing written")
+        << u"読み取れない行が3行あります。何も書き込みませんでした。"_s << 12 << u"書き込みませ"_s;
+}
+
+void TestAboutHelp::linesBreakAtPhraseEnds() {
+    QFETCH(QString, text);
+    QFETCH(int, chars);
+    QFETCH(QString, notAtEnd);
+    const QFontMetrics fm(QApplication::font());
+    const int width = chars * fm.horizontalAdvance(QChar(0x5B57));
+    const QStringList lines = phraseLines(text, fm, width);
+    QVERIFY(lines.size() > 1);
+    QCOMPARE(lines.join(QString()), text);
+    for (const QString& line : lines) {
+        QVERIFY2(fm.horizontalAdvance(line) <= width, qPrintable(line));
+        QVERIFY2(!line.endsWith(notAtEnd), qPrintable(lines.join(u'|')));
+    }
+    const QString quoted = u"ファイル：/tmp/とても/長い/名前の/フォルダー/<b>当選</b>.csv"_s;
+    const QString html = messageHtml(text + u'\n' + quoted, fm, width);
+    QCOMPARE(html.count(u"<br>"_s), int(lines.size()));
+    QVERIFY(html.contains(quoted.toHtmlEscaped()));
+    QVERIFY(!html.contains(u"<b>"_s));
 }
 
 // F1 opens the page of the window in front, the introduction with none open;

@@ -201,7 +201,7 @@ void TestUiPrediction::controls() {
     if (auto* box = qobject_cast<QGroupBox*>(w))
         shown = box->title();
     else if (auto* label = qobject_cast<QLabel*>(w))
-        shown = label->text();
+        shown = label->text().remove(u'\n'); // broken into lines at phrase ends
     else if (auto* button = qobject_cast<QAbstractButton*>(w))
         shown = button->text();
     QCOMPARE(shown, text);

@@ -4,6 +4,7 @@
 #include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/PhraseLines.h"
 #include "gui/widgets/PrintPreview.h"
 #include "gui/widgets/SheetView.h"
 #include "gui/widgets/Twips.h"
@@ -18,7 +19,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBoundaryFinder>
 
 using namespace Qt::StringLiterals;
 
@@ -76,52 +76,6 @@ QPixmap blueBall(int size, bool shaded) {
     const qreal h = size * 0.34;
     p.drawEllipse(QRectF(size * 0.22, size * 0.18, h, h * 0.8));
     return pm;
-}
-
-// The description broken into lines no wider than `width`: at the end of a
-// phrase (after 、。 or a particle before a new word) where one fits, at any
-// other place the line-breaking rules allow only where no phrase end does.
-QStringList phraseLines(const QString& text, const QFontMetrics& fm, int width) {
-    QList<int> breaks;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
-    for (qsizetype pos = finder.toNextBoundary(); pos > 0 && pos < text.size();
-         pos = finder.toNextBoundary())
-        breaks << int(pos);
-    const auto isHiragana = [](QChar c) { return c.unicode() >= 0x3041 && c.unicode() <= 0x309F; };
-    const auto phraseEnd = [&](int pos) {
-        static const QString kMarks = u"、。，．）」』"_s;
-        static const QString kParticles = u"はがをにでとのもへやより"_s;
-        const QChar before = text.at(pos - 1);
-        return kMarks.contains(before) ||
-               (kParticles.contains(before) && !isHiragana(text.at(pos)));
-    };
-    QStringList lines;
-    int start = 0;
-    while (start < text.size() && fm.horizontalAdvance(text.mid(start)) > width) {
-        int phrase = -1;
-        int any = -1;
-        int overflow = -1;
-        for (int pos : std::as_const(breaks)) {
-            if (pos <= start)
-                continue;
-            if (fm.horizontalAdvance(text.mid(start, pos - start)) > width) {
-                overflow = pos;
-                break;
-            }
-            any = pos;
-            if (phraseEnd(pos))
-                phrase = pos;
-        }
-        const int cut = phrase > 0     ? phrase
-                        : any > 0      ? any
-                        : overflow > 0 ? overflow
-                                       : int(text.size());
-        lines << text.mid(start, cut - start);
-        start = cut;
-    }
-    if (start < text.size())
-        lines << text.mid(start);
-    return lines;
 }
 
 // phraseLines for a description in a font, remembered: a window lays its

@@ -4,6 +4,7 @@
 #include "core/prediction/PredictionSheets.h"
 #include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Fonts.h"
+#include "gui/widgets/PhraseLines.h"
 #include "gui/widgets/PrintPreview.h"
 #include "gui/widgets/SheetView.h"
 #include "gui/widgets/Twips.h"
@@ -97,8 +98,8 @@ void PredictionForm::createControls() {
     auto* optionsNote =
         new QLabel(u"各データ分析の分析結果を当選予想へ反映するかを設定します。"_s, optionsFrame);
     optionsNote->setObjectName(u"Label15"_s);
-    optionsNote->setWordWrap(true);
     optionsNote->setGeometry(twips(120, 300, 3615, 660));
+    setPhraseWrappedText(optionsNote, optionsNote->text());
     paintBackground(optionsNote, kLabelBack);
 
     for (int i = 0; i < kOptionCount; ++i)
@@ -112,8 +113,8 @@ void PredictionForm::createControls() {
                                       "一発ペリドンの各手法を用いて当選数字を予想します。"_s,
                                       predictionFrame);
     predictionNote->setObjectName(u"Label19"_s);
-    predictionNote->setWordWrap(true);
     predictionNote->setGeometry(twips(120, 300, 4815, 660));
+    setPhraseWrappedText(predictionNote, predictionNote->text());
     paintBackground(predictionNote, kLabelBack);
 
     // Grids and their captions are placed in window coordinates.

@@ -1,7 +1,10 @@
 #include "gui/widgets/Messages.h"
 
+#include "gui/widgets/PhraseLines.h"
+
 #include <QAbstractButton>
 #include <QGuiApplication>
+#include <QScreen>
 
 namespace peridon {
 
@@ -33,7 +36,18 @@ QMessageBox::Icon toBoxIcon(Icon icon) {
 QMessageBox::StandardButton show(QWidget* parent, const Request& request) {
     if (handler())
         return handler()(request);
-    QMessageBox box(toBoxIcon(request.icon), request.title, request.text, request.buttons, parent);
+    QMessageBox box(toBoxIcon(request.icon), request.title, QString(), request.buttons, parent);
+    // Lines are broken at phrase ends, never inside a word, and a line that
+    // quotes a file or what the user gave stays whole; the text is escaped,
+    // so nothing in it is taken for markup.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QFontMetrics fm(box.font());
+    int width = 30 * fm.horizontalAdvance(QChar(0x5B57));
+    if (screen)
+        width = qMin(width, screen->availableSize().width() / 2 - 40);
+    box.setTextFormat(Qt::RichText);
+    box.setText(
+        messageHtml(request.text, fm, qMax(width, 8 * fm.horizontalAdvance(QChar(0x5B57)))));
     // The buttons speak Japanese like the rest of the program, whatever Qt
     // translations are installed.
     static const struct {
