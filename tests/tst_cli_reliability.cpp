@@ -106,17 +106,17 @@ private slots:
                  u"--db"_s, db});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QByteArray("追加 4 行、置き換え 0 行、変更なし 0 行\n"));
-        QVERIFY2(r.err.contains(u"新しいデータベースを作成しました: "_s +
-                                QDir::toNativeSeparators(db)),
-                 qPrintable(r.err));
+        QVERIFY2(
+            r.err.contains(u"新しいデータベースを作成しました: "_s + QDir::toNativeSeparators(db)),
+            qPrintable(r.err));
     }
 
     // A zero-length file is not a database to fill, and a database is made
     // whole or not at all: a full disk leaves no file behind.
     void noHalfMadeDatabases() {
         file(u"空.mdb"_s, QByteArray());
-        CliRun r = cli({u"import"_s, file(u"a.csv"_s, "1,1,2,3\n"), u"--db"_s,
-                        m_dir.filePath(u"空.mdb"_s)});
+        CliRun r = cli(
+            {u"import"_s, file(u"a.csv"_s, "1,1,2,3\n"), u"--db"_s, m_dir.filePath(u"空.mdb"_s)});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(u"空です"), qPrintable(r.err));
         QCOMPARE(QFileInfo(m_dir.filePath(u"空.mdb"_s)).size(), 0);
@@ -147,7 +147,8 @@ private slots:
         QCOMPARE(QList<int>({a.status, b.status}) == QList<int>({0, 1}) ||
                      QList<int>({a.status, b.status}) == QList<int>({1, 0}),
                  true);
-        QVERIFY2((a.status ? a : b).err.contains(u"既にあります"), qPrintable((a.status ? a : b).err));
+        QVERIFY2((a.status ? a : b).err.contains(u"既にあります"),
+                 qPrintable((a.status ? a : b).err));
         QCOMPARE(read(u"共有.mdb.init-tmp"_s), QByteArray("planted"));
         QCOMPARE(cli({u"stats"_s, u"--db"_s, db}).status, 0);
         QStringList left = QDir(m_dir.path()).entryList({u"共有*"_s}, QDir::Files);
@@ -195,9 +196,9 @@ private slots:
                  QStringList{u"出力"_s});
         if (args.first() == u"pdf") {
             // And a full disk is named as such.
-            const auto full =
-                onFullDisk(dir.path(), u"8k"_s,
-                           u"\"$PERIDON_CLI\" pdf 出現頻度分析 \"$1/x.pdf\" --db \"%1\"\n"_s.arg(db));
+            const auto full = onFullDisk(
+                dir.path(), u"8k"_s,
+                u"\"$PERIDON_CLI\" pdf 出現頻度分析 \"$1/x.pdf\" --db \"%1\"\n"_s.arg(db));
             if (full)
                 QVERIFY2(full->err.contains(u"ディスクの空きがありません"), qPrintable(full->err));
         }
@@ -220,7 +221,8 @@ private slots:
     void messagesQuoteSafely() {
         QFETCH(QStringList, args);
         QFETCH(QString, shown);
-        args.replaceInStrings(u"@csv"_s, file(u"制御.csv"_s, "1,1,2,\xC2\x9B" "31m\n"));
+        args.replaceInStrings(u"@csv"_s, file(u"制御.csv"_s, "1,1,2,\xC2\x9B"
+                                                             "31m\n"));
         args << u"--db"_s << m_dir.filePath(u"無害.mdb"_s);
         const CliRun r = cli(args);
         QVERIFY(r.status != 0);
@@ -238,9 +240,10 @@ private slots:
         const CliRun r = cli({u"import"_s, file(u"b.csv"_s, "1,1,2,3\n2,4,5,6\n"), u"--db"_s, db},
                              u"/dev/full"_s);
         QCOMPARE(r.status, 3);
-        QVERIFY2(r.err.contains(u"取り込みは完了しました。結果の表示に失敗しました"), qPrintable(r.err));
+        QVERIFY2(r.err.contains(u"取り込みは完了しました。結果の表示に失敗しました"),
+                 qPrintable(r.err));
         QCOMPARE(cli({u"export"_s, u"--db"_s, db}).out,
-                 QByteArray("回数,第1数字,第2数字,第3数字,抽せん日\n1,1,2,3,\n2,4,5,6,\n"));
+                 QByteArray("回数,第1数字,第2数字,第3数字,抽せん日\r\n1,1,2,3,\r\n2,4,5,6,\r\n"));
 #else
         QSKIP("/dev/full is Linux's");
 #endif

@@ -164,14 +164,13 @@ private slots:
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             for (QWidget* w : dialog.findChildren<QWidget*>()) {
-                if (!w->isVisible() || !(qobject_cast<QLabel*>(w) ||
-                                         qobject_cast<QAbstractButton*>(w)))
+                if (!w->isVisible() ||
+                    !(qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)))
                     continue;
                 const QSize hint = w->sizeHint();
-                const int needed = w->hasHeightForWidth() ? w->heightForWidth(w->width())
-                                                          : hint.height();
-                if ((!w->hasHeightForWidth() && w->width() < hint.width()) ||
-                    w->height() < needed)
+                const int needed =
+                    w->hasHeightForWidth() ? w->heightForWidth(w->width()) : hint.height();
+                if ((!w->hasHeightForWidth() && w->width() < hint.width()) || w->height() < needed)
                     clipped << u"%1 %2x%3 < %4x%5"_s.arg(w->objectName())
                                    .arg(w->width())
                                    .arg(w->height())

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -107,6 +108,8 @@ bool createDatabaseWithDraws(const QString& dbPath, const std::vector<CsvDraw>& 
     if (!published)
         throw DbError(u"データベースを作成できません。\n%1\n%2"_s.arg(shown, published.reason()));
     return true;
+}
+
 std::vector<DrawRange> missingDrawsAfter(int lastStored, std::vector<int> incoming) {
     std::sort(incoming.begin(), incoming.end());
     incoming.erase(std::unique(incoming.begin(), incoming.end()), incoming.end());
