@@ -609,6 +609,13 @@ void TestMainFrm::cascadeKeepsActiveInFront() {
     QFETCH(int, active);
     const QList<QMdiSubWindow*> subs = openFakes(m_frame, 3);
     m_frame->mdiArea()->setActiveSubWindow(subs[active]);
+    // The state a user met: the active window (title highlighted) is not the
+    // one on top of the stack.
+    for (QMdiSubWindow* s : subs) {
+        if (s != subs[active])
+            s->raise();
+    }
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs[active]);
     m_frame->cascade();
     QCOMPARE(m_frame->mdiArea()->activeSubWindow(), subs[active]);
     const QList<QMdiSubWindow*> stacked =
