@@ -82,7 +82,7 @@ private slots:
         QVERIFY(!QFile::exists(m_dir.filePath(u"実データ.bak"_s))); // nothing was written
 
         const QByteArray all = read(u"書き出し.csv"_s);
-        file(u"一回多い.csv"_s, all + "7055,1,2,3,2026-08-24\n");
+        file(u"一回多い.csv"_s, all + "7055,1,2,3,2026-08-24\r\n");
         r = cli({u"import"_s, m_dir.filePath(u"一回多い.csv"_s), u"--db"_s, db});
         QCOMPARE(r.out, QByteArray("追加 1 行、置き換え 0 行、変更なし 7054 行\n"));
         QCOMPARE(cli({u"stats"_s, u"--db"_s, m_dir.filePath(u"実データ.bak"_s)}).out.left(20),
@@ -94,6 +94,12 @@ private slots:
         file(u"訂正.csv"_s, all.left(all.indexOf("\n2,") + 1) + "2,9,9,9\n7055,1,2,3\n");
         r = cli({u"import"_s, m_dir.filePath(u"訂正.csv"_s), u"--db"_s, db, u"--replace"_s});
         QCOMPARE(r.out, QByteArray("追加 0 行、置き換え 1 行、変更なし 2 行\n"));
+
+        // Draws left out after the last one are named, and the import goes on.
+        r = cli({u"import"_s, file(u"飛び.csv"_s, "7058,1,1,1\n7070,2,2,2\n"), u"--db"_s, db});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("追加 2 行、置き換え 0 行、変更なし 0 行\n"));
+        QVERIFY2(r.err.contains(u"第7056回～第7057回、第7059回～第7069回がありません"), qPrintable(r.err));
     }
 
     // Everything the entry window's paste reads, the import reads too.

@@ -30,6 +30,21 @@ void reportImport(int added, int replaced, int unchanged) {
 
 const QString kImportDone = u"取り込みは完了しました"_s;
 
+// Draws left missing after the last stored one are allowed (the analyses
+// treat them), but never silently.
+void noteGaps(const std::vector<DrawRange>& gaps) {
+    if (!gaps.empty())
+        printErr(u"注意: %1がありません。このまま取り込みます。"_s.arg(missingDrawsText(gaps)));
+}
+
+std::vector<int> drawNumbers(const std::vector<CsvDraw>& draws) {
+    std::vector<int> numbers;
+    numbers.reserve(draws.size());
+    for (const CsvDraw& d : draws)
+        numbers.push_back(d.drawNo);
+    return numbers;
+}
+
 } // namespace
 
 int cmdImport(const Args& a) {
@@ -52,6 +67,7 @@ int cmdImport(const Args& a) {
     // meanwhile, the draws go into that one as into any existing database.
     if (fileKindAt(cs.path) == FileKind::Missing && createDatabaseWithDraws(cs.path, file.draws)) {
         markDataWritten(kImportDone);
+        noteGaps(missingDrawsAfter(0, drawNumbers(file.draws)));
         printErr(u"新しいデータベースを作成しました: %1"_s.arg(
             QDir::toNativeSeparators(QFileInfo(cs.path).absoluteFilePath())));
         reportImport(int(file.draws.size()), 0, 0);
@@ -72,6 +88,7 @@ int cmdImport(const Args& a) {
         reportImport(0, 0, plan.identical);
         return 0;
     }
+    noteGaps(missingDrawsAfter(db, plan.added));
     // The same backup as the import window makes, before the first write.
     const ImportResult r = table.writeDraws(plan.drawsToWrite(replace), replace);
     if (!r.errors.isEmpty()) {

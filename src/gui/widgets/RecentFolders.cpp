@@ -1,11 +1,12 @@
 #include "gui/widgets/RecentFolders.h"
 
+#include "core/files/Platform.h"
+#include "core/files/PublishFile.h"
 #include "core/prediction/SettingsLocation.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSettings>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
@@ -15,7 +16,24 @@ namespace peridon {
 namespace {
 
 QString keyOf(FolderKind kind) {
-    return kind == FolderKind::Data ? u"folders/data"_s : u"folders/output"_s;
+    return kind == FolderKind::Data ? u"data"_s : u"output"_s;
+}
+
+// The file holds one "key=folder" line per kind, in UTF-8. Anything else in
+// it, or a file far larger than two lines, is passed over.
+QHash<QString, QString> readFolders(const QString& path) {
+    QHash<QString, QString> folders;
+    QFile file;
+    QString problem;
+    if (!openRegularFileForReading(file, path, problem))
+        return folders;
+    const QByteArray bytes = file.read(64 * 1024);
+    for (const QString& line : QString::fromUtf8(bytes).split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq > 0)
+            folders.insert(line.left(eq), line.mid(eq + 1).trimmed());
+    }
+    return folders;
 }
 
 // This run's choices, also when there is no file to keep them in.
@@ -37,7 +55,7 @@ QString recentFolder(FolderKind kind) {
     QString folder = remembered().value(key);
     const QString file = recentFoldersFilePath();
     if (folder.isEmpty() && !file.isEmpty() && QFileInfo(file).isFile())
-        folder = QSettings(file, QSettings::IniFormat).value(key).toString();
+        folder = readFolders(file).value(key);
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         return folder;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -53,10 +71,16 @@ void rememberFolder(FolderKind kind, const QString& chosenFile) {
     const QString file = recentFoldersFilePath();
     if (file.isEmpty())
         return;
-    // A folder that cannot be remembered is no reason to trouble the user.
-    QSettings settings(file, QSettings::IniFormat);
-    settings.setValue(key, folder);
-    settings.sync();
+    // Written as every file is; a folder that cannot be remembered is no
+    // reason to trouble the user.
+    QHash<QString, QString> folders = readFolders(file);
+    folders.insert(key, folder);
+    QByteArray bytes;
+    for (const FolderKind k : {FolderKind::Data, FolderKind::Output}) {
+        if (const QString f = folders.value(keyOf(k)); !f.isEmpty() && !f.contains(u'\n'))
+            bytes += (keyOf(k) + u'=' + f + u'\n').toUtf8();
+    }
+    publishBytes(file, bytes, PublishOptions{.privateFile = true});
 }
 
 } // namespace peridon
