@@ -90,7 +90,7 @@ install(CODE "
 # --- packages ---------------------------------------------------------------------
 set(CPACK_PACKAGE_NAME peridon)
 set(CPACK_PACKAGE_VENDOR "Peridon developers")
-set(CPACK_PACKAGE_CONTACT "Peridon developers <peridon@example.org>")
+set(CPACK_PACKAGE_CONTACT "Peridon developers <developers@peridon.jp>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Numbers 3 lottery analysis and prediction")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
