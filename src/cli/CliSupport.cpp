@@ -1,10 +1,13 @@
 #include "cli/CliSupport.h"
 
+#include "cli/Commands.h"
+
 #include "core/prediction/PredictionSettings.h"
 #include "core/prediction/SettingsLocation.h"
 #include "core/store/AppPaths.h"
 #include "core/store/QuotedInput.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 
 #include <cstdio>
@@ -32,42 +35,50 @@ std::optional<qint64> Args::integer(const QString& option, qint64 min, qint64 ma
 
 std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>& allowed,
                               QString& problem) {
+    // One parser per command, knowing only that command's options. A word
+    // with one dash is an option too (-x is an unknown option, not a file
+    // name); "-" alone is a word, and "--" ends the options.
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionSpec& o : allowed)
+        parser.addOption(
+            QCommandLineOption(o.name.mid(2), QString(), o.takesValue() ? u"value"_s : QString()));
+    const QStringList args = QStringList{u"peridon-cli"_s} + words;
+    if (!parser.parse(args)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString name = unknown.first();
+            problem = u"不明なオプションです: %1"_s.arg(
+                quoteInput((words.contains(u"-"_s + name) ? u"-"_s : u"--"_s) + name));
+        } else {
+            // The only other failure: an option without its value.
+            const auto missing =
+                std::find_if(allowed.begin(), allowed.end(), [&](const OptionSpec& o) {
+                    return o.takesValue() && !words.isEmpty() && words.last() == o.name;
+                });
+            problem = u"%1 には値が必要です"_s.arg(missing != allowed.end() ? missing->name
+                                                                            : parser.errorText());
+        }
+        return std::nullopt;
+    }
     Args a;
-    for (int i = 0; i < words.size(); ++i) {
-        const QString& w = words[i];
-        // "-" alone and negative numbers are words, not options.
-        const bool looksLikeOption =
-            w.startsWith(u"--") || (w.size() > 1 && w[0] == u'-' && !w[1].isDigit());
-        if (!looksLikeOption) {
-            a.positional << w;
+    a.positional = parser.positionalArguments();
+    for (const OptionSpec& o : allowed) {
+        const QString name = o.name.mid(2);
+        if (!parser.isSet(name))
             continue;
-        }
-        const auto option = std::find_if(allowed.begin(), allowed.end(),
-                                         [&](const OptionSpec& o) { return o.name == w; });
-        if (option == allowed.end()) {
-            problem = u"不明なオプションです: %1"_s.arg(quoteInput(w));
-            return std::nullopt;
-        }
         // A second value would silently win over the first: which one the
         // user meant is unknown.
-        if (a.options.contains(w)) {
-            problem = u"%1 が2回指定されています"_s.arg(w);
+        const QStringList values = parser.values(name);
+        if (values.size() > 1 || (!o.takesValue() && words.count(o.name) > 1)) {
+            problem = u"%1 が2回指定されています"_s.arg(o.name);
             return std::nullopt;
         }
-        if (!option->takesValue) {
-            a.options.insert(w, QString());
-            continue;
-        }
-        if (i + 1 >= words.size()) {
-            problem = u"%1 には値が必要です"_s.arg(w);
+        if (o.takesValue() && values.first().isEmpty()) {
+            problem = u"%1 の値が空です"_s.arg(o.name);
             return std::nullopt;
         }
-        const QString& v = words[++i];
-        if (v.isEmpty()) {
-            problem = u"%1 の値が空です"_s.arg(w);
-            return std::nullopt;
-        }
-        a.options.insert(w, v);
+        a.options.insert(o.name, o.takesValue() ? values.first() : QString());
     }
     return a;
 }
@@ -93,17 +104,20 @@ void printErr(const QString& s) {
 }
 
 QString usageText() {
-    return u"使い方:\n"
-           "  peridon-cli init [--db PATH]\n"
-           "  peridon-cli import FILE [--replace] [--db PATH]\n"
-           "  peridon-cli export [--db PATH]\n"
-           "  peridon-cli stats [--db PATH]\n"
-           "  peridon-cli sample [--draws N] [--seed S] [--db PATH]\n"
-           "  peridon-cli sheet WINDOW [--reflect N] [--db PATH]\n"
-           "  peridon-cli pdf WINDOW OUT.pdf [--reflect N] [--db PATH]\n"
-           "  peridon-cli backtest [--from N] [--to M] [--reflect R,R,...|all] [--db PATH] "
-           "[--json]\n"
-           "  peridon-cli --help"_s;
+    QString text = u"使い方:"_s;
+    for (const Command& c : commandTable()) {
+        text += u"\n  peridon-cli "_s + c.name;
+        if (!c.words.isEmpty())
+            text += u' ' + c.words;
+        for (const OptionSpec& o : c.options)
+            text +=
+                o.takesValue() ? u" [%1 %2]"_s.arg(o.name, o.valueName) : u" [%1]"_s.arg(o.name);
+    }
+    return text + u"\n  peridon-cli --help\n  peridon-cli --version"_s;
+}
+
+QString versionText() {
+    return u"peridon-cli " PERIDON_VERSION ""_s;
 }
 
 bool writeOut(QByteArrayView s) {

@@ -37,10 +37,12 @@ struct Args {
                                   QString& problem) const;
 };
 
-// One option a command accepts.
+// One option a command accepts: "--db" with the name of its value in the
+// usage ("PATH"), or a flag without a value.
 struct OptionSpec {
     QString name;
-    bool takesValue = true;
+    QString valueName;
+    bool takesValue() const { return !valueName.isEmpty(); }
 };
 
 // Parses words against the options a command allows; nullopt with problem set
@@ -56,8 +58,10 @@ void printErr(const QString& s);
 // written (a full disk, a closed pipe). A failed write is also reported by
 // finishOutput at the end of the program, so callers may ignore the result.
 bool writeOut(QByteArrayView s);
-// The usage lines.
+// The usage lines, made from the command table.
 QString usageText();
+// "peridon-cli 1.10".
+QString versionText();
 // Prints problem (when given) and the usage on standard error; returns
 // kUsageStatus.
 int usage(const QString& problem = QString());

@@ -14,4 +14,16 @@ int cmdSheet(const Args& a);
 int cmdPdf(const Args& a);
 int cmdBacktest(const Args& a);
 
+// A command: its name, the words it takes (for the usage), the options its
+// parser knows, in the order the usage shows them, and what runs it.
+struct Command {
+    QString name;
+    QString words;
+    QList<OptionSpec> options;
+    int (*run)(const Args&);
+};
+
+// Every command; the usage text is made from this table.
+const QList<Command>& commandTable();
+
 } // namespace peridon::cli

@@ -46,6 +46,33 @@ bool makesItsOwnDatabase(const QString& command) {
 
 } // namespace
 
+namespace peridon::cli {
+
+const QList<Command>& commandTable() {
+    const OptionSpec db{u"--db"_s, u"PATH"_s};
+    const OptionSpec reflect{u"--reflect"_s, u"N"_s};
+    static const QList<Command> table{
+        {u"init"_s, {}, {db}, cmdInit},
+        {u"import"_s, u"FILE"_s, {{u"--replace"_s, {}}, db}, cmdImport},
+        {u"export"_s, {}, {db}, cmdExport},
+        {u"stats"_s, {}, {db}, cmdStats},
+        {u"sample"_s, {}, {{u"--draws"_s, u"N"_s}, {u"--seed"_s, u"S"_s}, db}, cmdSample},
+        {u"sheet"_s, u"WINDOW"_s, {reflect, db}, cmdSheet},
+        {u"pdf"_s, u"WINDOW OUT.pdf"_s, {reflect, db}, cmdPdf},
+        {u"backtest"_s,
+         {},
+         {{u"--from"_s, u"N"_s},
+          {u"--to"_s, u"M"_s},
+          {u"--reflect"_s, u"R,R,...|all"_s},
+          db,
+          {u"--json"_s, {}}},
+         cmdBacktest},
+    };
+    return table;
+}
+
+} // namespace peridon::cli
+
 int main(int argc, char** argv) {
     setUpStandardStreams();
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
@@ -63,27 +90,13 @@ int run(QStringList words) {
         writeOut(usageText().toUtf8() + '\n');
         return 0;
     }
+    if (words.first() == u"--version"_s) {
+        writeOut(versionText().toUtf8() + '\n');
+        return 0;
+    }
     const QString command = words.takeFirst();
-    struct Command {
-        const char* name;
-        QList<OptionSpec> options;
-        int (*run)(const Args&);
-    };
-    const OptionSpec db{u"--db"_s};
-    const Command commands[] = {
-        {"init", {db}, cmdInit},
-        {"import", {db, {u"--replace"_s, false}}, cmdImport},
-        {"export", {db}, cmdExport},
-        {"stats", {db}, cmdStats},
-        {"sample", {db, {u"--draws"_s}, {u"--seed"_s}}, cmdSample},
-        {"sheet", {db, {u"--reflect"_s}}, cmdSheet},
-        {"pdf", {db, {u"--reflect"_s}}, cmdPdf},
-        {"backtest",
-         {db, {u"--from"_s}, {u"--to"_s}, {u"--reflect"_s}, {u"--json"_s, false}},
-         cmdBacktest},
-    };
-    for (const Command& c : commands) {
-        if (command != QLatin1String(c.name))
+    for (const Command& c : commandTable()) {
+        if (command != c.name)
             continue;
         QString problem;
         const std::optional<Args> args = parseArgs(words, c.options, problem);
