@@ -14,24 +14,33 @@ set(PERIDON_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(PERIDON_HELP_FILE "${CMAKE_BINARY_DIR}/ナンバーズ3ペリドン.chm")
 set(PERIDON_SHIPPED_HISTORY ${PROJECT_SOURCE_DIR}/data/numbers3-history.csv)
 set(PERIDON_PORTABLE_DIR peridon)
+# Without the GUI (PERIDON_GUI=OFF) only the command-line program, the shipped
+# history and their manual page are installed.
+set(PERIDON_PROGRAMS peridon-cli)
+set(PERIDON_DATA_FILES ${PERIDON_SHIPPED_HISTORY})
+if(PERIDON_GUI)
+  list(PREPEND PERIDON_PROGRAMS peridon)
+  list(PREPEND PERIDON_DATA_FILES ${PERIDON_HELP_FILE})
+endif()
 
 # --- system layout ------------------------------------------------------------
 if(NOT WIN32)
-  install(TARGETS peridon peridon-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT system)
-  install(FILES ${PERIDON_HELP_FILE} ${PERIDON_SHIPPED_HISTORY}
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/peridon COMPONENT system)
-  foreach(size ${PERIDON_ICON_SIZES})
-    install(FILES ${PERIDON_PACKAGING_DIR}/icons/peridon-${size}.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-            RENAME ${PERIDON_APP_ID}.png COMPONENT system)
-  endforeach()
-  install(FILES ${PERIDON_PACKAGING_DIR}/icons/peridon.svg
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
-          RENAME ${PERIDON_APP_ID}.svg COMPONENT system)
-  install(FILES ${PERIDON_PACKAGING_DIR}/${PERIDON_APP_ID}.desktop
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT system)
-  install(FILES ${PERIDON_PACKAGING_DIR}/${PERIDON_APP_ID}.metainfo.xml
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT system)
+  install(TARGETS ${PERIDON_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT system)
+  install(FILES ${PERIDON_DATA_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/peridon COMPONENT system)
+  if(PERIDON_GUI)
+    foreach(size ${PERIDON_ICON_SIZES})
+      install(FILES ${PERIDON_PACKAGING_DIR}/icons/peridon-${size}.png
+              DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+              RENAME ${PERIDON_APP_ID}.png COMPONENT system)
+    endforeach()
+    install(FILES ${PERIDON_PACKAGING_DIR}/icons/peridon.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+            RENAME ${PERIDON_APP_ID}.svg COMPONENT system)
+    install(FILES ${PERIDON_PACKAGING_DIR}/${PERIDON_APP_ID}.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT system)
+    install(FILES ${PERIDON_PACKAGING_DIR}/${PERIDON_APP_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT system)
+  endif()
 
   # Manual pages and the package's changelog are installed compressed, as
   # Debian's policy asks; gzip -n keeps the files reproducible.
@@ -56,15 +65,15 @@ if(NOT WIN32)
 endif()
 
 # --- portable folder ------------------------------------------------------------
-install(TARGETS peridon peridon-cli RUNTIME DESTINATION ${PERIDON_PORTABLE_DIR} COMPONENT portable)
-install(FILES ${PERIDON_HELP_FILE} ${PERIDON_SHIPPED_HISTORY}
-        DESTINATION ${PERIDON_PORTABLE_DIR} COMPONENT portable)
+install(TARGETS ${PERIDON_PROGRAMS} RUNTIME DESTINATION ${PERIDON_PORTABLE_DIR} COMPONENT portable)
+install(FILES ${PERIDON_DATA_FILES} DESTINATION ${PERIDON_PORTABLE_DIR} COMPONENT portable)
 file(WRITE ${CMAKE_BINARY_DIR}/packaging/portable
      "このファイルがあると、データベースと設定ファイルをこのフォルダーに置きます。\n")
 install(FILES ${CMAKE_BINARY_DIR}/packaging/portable DESTINATION ${PERIDON_PORTABLE_DIR}
         COMPONENT portable)
 
-if(WIN32)
+# Qt's deployment scripts need windeployqt, which a cross-build lacks.
+if(WIN32 AND PERIDON_GUI)
   include(cmake/WindowsDeploy.cmake)
 endif()
 

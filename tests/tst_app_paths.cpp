@@ -15,6 +15,9 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#include <stdlib.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using namespace peridon;
@@ -31,6 +34,7 @@ private slots:
     void databaseArgument_data();
     void databaseArgument();
     void portableFolderKeepsItsFiles();
+    void portableMarkerBesideTheProgram();
     void settingsComeFromTheDataFolder();
     void installedFirstStart();
     void installedWithDbOption();
@@ -45,13 +49,19 @@ struct Run {
     QString err;
 };
 
-// Runs a copy of peridon-cli with its own per-user folders (XDG_DATA_HOME
-// under root), from root as the current folder.
+// The per-user data folder's parent that runCli gives the program.
+QString userBase(const QString& root) {
+    return QDir(root).filePath(u"xdg"_s);
+}
+
+// Runs a copy of peridon-cli with its own per-user folders (XDG_DATA_HOME,
+// or %LOCALAPPDATA% on Windows, under root), from root as the current folder.
 Run runCli(const QString& program, const QStringList& args, const QString& root) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"HOME"_s, QDir(root).filePath(u"home"_s));
-    env.insert(u"XDG_DATA_HOME"_s, QDir(root).filePath(u"xdg"_s));
+    env.insert(u"XDG_DATA_HOME"_s, userBase(root));
+    env.insert(u"LOCALAPPDATA"_s, QDir::toNativeSeparators(userBase(root)));
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(root);
     p.start(program, args);
@@ -63,7 +73,8 @@ Run runCli(const QString& program, const QStringList& args, const QString& root)
 // A copy of peridon-cli in folder (made when missing).
 QString copyCli(const QString& folder) {
     QDir().mkpath(folder);
-    const QString target = QDir(folder).filePath(u"peridon-cli"_s);
+    const QString target =
+        QDir(folder).filePath(QFileInfo(qEnvironmentVariable("PERIDON_CLI")).fileName());
     if (!QFile::copy(qEnvironmentVariable("PERIDON_CLI"), target))
         return {};
     return target;
@@ -195,6 +206,14 @@ void TestAppPaths::userFolderIsFixed() {
     QCOMPARE(QDir(before).dirName(), u"peridon"_s);
     QCOMPARE(QFileInfo(before).absolutePath(),
              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+#ifdef Q_OS_WIN
+    // %LOCALAPPDATA%\peridon, also when the variable names another folder.
+    const QString old = qEnvironmentVariable("LOCALAPPDATA");
+    QCOMPARE(QDir::toNativeSeparators(before), old + u"\\peridon"_s);
+    QCOMPARE(_wputenv_s(L"LOCALAPPDATA", L"C:\\ユーザー\\データ"), 0);
+    QCOMPARE(userDataFolder(), u"C:/ユーザー/データ/peridon"_s);
+    QCOMPARE(_wputenv_s(L"LOCALAPPDATA", reinterpret_cast<const wchar_t*>(old.utf16())), 0);
+#endif
 }
 
 void TestAppPaths::settingsFileFollowsTheFolder() {
@@ -252,19 +271,41 @@ void TestAppPaths::portableFolderKeepsItsFiles() {
     QVERIFY(!QFileInfo::exists(dir.filePath(u"Numbers3Peridon.mdb"_s)));
 }
 
+// The marker beside the program keeps a new database and the settings file
+// there, before any database exists; without it they go to the per-user
+// folder.
+void TestAppPaths::portableMarkerBesideTheProgram() {
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    const QString marked = copyCli(dir.filePath(u"印あり"_s));
+    const QString plain = copyCli(dir.filePath(u"印なし"_s));
+    QVERIFY(!marked.isEmpty() && !plain.isEmpty());
+    touch(dir.filePath(u"印あり/portable"_s));
+    const Run m = runCli(marked, {u"sample"_s, u"--draws"_s, u"4"_s}, root.path());
+    QCOMPARE(m.status, 0);
+    QVERIFY(QFileInfo::exists(dir.filePath(u"印あり/Numbers3Peridon.mdb"_s)));
+    QVERIFY(!QFileInfo::exists(dir.filePath(u"xdg/peridon/Numbers3Peridon.mdb"_s)));
+    const Run p = runCli(plain, {u"sample"_s, u"--draws"_s, u"6"_s}, root.path());
+    QCOMPARE(p.status, 0);
+    QVERIFY(!QFileInfo::exists(dir.filePath(u"印なし/Numbers3Peridon.mdb"_s)));
+    QVERIFY(QFileInfo::exists(dir.filePath(u"xdg/peridon/Numbers3Peridon.mdb"_s)));
+    QVERIFY(runCli(marked, {u"stats"_s}, root.path()).out.startsWith("{\"lastDrawNo\":4,"));
+    QVERIFY(runCli(plain, {u"stats"_s}, root.path()).out.startsWith("{\"lastDrawNo\":6,"));
+}
+
 // Without --reflect the prediction sheets take their options from the
 // settings file of the data folder, not from the current folder.
 void TestAppPaths::settingsComeFromTheDataFolder() {
     QTemporaryDir root;
     const QDir dir(root.path());
-    const QString cli = copyCli(dir.filePath(u"app"_s));
+    const QString cli = copyCli(dir.filePath(u"アプリ"_s));
     QVERIFY(!cli.isEmpty());
-    const QString db = dir.filePath(u"app/Numbers3Peridon.mdb"_s);
+    const QString db = dir.filePath(u"アプリ/Numbers3Peridon.mdb"_s);
     QCOMPARE(runCli(cli, {u"sample"_s, u"--draws"_s, u"300"_s, u"--db"_s, db}, root.path()).status,
              0);
     ReflectFlags three{};
     three[0] = three[1] = three[2] = true;
-    QVERIFY(saveSettingsFile(dir.filePath(u"app/ナンバーズ3ペリドン.ini"_s), three).ok);
+    QVERIFY(saveSettingsFile(dir.filePath(u"アプリ/ナンバーズ3ペリドン.ini"_s), three).ok);
     ReflectFlags all{};
     all.fill(true);
     QVERIFY(saveSettingsFile(dir.filePath(u"ナンバーズ3ペリドン.ini"_s), all).ok);
@@ -280,7 +321,7 @@ void TestAppPaths::settingsComeFromTheDataFolder() {
 
     // A file read only in part gives the options it holds and a note; the
     // command never rewrites it. With --reflect the file does not matter.
-    const QString inData = dir.filePath(u"app/ナンバーズ3ペリドン.ini"_s);
+    const QString inData = dir.filePath(u"アプリ/ナンバーズ3ペリドン.ini"_s);
     QFile edited(inData);
     QVERIFY(edited.open(QIODevice::Append));
     QVERIFY(edited.write("[x]\r\n") == 5);

@@ -75,6 +75,14 @@ const QList<Command>& commandTable() {
 
 int main(int argc, char** argv) {
     setUpStandardStreams();
+#ifdef Q_OS_WIN
+    // Qt sends its own messages (a platform plugin that cannot be loaded, a
+    // fatal error) to the debugger instead of standard error when the
+    // process has no console window, as under a scheduler or a service: a
+    // command-line program must show them where its other messages go.
+    if (qEnvironmentVariableIsEmpty("QT_FORCE_STDERR_LOGGING"))
+        qputenv("QT_FORCE_STDERR_LOGGING", "1");
+#endif
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     const int status = run(app->arguments().mid(1));
     // Output cut short is a failure even when the command itself went well.

@@ -41,6 +41,14 @@ QString userDataFolder() {
     // A fixed name under the system's data location rather than one derived
     // from the application name, so the GUI and the command-line program
     // (and every version of them) find the same folder.
+#ifdef Q_OS_WIN
+    // %LOCALAPPDATA% as this process's environment has it: Qt asks the shell
+    // for the folder, which a variable set for one run (a script, a test)
+    // does not move.
+    const QString local = QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
+    if (!local.isEmpty() && QDir::isAbsolutePath(local))
+        return QDir(local).filePath(QString::fromUtf16(kUserFolderName));
+#endif
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty())
         return {};
