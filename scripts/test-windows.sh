@@ -37,9 +37,6 @@ source scripts/wine-env.sh
 wine_env "$root/build/wine"
 echo "wine: prefix ready after $((SECONDS - start)) s"
 
-# QtTest's output is lost when Wine's standard output is a pipe, so each test
-# writes its log to a file (test/wine-logs/<name>.txt) that is shown when the
-# test fails.
 ctest --preset windows-cross
 echo "windows-cross: tests passed after $((SECONDS - start)) s"
 

@@ -31,7 +31,12 @@ wine_env() {
   if [ ! -f "$prefix/system.reg" ]; then
     timeout 300 /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
   fi
-  # A persistent server, ended when the calling script exits.
-  /usr/lib/wine/wineserver -p
+  # A persistent server, ended when the calling script exits, and Wine's
+  # background processes (services.exe and the rest) started once now. They
+  # keep the standard output and error of the Windows program that made
+  # them start: had a test started them, ctest would wait for that test's
+  # output to end until its timeout (the "hang" of a test that passes alone).
+  /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
   trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true' EXIT
+  /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
 }

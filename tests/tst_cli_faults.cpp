@@ -99,6 +99,11 @@ private slots:
     void closedPipeFails() {
         // The reader exits at once; the sheet is far larger than a pipe's
         // buffer, so the writer must meet the closed end.
+#ifdef Q_OS_WIN
+        // Under Wine /bin/bash exists (drive Z: is the Unix file system), but
+        // the pipe it builds is no Windows pipe: the test would hang there.
+        QSKIP("needs a POSIX shell to build the pipe");
+#endif
         if (!QFile::exists(u"/bin/bash"_s))
             QSKIP("needs bash to build the pipe");
         QProcess p;

@@ -9,6 +9,7 @@
 #include "core/entry/EntryModel.h"
 #include "core/store/Database.h"
 #include "core/store/DrawTable.h"
+#include "core/store/Platform.h"
 #include "support/TestDatabase.h"
 #include "support/WorkingDirectory.h"
 
@@ -194,6 +195,9 @@ int main(int argc, char** argv) {
         // The path comes from arguments(), which decodes it correctly on
         // every system (argv is in the ANSI code page on Windows).
         QCoreApplication app(argc, argv);
+        // Lines end in LF alone also on Windows, whose C runtime would write
+        // CR LF: the parent counts reports by "\nD\n".
+        setUpStandardStreams();
         const QStringList args = QCoreApplication::arguments();
         return runChild(args[2], args[3].toUInt());
     }
