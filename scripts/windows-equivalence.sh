@@ -4,7 +4,9 @@
 # real history data/numbers3-history.csv:
 #   - sheet of every window, and 一発ペリドン with --reflect 0 to 10;
 #   - backtest --json, export and stats;
-#   - pdf of three windows: the same page count and the same text;
+#   - pdf of three windows: the same page count and the same text, in the
+#     order it is drawn (pdftotext -raw; the positions follow each system's
+#     font metrics and may differ);
 #   - a database made by either program opens in the other.
 # Both programs work in a folder with Japanese characters in its name. The
 # Linux program is built (peridon-cli alone) when build/release lacks it.
@@ -83,7 +85,7 @@ run_both() {
 mapfile -t windows < <("$linux_cli" sheet 2>&1 >/dev/null | sed -n 's/^  //p')
 [ "${#windows[@]}" -eq 16 ] || { echo "ウィンドウが ${#windows[@]} 個です（16 個のはず）" >&2; exit 1; }
 for i in "${!windows[@]}"; do
-  run_both "sheet-$i" sheet "${windows[$i]}" --db @DB@
+  run_both "sheet-${windows[$i]}" sheet "${windows[$i]}" --db @DB@
 done
 for n in 0 1 2 3 4 5 6 7 8 9 10; do
   run_both "reflect-$n" sheet 一発ペリドン --reflect "$n" --db @DB@
@@ -101,7 +103,9 @@ for side in linux windows; do
   cmp -s "$work/$side/windows-made-db.out" "$work/linux/export.out" || fail "$side: Windows で作ったデータベース"
 done
 
-# PDFs: page count and text. (The files themselves differ: creation dates.)
+# PDFs: page count and text. (The files themselves differ: creation dates,
+# and glyph positions where the two systems' font engines measure text
+# differently.)
 for name in 出現頻度分析 分割10データ分析 一発ペリドン; do
   lpdf=$work/linux/$name.pdf
   wpdf=$work/windows/$name.pdf
@@ -117,8 +121,8 @@ for name in 出現頻度分析 分割10データ分析 一発ペリドン; do
   lpages=$(pdfinfo "$lpdf" | sed -n 's/^Pages: *//p')
   wpages=$(pdfinfo "$wpdf" | sed -n 's/^Pages: *//p')
   [ "$lpages" = "$wpages" ] || fail "pdf $name: ページ数 Linux $lpages, Windows $wpages"
-  pdftotext "$lpdf" "$lpdf.txt"
-  pdftotext "$wpdf" "$wpdf.txt"
+  pdftotext -raw "$lpdf" "$lpdf.txt"
+  pdftotext -raw "$wpdf" "$wpdf.txt"
   cmp -s "$lpdf.txt" "$wpdf.txt" || fail "pdf $name: テキスト"
   echo "pdf $name: $lpages ページ"
 done
