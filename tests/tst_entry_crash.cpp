@@ -9,7 +9,7 @@
 #include "core/entry/EntryModel.h"
 #include "core/store/Database.h"
 #include "core/store/DrawTable.h"
-#include "core/store/Platform.h"
+#include "core/files/Platform.h"
 #include "support/TestDatabase.h"
 #include "support/WorkingDirectory.h"
 

@@ -79,7 +79,7 @@ private slots:
         QTemporaryDir dir;
         const QString name = dir.filePath(u"出力.pdf"_s);
         const QString real = dir.filePath(u"本体.pdf"_s);
-        int socketFd = -1;
+        [[maybe_unused]] int socketFd = -1; // no sockets on Windows
         if (what == u"regular")
             write(name, "old");
         if (what == u"link" || what == u"dangling") {

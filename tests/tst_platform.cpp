@@ -1,7 +1,7 @@
 // What differs between Windows and POSIX systems, checked the same way on
 // both: a move that never replaces, standard output as UTF-8 bytes with bare
 // line feeds, and a database in a folder with Japanese characters in its name.
-#include "core/store/Platform.h"
+#include "core/files/Platform.h"
 #include "support/CliRun.h"
 #include "support/WorkingDirectory.h"
 
