@@ -7,9 +7,9 @@
 // parent knows every finished change and at most one that was under way.
 
 #include "core/entry/EntryModel.h"
+#include "core/files/Platform.h"
 #include "core/store/Database.h"
 #include "core/store/DrawTable.h"
-#include "core/files/Platform.h"
 #include "support/TestDatabase.h"
 #include "support/WorkingDirectory.h"
 

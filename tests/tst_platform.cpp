@@ -98,8 +98,7 @@ private slots:
         QVERIFY(!piped.out.contains('\r'));
 
         const QString outFile = QDir(folder).filePath(u"出力.txt"_s);
-        const test::CliRun toFile =
-            test::runCli({u"export"_s, u"--db"_s, db}, outFile);
+        const test::CliRun toFile = test::runCli({u"export"_s, u"--db"_s, db}, outFile);
         QCOMPARE(toFile.status, 0);
         const QByteArray exported = readFile(outFile);
         QCOMPARE(exported.count('\n'), 41);
@@ -108,7 +107,8 @@ private slots:
 
         const test::CliRun unknown = test::runCli({u"sheet"_s, u"ない分析"_s, u"--db"_s, db});
         QCOMPARE(unknown.status, 2);
-        QVERIFY2(unknown.err.contains(u"不明なウィンドウです: ない分析"_s), qPrintable(unknown.err));
+        QVERIFY2(unknown.err.contains(u"不明なウィンドウです: ない分析"_s),
+                 qPrintable(unknown.err));
         QVERIFY(!unknown.err.contains(u'\r'));
     }
 };
