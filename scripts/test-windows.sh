@@ -11,6 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 start=$SECONDS
+# The compiler cache keys on paths relative to the checkout, so another
+# clone of the same sources (CI's) reuses what an earlier build compiled.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(pwd)} CCACHE_NOHASHDIR=1
 
 scripts/deps.sh
 scripts/deps.sh g++-mingw-w64-x86-64-posix wine64 xz-utils

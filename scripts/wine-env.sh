@@ -31,6 +31,11 @@ wine_env() {
   if [ ! -f "$prefix/system.reg" ]; then
     timeout 300 /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
   fi
+  # Only one server can run for a prefix: the one that made the prefix, or
+  # one left by an earlier run, lingers for a while. It is ended, and waited
+  # for, before the persistent one starts (which otherwise fails at once).
+  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  timeout 60 /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
   # A persistent server, ended when the calling script exits, and Wine's
   # background processes (services.exe and the rest) started once now. They
   # keep the standard output and error of the Windows program that made
