@@ -6,6 +6,8 @@
 #include "core/sheet/GridFont.h"
 #include "core/sheet/SheetPainter.h"
 #include "core/sheet/SheetPrint.h"
+#include "support/AnalysisSheets.h"
+#include "support/TestHistory.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +59,10 @@ private slots:
     void resultColumnsWidenToFit_data();
     void resultColumnsWidenToFit();
     void noGridLineUnderSpilledText();
+    void titleCentredOverItsBox_data();
+    void titleCentredOverItsBox();
+    void previewLinesOfOneWidth_data();
+    void previewLinesOfOneWidth();
     void cellTextAsDrawText_data();
     void cellTextAsDrawText();
     void rowsPaintAsAlone_data();
@@ -161,6 +169,113 @@ void TestSheetPrint::noGridLineUnderSpilledText() {
     // Past the text the grid lines are back.
     QVERIFY(textEnd < sp.columnX(6));
     QVERIFY(img.pixelColor(sp.columnX(7) - 1, y) != QColor(Qt::white));
+}
+
+// A title over the box of columns 2-4 of a header row: no grid line cuts the
+// box where the text ends, and the text, padding spaces aside, stands in the
+// middle of the box.
+void TestSheetPrint::titleCentredOverItsBox_data() {
+    QTest::addColumn<QString>("window");
+    QTest::newRow("joined cells") << QString();
+    QTest::newRow("出現回数分析") << u"出現回数分析"_s;
+}
+
+void TestSheetPrint::titleCentredOverItsBox() {
+    QFETCH(QString, window);
+    const int first = 2;
+    const int last = 4;
+    Sheet sheet(7, 2);
+    if (window.isEmpty()) {
+        sheet.setColWidth(-1, 6);
+        sheet.setOverflow(true);
+        sheet.setHAlign(2, 1, 2, 1, HAlign::Left);
+        sheet.setText(2, 1, u"           当 選 数 字"_s);
+        sheet.setBorder(4, 1, 4, 1, BorderRight, rgb(0, 0, 255));
+        sheet.joinCells(2, 4, 1);
+        sheet.joinCells(6, 7, 1); // an empty run: only the line goes
+    } else {
+        sheet = test::buildSheet(window, test::history(u"123 456 789 012 345 678 901 234"_s));
+    }
+    SheetPainter sp(gridFont());
+    sp.setSheet(&sheet);
+    sp.setShowActiveCell(false);
+    const int cols = sheet.cols();
+    QImage img(sp.rangeSize(1, 1, cols, 1), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    sp.paint(&p, 1, 1, cols, 1);
+    p.end();
+    const QColor back = img.pixelColor(sp.columnX(first) + 1, 1);
+    // No line between the box's columns (looked at above the glyphs).
+    for (int c = first; c < last; ++c)
+        QVERIFY2(img.pixelColor(sp.columnX(c + 1) - 1, 1) == back,
+                 qPrintable(u"seam after column %1"_s.arg(c)));
+    // The ink of the title lies in the middle of the box.
+    int left = img.width(), right = -1;
+    for (int y = 1; y < img.height() - 2; ++y)
+        for (int x = sp.columnX(first); x < sp.columnX(last + 1) - 1; ++x)
+            if (img.pixelColor(x, y) != back) {
+                left = qMin(left, x);
+                right = qMax(right, x);
+            }
+    QVERIFY(right > left);
+    const int middle = (sp.columnX(first) + sp.columnX(last + 1) - 1) / 2;
+    QVERIFY2(qAbs((left + right) / 2 - middle) <= 2,
+             qPrintable(u"ink %1-%2, middle %3"_s.arg(left).arg(right).arg(middle)));
+    // The box still ends in its border.
+    if (window.isEmpty()) {
+        QCOMPARE(img.pixelColor(sp.columnX(last + 1) - 1, 1), QColor(0, 0, 255));
+        QCOMPARE(img.pixelColor(sp.columnX(7) - 1, 1), QColor(Qt::white));
+    }
+}
+
+// The print preview draws a page scaled to the screen: every grid line comes
+// out one width, as in a PDF, where drawing each line one layout pixel wide
+// gives some lines none or one pixel and others one or two.
+void TestSheetPrint::previewLinesOfOneWidth_data() {
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("0.7") << 0.7;
+    QTest::newRow("0.8") << 0.8;
+    QTest::newRow("1.3") << 1.3;
+    QTest::newRow("1.6") << 1.6;
+}
+
+void TestSheetPrint::previewLinesOfOneWidth() {
+    QFETCH(double, zoom);
+    const Sheet s = drawSheet(40, 3);
+    PrintDocument doc;
+    doc.caption = u"回数"_s;
+    doc.grids.push_back({&s, QString()});
+    SheetPrinter printer(doc);
+    printer.paginate(QSizeF(538, 785));
+    const QSize page(int(std::lround(538 * zoom * 96 / 72)),
+                     int(std::lround(785 * zoom * 96 / 72)));
+    QImage img(page, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    printer.paintPage(p, 0, QRect(QPoint(0, 0), page), int(std::lround(96 * zoom)));
+    p.end();
+    // Down the first column, left of its texts: each run of grid-line
+    // pixels is one row line; the grid ends at the first long white stretch.
+    QList<int> runs;
+    int run = 0;
+    int white = 0;
+    for (int y = 0; y < img.height() && white < 60; ++y) {
+        const QColor c = img.pixelColor(2, y);
+        const bool line =
+            c.red() == c.green() && c.green() == c.blue() && c.red() > 150 && c.red() < 240;
+        white = c == QColor(Qt::white) && !runs.isEmpty() ? white + 1 : 0;
+        if (line) {
+            ++run;
+        } else if (run > 0) {
+            runs << run;
+            run = 0;
+        }
+    }
+    QVERIFY2(runs.size() >= 40, qPrintable(QString::number(runs.size())));
+    for (int r : runs)
+        QVERIFY2(r == runs.front(),
+                 qPrintable(u"lines %1 and %2 pixels wide"_s.arg(runs.front()).arg(r)));
 }
 
 // Texts drawn from a kept layout land on exactly the pixels drawText()

@@ -5,6 +5,7 @@
 #include "gui/app/MainFrm.h"
 #include "gui/prediction/BacktestWindow.h"
 #include "gui/widgets/Fonts.h"
+#include "gui/widgets/PhraseLines.h"
 #include "gui/widgets/PrintPreview.h"
 #include "support/TestHistory.h"
 
@@ -83,6 +84,8 @@ private slots:
     void reflectedCountFromThePredictionWindow();
     void emptyRange();
     void smallWindowScrollsWithoutOverlap();
+    void descriptionBreaksAtPhraseEnds_data();
+    void descriptionBreaksAtPhraseEnds();
     void chartFollowsTheHits();
     void roundDrawTicks_data();
     void roundDrawTicks();
@@ -140,6 +143,36 @@ void TestUiBacktest::smallWindowScrollsWithoutOverlap() {
         QVERIFY(table->viewport()->height() >=
                 table->rowCount() * table->verticalHeader()->defaultSectionSize());
     }
+}
+
+void TestUiBacktest::descriptionBreaksAtPhraseEnds_data() {
+    QTest::addColumn<int>("width");
+    for (int width : {420, 520, 640, 800, 1000})
+        QTest::addRow("%d", width) << width;
+}
+
+void TestUiBacktest::descriptionBreaksAtPhraseEnds() {
+    // At any width the description breaks only at phrase ends, shows every
+    // line, and no line is wider than the label.
+    QFETCH(int, width);
+    FakeHost host(kGapDraws);
+    BacktestWindow w(host, 0);
+    w.resize(width, 600);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* label = dynamic_cast<PhraseLabel*>(w.findChild<QLabel*>(u"Label1"_s));
+    QVERIFY(label);
+    QTRY_VERIFY(label->width() > 0);
+    const QString shown = label->text();
+    QCOMPARE(QString(shown).remove(u'\n'), label->phraseText());
+    for (const QString& word :
+         {u"独立"_s, u"一様"_s, u"予想ウィンドウ"_s, u"当選番号"_s, u"直前"_s, u"比べます"_s})
+        QVERIFY2(shown.contains(word), qPrintable(shown));
+    const QStringList lines = shown.split(u'\n');
+    const QFontMetrics fm(label->font());
+    for (const QString& line : lines)
+        QVERIFY2(fm.horizontalAdvance(line) <= label->contentsRect().width(), qPrintable(line));
+    QVERIFY(label->height() >= int(lines.size()) * fm.lineSpacing());
 }
 
 void TestUiBacktest::tablesAndReading() {
@@ -264,7 +297,7 @@ void TestUiBacktest::verdictLine() {
     FakeHost host(history);
     BacktestWindow w(host, 0);
     runRange(w, from, 14);
-    QCOMPARE(w.verdictLabel()->text(), line);
+    QCOMPARE(w.verdictLabel()->phraseText(), line);
 }
 
 // Box and straight tickets over the gap history: the cycle method shows

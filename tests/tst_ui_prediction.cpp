@@ -107,6 +107,9 @@ private slots:
     void controls();
     void layoutFollowsTwips();
     void smallAreaScrollsToEveryControl();
+    void fitScale_data();
+    void fitScale();
+    void shrinksToFitBeforeScrolling();
     void loadAndCloseReportPropEnd();
     void showWhenOpenDoesNotReload();
     void statusSaysWhereTheDataEnds_data();
@@ -299,6 +302,74 @@ void TestUiPrediction::smallAreaScrollsToEveryControl() {
         const QRect shown(w->mapTo(scroll->viewport(), QPoint(0, 0)), w->size());
         QVERIFY2(scroll->viewport()->rect().contains(shown), qPrintable(name));
     }
+}
+
+void TestUiPrediction::fitScale_data() {
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<double>("minScale");
+    QTest::addColumn<double>("expected");
+    // A canvas of 600 x 500.
+    QTest::newRow("fits as it is") << QSize(800, 700) << 2.0 / 3 << 1.0;
+    QTest::newRow("exactly") << QSize(600, 500) << 2.0 / 3 << 1.0;
+    QTest::newRow("height decides") << QSize(900, 400) << 2.0 / 3 << 0.8;
+    QTest::newRow("width decides") << QSize(450, 480) << 2.0 / 3 << 0.75;
+    QTest::newRow("rounded down") << QSize(900, 433) << 2.0 / 3 << 0.86;
+    QTest::newRow("never below the minimum") << QSize(300, 250) << 2.0 / 3 << 2.0 / 3;
+    QTest::newRow("not at all at 100 %") << QSize(300, 250) << 1.0 << 1.0;
+}
+
+void TestUiPrediction::fitScale() {
+    QFETCH(QSize, room);
+    QFETCH(double, minScale);
+    QFETCH(double, expected);
+    QVERIFY(qAbs(PredictionForm::fitScale({600, 500}, room, minScale) - expected) < 1e-9);
+}
+
+void TestUiPrediction::shrinksToFitBeforeScrolling() {
+    // The main window's area on a 1366 x 768 screen at 150 % (run with
+    // QT_SCALE_FACTOR=1.5), smaller than the window: the controls are drawn
+    // smaller, all four grids show whole, and no scroll bar appears. At
+    // 100 % the same area leaves the window at its own scale.
+    Host host(sampleHistory());
+    const QSize area(880, 420);
+    host.resizeArea(area);
+    一発ペリドン yoso(host);
+    yoso.showWindow();
+    PredictionForm* form = yoso.form();
+    auto* scroll = child<QScrollArea>(form, u"predictionScroll"_s);
+    QVERIFY(scroll);
+    const double dpr = form->devicePixelRatioF();
+    if (dpr <= 1) {
+        QCOMPARE(form->canvasScale(), 1.0);
+        QTRY_VERIFY(scroll->verticalScrollBar()->isVisible());
+        return;
+    }
+    QVERIFY(form->canvasScale() < 1);
+    QVERIFY(form->canvasScale() >= 1 / dpr);
+    QTest::qWait(50);
+    QVERIFY(!scroll->verticalScrollBar()->isVisible());
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    // Every grid shows whole, inside its frame, its text no smaller than at
+    // 100 %.
+    auto* frame = child<QGroupBox>(form, u"Frame2"_s);
+    for (int i = 0; i < 4; ++i) {
+        SheetView* view = form->grid(i);
+        QVERIFY2(frame->contentsRect().contains(view->geometry()), qPrintable(QString::number(i)));
+        const QRect shown(view->mapTo(scroll->viewport(), QPoint(0, 0)), view->size());
+        QVERIFY2(scroll->viewport()->rect().contains(shown), qPrintable(QString::number(i)));
+        QVERIFY(view->gridFontInUse().pointSizeF() * dpr >= gridFont().pointSizeF() - 0.01);
+    }
+    // The controls still work at that scale.
+    auto* reflect = child<QRadioButton>(form, u"Opt反映する_0"_s);
+    QTest::mouseClick(reflect, Qt::LeftButton);
+    QVERIFY(reflect->isChecked());
+    QVERIFY(yoso.engine().reflectFlags()[0]);
+    // Given its own size again, it is drawn at scale 1 as before.
+    host.resizeArea({1200, 900});
+    yoso.subWindow()->resize(twipsToPixels(9360, 8244, form));
+    QTRY_COMPARE(form->canvasScale(), 1.0);
+    auto* close = child<QPushButton>(form, u"Cmd閉じる"_s);
+    QCOMPARE(close->geometry(), twipsRect(8160, 60, 855, 375, form));
 }
 
 void TestUiPrediction::loadAndCloseReportPropEnd() {

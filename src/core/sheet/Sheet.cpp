@@ -57,6 +57,16 @@ std::size_t Sheet::StyleHash::operator()(const Style& s) const noexcept {
     return std::size_t((a * 0x9e3779b97f4a7c15ull) ^ (b * 0xc2b2ae3d27d4eb4full));
 }
 
+void Sheet::joinCells(int first, int last, int row) {
+    if (first >= last || row < 1)
+        return;
+    // A cell belongs to one run at most: a new run replaces those it meets.
+    std::erase_if(m_joined, [&](const JoinedCells& j) {
+        return j.row == row && j.first <= last && first <= j.last;
+    });
+    m_joined.push_back({row, first, last});
+}
+
 void Sheet::setSize(int cols, int rows) {
     cols = qMax(0, cols);
     rows = qMax(0, rows);

@@ -104,6 +104,18 @@ public:
     void setOverflow(bool on) { m_overflow = on; }
     bool overflow() const { return m_overflow; }
 
+    // Cells first..last of one row drawn as one cell, as a title over several
+    // columns: no grid lines between them, and the text of the first cell
+    // centred over all of them without the spaces around it. The cells keep
+    // their own texts, colours and borders.
+    struct JoinedCells {
+        int row;
+        int first;
+        int last;
+    };
+    void joinCells(int first, int last, int row);
+    const std::vector<JoinedCells>& joinedCells() const { return m_joined; }
+
     void setBackColor(int col1, int row1, int col2, int row2, Rgb colour);
     void setForeColor(int col1, int row1, int col2, int row2, Rgb colour);
     void setCellType(int col1, int row1, int col2, int row2, CellType type);
@@ -168,6 +180,7 @@ public:
         Rgb foreColor(int col) const { return m_sheet.m_styles[styleId(col)].fore; }
         Rgb backColor(int col) const { return m_sheet.m_styles[styleId(col)].back; }
         HAlign hAlign(int col) const;
+        int row() const { return m_row; }
         int borderMask(int col) const { return m_sheet.m_styles[styleId(col)].borders; }
         // The colour of one side: 0 left, 1 right, 2 top, 3 bottom.
         Rgb borderColor(int col, int side) const {
@@ -289,6 +302,7 @@ private:
     bool m_colHeaders = false;
     bool m_rowHeaders = false;
     bool m_overflow = false;
+    std::vector<JoinedCells> m_joined;
     ScrollBars m_scrollBars = ScrollBars::Vertical;
     double m_defaultRowHeight = 10;
     double m_defaultColWidth = 8;

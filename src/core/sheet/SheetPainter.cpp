@@ -70,22 +70,44 @@ public:
         m_items.push_back({QRect(x, y, w, h), colour});
     }
 
-    void paint(QPainter& painter) {
+    // snap: the rectangles are lines drawn on a scaled screen picture (the
+    // print preview); each is placed on whole device pixels and given the
+    // same width wherever it falls, at least one pixel, as a printer's lines
+    // all have one width. Without it a line one pixel wide drawn at 0.8
+    // covers one device pixel or none, and at 1.3 one or two.
+    void paint(QPainter& painter, bool snap = false) {
         if (m_items.empty())
             return;
         std::stable_sort(m_items.begin(), m_items.end(),
                          [](const Item& a, const Item& b) { return a.colour < b.colour; });
         painter.setPen(Qt::NoPen);
+        const QTransform device = painter.deviceTransform();
+        if (snap) {
+            painter.save();
+            const qreal dpr = painter.device()->devicePixelRatio();
+            painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
+        }
+        const auto place = [&](const QRect& r) {
+            if (!snap)
+                return r;
+            const auto edge = [](double v) { return int(std::lround(v)); };
+            const auto size = [](double v) { return qMax(1, int(std::lround(v))); };
+            return QRect(edge(r.x() * device.m11() + device.dx()),
+                         edge(r.y() * device.m22() + device.dy()), size(r.width() * device.m11()),
+                         size(r.height() * device.m22()));
+        };
         std::vector<QRect> rects;
         rects.reserve(m_items.size());
         for (std::size_t i = 0; i < m_items.size();) {
             const Rgb colour = m_items[i].colour;
             rects.clear();
             for (; i < m_items.size() && m_items[i].colour == colour; ++i)
-                rects.push_back(m_items[i].rect);
+                rects.push_back(place(m_items[i].rect));
             painter.setBrush(toColor(colour));
             painter.drawRects(rects.data(), int(rects.size()));
         }
+        if (snap)
+            painter.restore();
     }
 
 private:
@@ -106,6 +128,11 @@ SheetPainter::SheetPainter(const QFont& font) : m_font(font) {
 
 void SheetPainter::setSheet(const Sheet* sheet) {
     m_sheet = sheet;
+    relayout();
+}
+
+void SheetPainter::setFont(const QFont& font) {
+    m_font = font;
     relayout();
 }
 
@@ -362,6 +389,7 @@ struct SheetPainter::TextItem {
     int align;
     Sheet::TextId id;
     Rgb colour;
+    bool trimmed = false; // drawn without the spaces around it
 };
 
 struct SheetPainter::PaintRange {
@@ -446,11 +474,40 @@ void SheetPainter::collectTexts(PaintRange& range, const Sheet::RowCursor& cells
     // scanned; a row has few columns.
     const bool overflow = m_sheet->overflow();
     std::fill(range.joined.begin(), range.joined.end(), 0);
+    // Joined cells of this row: one cell, its text centred over all of them.
+    const int cols = m_sheet->cols();
+    std::vector<int> joinedEnd;
+    for (const Sheet::JoinedCells& j : m_sheet->joinedCells()) {
+        if (j.row != cells.row() || j.first < 1 || j.first >= cols)
+            continue;
+        const int last = qMin(j.last, cols);
+        if (joinedEnd.empty())
+            joinedEnd.assign(std::size_t(cols) + 1, 0);
+        joinedEnd[std::size_t(j.first)] = last;
+        for (int c = j.first; c < last; ++c)
+            range.joined[std::size_t(c)] = 1;
+    }
     int coveredTo = 0; // last column a text of this row has spread over
-    const int scanTo = overflow ? m_sheet->cols() : range.c2;
-    for (int c = overflow ? 1 : range.c1; c <= scanTo; ++c) {
+    const bool fromStart = overflow || !joinedEnd.empty();
+    const int scanTo = fromStart ? cols : range.c2;
+    for (int c = fromStart ? 1 : range.c1; c <= scanTo; ++c) {
         const Sheet::TextId id = cells.textId(c);
         if (id == 0)
+            continue;
+        if (!joinedEnd.empty() && joinedEnd[std::size_t(c)] > c) {
+            const int last = joinedEnd[std::size_t(c)];
+            coveredTo = last;
+            if (last < range.c1 || c > range.c2)
+                continue;
+            const int x = columnX(c) - range.ox;
+            const int width = columnX(last + 1) - columnX(c);
+            range.texts.push_back(
+                {QRect(x + kTextPadPx, band.y(), width - 2 * kTextPadPx, band.height()),
+                 Qt::AlignVCenter | Qt::AlignHCenter, id, cells.foreColor(c), true});
+            continue;
+        }
+        // A text inside joined cells gives way to the run's own.
+        if (!joinedEnd.empty() && c <= coveredTo)
             continue;
         const TextSpan span =
             overflow ? spreadText(range, cells, c, coveredTo, id) : TextSpan{c, c, 0};
@@ -552,12 +609,20 @@ void SheetPainter::paintLayers(QPainter& painter, PaintRange& range) const {
             textColour = t.colour;
             painter.setPen(toColor(textColour));
         }
-        drawCellText(painter, t.rect, t.align, m_sheet->textOf(t.id));
+        drawCellText(painter, t.rect, t.align,
+                     t.trimmed ? m_sheet->textOf(t.id).trimmed() : m_sheet->textOf(t.id));
     }
-    range.gridLines.paint(painter);
-    range.rowLines.paint(painter);
+    // Lines of a scaled picture on screen (the print preview) snap to whole
+    // pixels; a printer, a PDF and the grid on screen draw them as they are.
+    const QTransform& world = painter.worldTransform();
+    const int device = painter.device() ? painter.device()->devType() : 0;
+    const bool snap =
+        world.type() == QTransform::TxScale &&
+        (device == QInternal::Widget || device == QInternal::Image || device == QInternal::Pixmap);
+    range.gridLines.paint(painter, snap);
+    range.rowLines.paint(painter, snap);
     for (RectLayer& side : range.borders)
-        side.paint(painter);
+        side.paint(painter, snap);
 }
 
 void SheetPainter::paintSelection(QPainter& painter, const PaintRange& range) const {

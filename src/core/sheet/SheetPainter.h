@@ -30,6 +30,9 @@ public:
     void setSheet(const Sheet* sheet);
     const Sheet* sheet() const { return m_sheet; }
     const QFont& font() const { return m_font; }
+    // Lays the sheet out again in another font (a grid drawn smaller or
+    // larger than the grid font).
+    void setFont(const QFont& font);
     // Measures the sheet again; call after its contents or sizes changed.
     void relayout();
 

@@ -346,9 +346,23 @@ void AnalysisWindow::layoutControls() {
         if (labelW <= textRight - margin)
             placeDescription(QRect(margin, buttonTop, textRight - margin, buttonH),
                              Qt::AlignLeft | Qt::AlignVCenter);
-        else
-            placeDescription(QRect(margin, 2, wrappedWidth(textRight - margin), gridTop - 4),
-                             Qt::AlignLeft | Qt::AlignVCenter, textRight - margin);
+        else {
+            // More lines than the room above the grid holds move the grid
+            // down instead of cutting the description.
+            const int widest = textRight - margin;
+            const auto lines =
+                descriptionLines(m_info.description, m_description->font(), qMax(1, widest)).size();
+            const int need = int(lines) * fm.lineSpacing() + 2;
+            int top = gridTop;
+            if (need > top - 4) {
+                top = need + 4;
+                m_grid->move(px(kGridLeft), top);
+                m_grid->resize(gridSize(
+                    QSize(width() - px(kGridLeft) - margin / 2, height() - top - margin / 2)));
+            }
+            placeDescription(QRect(margin, 2, wrappedWidth(widest), top - 4),
+                             Qt::AlignLeft | Qt::AlignVCenter, widest);
+        }
         return;
     }
 

@@ -6,6 +6,7 @@
 #include "gui/widgets/ChildWindow.h"
 #include "gui/widgets/Fonts.h"
 #include "gui/widgets/Messages.h"
+#include "gui/widgets/PhraseLines.h"
 #include "gui/widgets/PrintPreview.h"
 
 #include <QAreaSeries>
@@ -291,12 +292,12 @@ void BacktestWindow::createControls() {
     setFont(gridFont());
     setAutoFillBackground(true);
 
-    auto* description = new QLabel(
+    // Broken at phrase ends, never inside a word, at any width.
+    auto* description = new PhraseLabel(
         u"過去の各回について、その回の直前までの当選番号で予想ウィンドウを開いたとしたら表示された"
         "数字が、その回にどれだけ当たったかを数え、数字が偶然（一様かつ独立）に出る場合と比べます。"_s,
         this);
     description->setObjectName(u"Label1"_s);
-    description->setWordWrap(true);
 
     m_closeButton = new QPushButton(u"閉じる"_s, this);
     m_closeButton->setObjectName(u"Cmd閉じる"_s);
@@ -334,9 +335,8 @@ void BacktestWindow::createControls() {
 
     m_summary = new QLabel(this);
     m_summary->setObjectName(u"Label範囲"_s);
-    m_verdict = new QLabel(this);
+    m_verdict = new PhraseLabel(QString(), this);
     m_verdict->setObjectName(u"Label要約"_s);
-    m_verdict->setWordWrap(true);
     {
         QFont bold = m_verdict->font();
         bold.setBold(true);
@@ -392,13 +392,12 @@ void BacktestWindow::createControls() {
          backtestMethodNames()[2] + u" ボックス"_s, backtestMethodNames()[3] + u" ボックス"_s});
     m_moneyTable->setObjectName(u"fpSpread収支"_s);
     fitHeight(m_moneyTable);
-    m_moneyCaption = new QLabel(
+    m_moneyCaption = new PhraseLabel(
         u"毎回、表示された数字で買えるボックス（3つとも同じ数字は除く）と、周期法では各位の列の"
         "数字のストレートを、1口200円ですべて買った場合です。賞金は理論上の額（ボックス 15,000円、"
         "2つが同じ数字なら30,000円、ストレート 90,000円）で、実際の賞金は回ごとに変わります。"_s,
         this);
     m_moneyCaption->setObjectName(u"Label収支"_s);
-    m_moneyCaption->setWordWrap(true);
     auto* moneyBox = new QGroupBox(u"収支（理論上の賞金で計算）"_s, this);
     auto* moneyLayout = new QVBoxLayout(moneyBox);
     moneyLayout->addWidget(m_moneyTable);
@@ -512,7 +511,7 @@ void BacktestWindow::ShowScores() {
                                .arg(m_run.to)
                                .arg(m_run.draws.size()));
     }
-    m_verdict->setText(verdict(m_run, scores));
+    m_verdict->setPhraseText(verdict(m_run, scores));
     const ReflectScore& current = scores[std::size_t(r)];
     for (int m = 0; m < kMethodCount; ++m)
         fillMethodTable(m, current.methods[std::size_t(m)]);
@@ -713,7 +712,7 @@ void BacktestWindow::printResults() {
     QChart* chart = makeChart(&font);
     scene.addItem(chart);
 
-    const QStringList notes{m_verdict->text(),
+    const QStringList notes{m_verdict->phraseText(),
                             m_summary->text() +
                                 u"　反映数（反映するオプションの数）: %1"_s.arg(reflect())};
     QStringList readings;
@@ -721,7 +720,7 @@ void BacktestWindow::printResults() {
         readings << backtestMethodNames()[std::size_t(m)] + u"　"_s +
                         m_readings[std::size_t(m)]->text();
     const QString moneyTitle = u"収支（理論上の賞金で計算）"_s;
-    const QString moneyNote = m_moneyCaption->text();
+    const QString moneyNote = m_moneyCaption->phraseText();
     const QString ratioTitle = u"ボックス的中の 実際／期待値（反映数ごと）"_s;
 
     PrintDocument doc;

@@ -19,6 +19,8 @@ class QTableWidget;
 
 namespace peridon {
 
+class PhraseLabel;
+
 // Creates the window 予想の検証, not yet shown, for the reflected count the
 // prediction window has set. It computes while it loads and reports
 // through host.setPropEnd like every other child window.
@@ -42,7 +44,7 @@ public:
     // The status line: the range actually evaluated.
     QLabel* summaryLabel() const { return m_summary; }
     // The line above the tables on the smallest of the family's p-values.
-    QLabel* verdictLabel() const { return m_verdict; }
+    PhraseLabel* verdictLabel() const { return m_verdict; }
     QTableWidget* moneyTable() const { return m_moneyTable; }
 
     // The plain reading of one test: nothing to read without evaluated
@@ -85,9 +87,9 @@ private:
     QPushButton* m_closeButton = nullptr;
     QPushButton* m_printButton = nullptr;
     QLabel* m_summary = nullptr;
-    QLabel* m_verdict = nullptr;
+    PhraseLabel* m_verdict = nullptr;
     QTableWidget* m_moneyTable = nullptr;
-    QLabel* m_moneyCaption = nullptr;
+    PhraseLabel* m_moneyCaption = nullptr;
     std::array<QGroupBox*, kMethodCount> m_boxes{};
     std::array<QTableWidget*, kMethodCount> m_tables{};
     std::array<QLabel*, kMethodCount> m_readings{};

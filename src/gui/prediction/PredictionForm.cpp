@@ -15,8 +15,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -77,15 +80,17 @@ QRect PredictionForm::twips(int left, int top, int width, int height) const {
 
 void PredictionForm::createControls() {
     // Every control stands at its twip position on a canvas inside a scroll
-    // area: where the main window is smaller than the window (a small screen
-    // at 150 %), the rest of the window scrolls into view instead of being
-    // cut off.
+    // area. Where the main window is smaller than the window (a small screen
+    // at 150 %), the canvas is first drawn smaller to fit (fitToRoom), and
+    // only what still does not fit scrolls into view instead of being cut off.
     auto* scroll = new QScrollArea(this);
+    m_scroll = scroll;
     scroll->setObjectName(u"predictionScroll"_s);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(false);
     // Made a child at once, so that the controls take the window's font.
     auto* canvas = new QWidget(this);
+    m_canvas = canvas;
     canvas->setObjectName(u"predictionCanvas"_s);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -100,6 +105,7 @@ void PredictionForm::createControls() {
     optionsNote->setObjectName(u"Label15"_s);
     optionsNote->setGeometry(twips(120, 300, 3615, 660));
     setPhraseWrappedText(optionsNote, optionsNote->text());
+    m_notes.push_back({optionsNote, optionsNote->text().remove(u'\n')});
     paintBackground(optionsNote, kLabelBack);
 
     for (int i = 0; i < kOptionCount; ++i)
@@ -115,6 +121,7 @@ void PredictionForm::createControls() {
     predictionNote->setObjectName(u"Label19"_s);
     predictionNote->setGeometry(twips(120, 300, 4815, 660));
     setPhraseWrappedText(predictionNote, predictionNote->text());
+    m_notes.push_back({predictionNote, predictionNote->text().remove(u'\n')});
     paintBackground(predictionNote, kLabelBack);
 
     // Grids and their captions are placed in window coordinates.
@@ -158,6 +165,99 @@ void PredictionForm::createControls() {
     const QRect used = canvas->childrenRect();
     canvas->resize(used.right() + 3, used.bottom() + 3);
     scroll->setWidget(canvas);
+    m_canvasSize = canvas->size();
+    m_font = font();
+    recordPlaces(canvas);
+}
+
+void PredictionForm::recordPlaces(QWidget* parent) {
+    for (QObject* object : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(object);
+        if (!w)
+            continue;
+        m_places.push_back({w, w->geometry()});
+        // A grid sizes itself from its font; its parts are its own.
+        if (!qobject_cast<SheetView*>(w))
+            recordPlaces(w);
+    }
+}
+
+double PredictionForm::minimumScale(double devicePixelRatio) {
+    return devicePixelRatio > 1 ? qBound(0.5, 1 / devicePixelRatio, 1.0) : 1.0;
+}
+
+double PredictionForm::fitScale(const QSize& canvas, const QSize& room, double minScale) {
+    if (canvas.isEmpty() || room.isEmpty())
+        return 1;
+    const double fit =
+        qMin(double(room.width()) / canvas.width(), double(room.height()) / canvas.height());
+    // Whole hundredths, rounded down, so that a window resized by a pixel
+    // does not redraw every control.
+    return qBound(qMin(minScale, 1.0), std::floor(fit * 100) / 100, 1.0);
+}
+
+void PredictionForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitToRoom();
+}
+
+void PredictionForm::fitToRoom() {
+    if (!m_canvas || m_canvasSize.isEmpty())
+        return;
+    const QSize room = m_scroll->size();
+    const double minScale = minimumScale(devicePixelRatioF());
+    double scale = fitScale(m_canvasSize, room, minScale);
+    applyScale(scale);
+    // Text does not shrink quite in proportion: step down until the canvas
+    // really fits and every grid stays inside its frame, or scroll from the
+    // smallest scale on.
+    const auto fits = [&] {
+        for (SheetView* view : m_grids)
+            if (!view->parentWidget()->contentsRect().contains(view->geometry()))
+                return false;
+        return m_canvas->width() <= room.width() && m_canvas->height() <= room.height();
+    };
+    while (scale < 1 && scale > minScale && !fits()) {
+        scale = qMax(minScale, scale - 0.01);
+        applyScale(scale);
+    }
+}
+
+void PredictionForm::applyScale(double scale) {
+    if (scale == m_scale)
+        return;
+    m_scale = scale;
+    auto scaled = [scale](int v) { return int(std::lround(v * scale)); };
+    auto scaledFont = [scale](QFont f) {
+        if (f.pointSizeF() > 0)
+            f.setPointSizeF(f.pointSizeF() * scale);
+        else if (f.pixelSize() > 0)
+            f.setPixelSize(qMax(1, int(std::lround(f.pixelSize() * scale))));
+        return f;
+    };
+    m_canvas->setFont(scaledFont(m_font));
+    for (const Place& place : m_places) {
+        if (!place.widget)
+            continue;
+        const QRect& r = place.rect;
+        const QPoint topLeft(scaled(r.left()), scaled(r.top()));
+        if (auto* view = qobject_cast<SheetView*>(place.widget.data())) {
+            view->setGridFont(scaledFont(gridFont()));
+            view->move(topLeft);
+            continue;
+        }
+        // From the scaled edges, so that neighbours keep meeting.
+        const QPoint end(scaled(r.left() + r.width()), scaled(r.top() + r.height()));
+        place.widget->setGeometry(QRect(topLeft, end - QPoint(1, 1)));
+    }
+    for (SheetView* view : m_grids)
+        if (view->sheet())
+            view->setFixedSize(view->sizeHint());
+    // The notes break into lines again in the new font.
+    for (const auto& [label, text] : m_notes)
+        if (label)
+            setPhraseWrappedText(label, text);
+    m_canvas->resize(scaled(m_canvasSize.width()), scaled(m_canvasSize.height()));
 }
 
 QGroupBox* PredictionForm::createOptionFrame(QWidget* parent, int index) {

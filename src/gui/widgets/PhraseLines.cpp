@@ -1,6 +1,8 @@
 #include "gui/widgets/PhraseLines.h"
 
+#include <QEvent>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QTextBoundaryFinder>
 
 using namespace Qt::StringLiterals;
@@ -94,6 +96,64 @@ void setPhraseWrappedText(QLabel* label, const QString& text) {
         return;
     }
     label->setText(phraseLines(text, QFontMetrics(label->font()), width).join(u'\n'));
+}
+
+PhraseLabel::PhraseLabel(const QString& text, QWidget* parent) : QLabel(parent), m_text(text) {
+    setWordWrap(false);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    QLabel::setText(text);
+}
+
+void PhraseLabel::setPhraseText(const QString& text) {
+    m_text = text;
+    rebreak();
+    updateGeometry();
+}
+
+QStringList PhraseLabel::linesFor(int width) const {
+    const QMargins m = contentsMargins();
+    const int inside = width - m.left() - m.right() - 2 * margin();
+    if (m_text.isEmpty() || inside <= 0)
+        return {m_text};
+    return phraseLines(m_text, fontMetrics(), inside);
+}
+
+int PhraseLabel::heightForWidth(int width) const {
+    const QMargins m = contentsMargins();
+    const qsizetype lines = qMax<qsizetype>(1, linesFor(width).size());
+    return int(lines) * fontMetrics().lineSpacing() + m.top() + m.bottom() + 2 * margin();
+}
+
+QSize PhraseLabel::sizeHint() const {
+    // As wide as the text on one line; the layout narrows it.
+    const QMargins m = contentsMargins();
+    const int w = fontMetrics().horizontalAdvance(m_text) + m.left() + m.right() + 2 * margin();
+    return {w, heightForWidth(w)};
+}
+
+QSize PhraseLabel::minimumSizeHint() const {
+    // Narrow enough for any window: the text breaks into more lines.
+    const int w = 8 * fontMetrics().horizontalAdvance(QChar(0x5B57));
+    return {qMin(w, sizeHint().width()), heightForWidth(qMin(w, sizeHint().width()))};
+}
+
+void PhraseLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    rebreak();
+}
+
+void PhraseLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        rebreak();
+        updateGeometry();
+    }
+}
+
+void PhraseLabel::rebreak() {
+    const QString shown = linesFor(width()).join(u'\n');
+    if (shown != text())
+        QLabel::setText(shown);
 }
 
 } // namespace peridon

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QFontMetrics>
+#include <QLabel>
 #include <QString>
 #include <QStringList>
-
-class QLabel;
 
 namespace peridon {
 
@@ -23,5 +22,31 @@ QString messageHtml(const QString& text, const QFontMetrics& fm, int width);
 // Shows `text` in a label broken at phrase ends to the label's width (the
 // label's own word wrap breaks anywhere between two kana).
 void setPhraseWrappedText(QLabel* label, const QString& text);
+
+// A label in a layout whose text breaks at phrase ends to whatever width the
+// layout gives it, and which asks for the height those lines take. Its own
+// width never pushes the window wider.
+class PhraseLabel final : public QLabel {
+public:
+    explicit PhraseLabel(const QString& text, QWidget* parent = nullptr);
+    void setPhraseText(const QString& text);
+    // The text without the line breaks put in.
+    const QString& phraseText() const { return m_text; }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QStringList linesFor(int width) const;
+    void rebreak();
+
+    QString m_text;
+};
 
 } // namespace peridon

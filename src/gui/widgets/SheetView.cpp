@@ -109,6 +109,13 @@ void SheetView::refresh() {
     viewport()->update();
 }
 
+void SheetView::setGridFont(const QFont& font) {
+    if (font == m_painter.font())
+        return;
+    m_painter.setFont(font);
+    refresh();
+}
+
 void SheetView::recomputeGeometry() {
     m_painter.setSheet(m_sheet);
     // A sheet that shrank keeps only the part of the selection still in it.

@@ -39,6 +39,10 @@ public:
     const Sheet* sheet() const { return m_sheet; }
     // Call after the sheet's contents or sizes changed.
     void refresh();
+    // Draws the cells in another font than the grid font (a window shown
+    // smaller to fit its area); the view keeps its size until resized.
+    void setGridFont(const QFont& font);
+    const QFont& gridFontInUse() const { return m_painter.font(); }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
