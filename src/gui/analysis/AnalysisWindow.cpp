@@ -355,7 +355,9 @@ void AnalysisWindow::layoutControls() {
             const int need = int(lines) * fm.lineSpacing() + 2;
             int top = gridTop;
             if (need > top - 4) {
-                top = need + 4;
+                // A window made very small keeps a few rows of its grid; the
+                // description is then cut, with the whole text as tooltip.
+                top = qMax(gridTop, qMin(need + 4, height() - margin / 2 - 3 * fm.lineSpacing()));
                 m_grid->move(px(kGridLeft), top);
                 m_grid->resize(gridSize(
                     QSize(width() - px(kGridLeft) - margin / 2, height() - top - margin / 2)));
