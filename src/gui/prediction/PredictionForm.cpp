@@ -175,7 +175,7 @@ void PredictionForm::recordPlaces(QWidget* parent) {
         auto* w = qobject_cast<QWidget*>(object);
         if (!w)
             continue;
-        m_places.push_back({w, w->geometry()});
+        m_places.push_back({w, w->geometry(), w->font()});
         // A grid sizes itself from its font; its parts are its own.
         if (!qobject_cast<SheetView*>(w))
             recordPlaces(w);
@@ -239,6 +239,9 @@ void PredictionForm::applyScale(double scale) {
     for (const Place& place : m_places) {
         if (!place.widget)
             continue;
+        // Set on each control: one with a style sheet no longer takes its
+        // parent's font.
+        place.widget->setFont(scaledFont(place.font));
         const QRect& r = place.rect;
         const QPoint topLeft(scaled(r.left()), scaled(r.top()));
         if (auto* view = qobject_cast<SheetView*>(place.widget.data())) {
@@ -253,6 +256,21 @@ void PredictionForm::applyScale(double scale) {
     for (SheetView* view : m_grids)
         if (view->sheet())
             view->setFixedSize(view->sizeHint());
+    // The option buttons keep their whole text (the round mark does not
+    // shrink with the font) and stand in the middle of their frames.
+    for (int i = 0; i < kOptionCount; ++i) {
+        QRadioButton* reflect = m_reflectButtons[std::size_t(i)];
+        QRadioButton* ignore = m_ignoreButtons[std::size_t(i)];
+        const QRect inside = reflect->parentWidget()->contentsRect().adjusted(0, 0, 0, -1);
+        for (QRadioButton* button : {reflect, ignore}) {
+            const QSize hint = button->sizeHint();
+            button->resize(qMax(button->width(), hint.width()),
+                           qMin(hint.height(), qMax(1, inside.height())));
+        }
+        const int top = inside.top() + qMax(0, (inside.height() - reflect->height()) / 2);
+        reflect->move(reflect->x(), top);
+        ignore->move(ignore->x(), top);
+    }
     // The notes break into lines again in the new font.
     for (const auto& [label, text] : m_notes)
         if (label)

@@ -87,6 +87,7 @@ private:
     struct Place {
         QPointer<QWidget> widget;
         QRect rect;
+        QFont font;
     };
     QScrollArea* m_scroll = nullptr;
     QWidget* m_canvas = nullptr;
