@@ -61,8 +61,6 @@ private slots:
     void noGridLineUnderSpilledText();
     void titleCentredOverItsBox_data();
     void titleCentredOverItsBox();
-    void previewLinesOfOneWidth_data();
-    void previewLinesOfOneWidth();
     void cellTextAsDrawText_data();
     void cellTextAsDrawText();
     void rowsPaintAsAlone_data();
@@ -227,55 +225,6 @@ void TestSheetPrint::titleCentredOverItsBox() {
         QCOMPARE(img.pixelColor(sp.columnX(last + 1) - 1, 1), QColor(0, 0, 255));
         QCOMPARE(img.pixelColor(sp.columnX(7) - 1, 1), QColor(Qt::white));
     }
-}
-
-// The print preview draws a page scaled to the screen: every grid line comes
-// out one width, as in a PDF, where drawing each line one layout pixel wide
-// gives some lines none or one pixel and others one or two.
-void TestSheetPrint::previewLinesOfOneWidth_data() {
-    QTest::addColumn<double>("zoom");
-    QTest::newRow("0.7") << 0.7;
-    QTest::newRow("0.8") << 0.8;
-    QTest::newRow("1.3") << 1.3;
-    QTest::newRow("1.6") << 1.6;
-}
-
-void TestSheetPrint::previewLinesOfOneWidth() {
-    QFETCH(double, zoom);
-    const Sheet s = drawSheet(40, 3);
-    PrintDocument doc;
-    doc.caption = u"回数"_s;
-    doc.grids.push_back({&s, QString()});
-    SheetPrinter printer(doc);
-    printer.paginate(QSizeF(538, 785));
-    const QSize page(int(std::lround(538 * zoom * 96 / 72)),
-                     int(std::lround(785 * zoom * 96 / 72)));
-    QImage img(page, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    printer.paintPage(p, 0, QRect(QPoint(0, 0), page), int(std::lround(96 * zoom)));
-    p.end();
-    // Down the first column, left of its texts: each run of grid-line
-    // pixels is one row line; the grid ends at the first long white stretch.
-    QList<int> runs;
-    int run = 0;
-    int white = 0;
-    for (int y = 0; y < img.height() && white < 60; ++y) {
-        const QColor c = img.pixelColor(2, y);
-        const bool line =
-            c.red() == c.green() && c.green() == c.blue() && c.red() > 150 && c.red() < 240;
-        white = c == QColor(Qt::white) && !runs.isEmpty() ? white + 1 : 0;
-        if (line) {
-            ++run;
-        } else if (run > 0) {
-            runs << run;
-            run = 0;
-        }
-    }
-    QVERIFY2(runs.size() >= 30, qPrintable(QString::number(runs.size())));
-    for (int r : runs)
-        QVERIFY2(r == runs.front(),
-                 qPrintable(u"lines %1 and %2 pixels wide"_s.arg(runs.front()).arg(r)));
 }
 
 // Texts drawn from a kept layout land on exactly the pixels drawText()

@@ -70,44 +70,22 @@ public:
         m_items.push_back({QRect(x, y, w, h), colour});
     }
 
-    // snap: the rectangles are lines drawn on a scaled screen picture (the
-    // print preview); each is placed on whole device pixels and given the
-    // same width wherever it falls, at least one pixel, as a printer's lines
-    // all have one width. Without it a line one pixel wide drawn at 0.8
-    // covers one device pixel or none, and at 1.3 one or two.
-    void paint(QPainter& painter, bool snap = false) {
+    void paint(QPainter& painter) {
         if (m_items.empty())
             return;
         std::stable_sort(m_items.begin(), m_items.end(),
                          [](const Item& a, const Item& b) { return a.colour < b.colour; });
         painter.setPen(Qt::NoPen);
-        const QTransform device = painter.deviceTransform();
-        if (snap) {
-            painter.save();
-            const qreal dpr = painter.device()->devicePixelRatio();
-            painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
-        }
-        const auto place = [&](const QRect& r) {
-            if (!snap)
-                return r;
-            const auto edge = [](double v) { return int(std::lround(v)); };
-            const auto size = [](double v) { return qMax(1, int(std::lround(v))); };
-            return QRect(edge(r.x() * device.m11() + device.dx()),
-                         edge(r.y() * device.m22() + device.dy()), size(r.width() * device.m11()),
-                         size(r.height() * device.m22()));
-        };
         std::vector<QRect> rects;
         rects.reserve(m_items.size());
         for (std::size_t i = 0; i < m_items.size();) {
             const Rgb colour = m_items[i].colour;
             rects.clear();
             for (; i < m_items.size() && m_items[i].colour == colour; ++i)
-                rects.push_back(place(m_items[i].rect));
+                rects.push_back(m_items[i].rect);
             painter.setBrush(toColor(colour));
             painter.drawRects(rects.data(), int(rects.size()));
         }
-        if (snap)
-            painter.restore();
     }
 
 private:
@@ -612,17 +590,10 @@ void SheetPainter::paintLayers(QPainter& painter, PaintRange& range) const {
         drawCellText(painter, t.rect, t.align,
                      t.trimmed ? m_sheet->textOf(t.id).trimmed() : m_sheet->textOf(t.id));
     }
-    // Lines of a scaled picture on screen (the print preview) snap to whole
-    // pixels; a printer, a PDF and the grid on screen draw them as they are.
-    const QTransform& world = painter.worldTransform();
-    const int device = painter.device() ? painter.device()->devType() : 0;
-    const bool snap =
-        world.type() == QTransform::TxScale &&
-        (device == QInternal::Widget || device == QInternal::Image || device == QInternal::Pixmap);
-    range.gridLines.paint(painter, snap);
-    range.rowLines.paint(painter, snap);
+    range.gridLines.paint(painter);
+    range.rowLines.paint(painter);
     for (RectLayer& side : range.borders)
-        side.paint(painter, snap);
+        side.paint(painter);
 }
 
 void SheetPainter::paintSelection(QPainter& painter, const PaintRange& range) const {
