@@ -76,7 +76,7 @@ void 出現頻度分析::SetupGrid(int m) {
 void 出現頻度分析::WriteHeader(int m) {
     m_sheet.setText(1, 2, u"出現数"_s);
     for (int d = 0; d <= 9; ++d)
-        m_sheet.setText(d + 2, 2, sheets::digitText(d));
+        m_sheet.setText(d + 2, 2, digitText(d));
     for (int n = 1; n <= m; ++n)
         m_sheet.setText(1, n + 2, QString::number(n));
 }

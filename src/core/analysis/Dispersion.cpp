@@ -73,7 +73,7 @@ void バラツキ分析::WriteHeader() {
         m_sheet.setHAlign(1, row, 1, row, HAlign::Center);
         m_sheet.setText(1, row, u"回"_s);
         for (int v = 0; v <= 9; ++v)
-            m_sheet.setText(v + 2, row, sheets::digitText(v));
+            m_sheet.setText(v + 2, row, digitText(v));
         m_sheet.setText(12, row, u"回"_s);
         m_sheet.setForeColor(2, row, 11, row, kBlue);
         m_sheet.setCellType(2, row, 11, row, CellType::StaticText);

@@ -2,16 +2,6 @@
 
 namespace peridon::sheets {
 
-const QString& digitText(int digit) {
-    static const std::array<QString, 10> texts = [] {
-        std::array<QString, 10> t;
-        for (int d = 0; d < 10; ++d)
-            t[std::size_t(d)] = QString::number(d);
-        return t;
-    }();
-    return texts[std::size_t(digit)];
-}
-
 std::array<Sheet::TextId, 10> digitIds(Sheet& sheet) {
     std::array<Sheet::TextId, 10> ids{};
     for (int d = 0; d < 10; ++d)

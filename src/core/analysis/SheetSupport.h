@@ -11,10 +11,6 @@
 // Small helpers shared by the sheet builders of the analysis windows.
 namespace peridon::sheets {
 
-// The texts "0" to "9", built once so that a million-cell sheet does not
-// build a string per digit cell.
-const QString& digitText(int digit);
-
 // The ids of "0" to "9" in a sheet, for writing digit cells without looking
 // the text up per cell.
 std::array<Sheet::TextId, 10> digitIds(Sheet& sheet);

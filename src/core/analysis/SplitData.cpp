@@ -165,7 +165,7 @@ void SplitDataAnalysis::WriteHeader() {
                               kBorderBlue);
         }
         for (int d = 0; d < 10; ++d)
-            m_sheet.setText(digitCol(block, d), 3, sheets::digitText(d));
+            m_sheet.setText(digitCol(block, d), 3, digitText(d));
     }
     m_sheet.setText(1, 3, u"回数"_s);
     m_sheet.setText(kLastDrawCol, 3, u"回数"_s);

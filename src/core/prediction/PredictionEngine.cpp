@@ -1,5 +1,7 @@
 #include "core/prediction/PredictionEngine.h"
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace peridon {
@@ -54,16 +56,6 @@ int cycleMethod(int gap) {
     default:
         return -1;
     }
-}
-
-const QString& digitText(int digit) {
-    static const std::array<QString, 10> texts = [] {
-        std::array<QString, 10> t;
-        for (int d = 0; d < 10; ++d)
-            t[std::size_t(d)] = QString::number(d);
-        return t;
-    }();
-    return texts[std::size_t(digit)];
 }
 
 } // namespace
@@ -272,37 +264,18 @@ bool PredictionEngine::IsNewEliminationDigit(int rule) const {
 }
 
 void PredictionEngine::ComputeRapidFire() {
-    int col = 0;
-    int row = 0;
-    for (int e = 0; e < kRuleCount; ++e) {
-        const QString& elim = m_eliminationDigits[std::size_t(e)];
-        if (elim.isEmpty())
-            continue;
-        const int E = elim.toInt();
-        for (int m = 0; m < 4; ++m) {
-            for (int p = 1; p <= 3; ++p) {
-                const QString& c = m_cycleDigits[std::size_t(m)][std::size_t(p)];
-                if (c.isEmpty())
-                    break;
-                const int v = c.toInt();
-                if (E > v + 3 || E < v - 3)
-                    continue;
-                if (!IsDigitNotShown(2, c))
-                    continue;
-                // Six placements per row: only the first three of each row
-                // land inside the grid.
-                m_grids[2].setText(col + 2, row + 2, c);
-                if (++col == 6) {
-                    col = 0;
-                    ++row;
-                }
-            }
-        }
-    }
+    // Six placements per row: only the first three of each row land inside
+    // the grid.
+    PlaceNearCycleDigits({2, 3, 6, std::numeric_limits<int>::max()});
 }
 
 void PredictionEngine::ComputeOneShot() {
-    int count = 0;
+    // One row, and the walk ends after seven placements.
+    PlaceNearCycleDigits({3, 2, 7, 7});
+}
+
+void PredictionEngine::PlaceNearCycleDigits(const PlacementWalk& walk) {
+    int placed = 0;
     for (int e = 0; e < kRuleCount; ++e) {
         const QString& elim = m_eliminationDigits[std::size_t(e)];
         if (elim.isEmpty())
@@ -310,18 +283,18 @@ void PredictionEngine::ComputeOneShot() {
         const int E = elim.toInt();
         for (int m = 0; m < 4; ++m) {
             for (int p = 1; p <= 3; ++p) {
-                if (count >= 7)
-                    return;
                 const QString& c = m_cycleDigits[std::size_t(m)][std::size_t(p)];
                 if (c.isEmpty())
                     break;
                 const int v = c.toInt();
-                if (E > v + 2 || E < v - 2)
+                if (E > v + walk.tolerance || E < v - walk.tolerance)
                     continue;
-                if (!IsDigitNotShown(3, c))
+                if (!IsDigitNotShown(walk.grid, c))
                     continue;
-                m_grids[3].setText(count + 2, 2, c);
-                ++count;
+                m_grids[std::size_t(walk.grid)].setText(placed % walk.perRow + 2,
+                                                        placed / walk.perRow + 2, c);
+                if (++placed == walk.limit)
+                    return;
             }
         }
     }

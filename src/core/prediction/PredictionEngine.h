@@ -68,6 +68,17 @@ public:
 
     void ComputeRapidFire();
     void ComputeOneShot();
+    // The walk both methods share: each cycle digit within `tolerance` of an
+    // elimination digit, in rule, method and position order, that `grid`
+    // does not show yet is placed at the next place, `perRow` places to a
+    // row starting at column 2, row 2, until `limit` digits are placed.
+    struct PlacementWalk {
+        int grid;
+        int tolerance;
+        int perRow;
+        int limit;
+    };
+    void PlaceNearCycleDigits(const PlacementWalk& walk);
     bool IsDigitNotShown(int grid, const QString& digit) const;
 
     const Sheet& grid(int index) const { return m_grids[std::size_t(index)]; }

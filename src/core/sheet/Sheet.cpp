@@ -1,6 +1,7 @@
 #include "core/sheet/Sheet.h"
 
 #include <algorithm>
+#include <array>
 
 namespace peridon {
 
@@ -47,6 +48,16 @@ bool canonicalNumber(const QString& text, int& n) {
     return numberFits(n);
 }
 } // namespace
+
+const QString& digitText(int digit) {
+    static const std::array<QString, 10> texts = [] {
+        std::array<QString, 10> t;
+        for (int d = 0; d < 10; ++d)
+            t[std::size_t(d)] = QString::number(d);
+        return t;
+    }();
+    return texts[std::size_t(digit)];
+}
 
 std::size_t Sheet::StyleHash::operator()(const Style& s) const noexcept {
     const std::uint64_t a = (std::uint64_t(s.fore & 0xffffff) << 24) | (s.back & 0xffffff);

@@ -34,6 +34,10 @@ enum class HAlign : std::uint8_t { Left = 0, Right = 1, Center = 2 };
 enum class CellType : std::uint8_t { StaticText = 0, EditNumber = 1 };
 enum class ScrollBars : std::uint8_t { None, Horizontal, Vertical, Both };
 
+// The texts "0" to "9", built once so that a million-cell sheet does not
+// build a string per digit cell.
+const QString& digitText(int digit);
+
 // Side mask of a border operation.
 enum BorderSide : int {
     BorderNone = 0,
