@@ -375,13 +375,6 @@ CumulativeBoxHits cumulativeBoxHits(const BacktestRun& run, int reflect, int met
     return c;
 }
 
-double boxHitRatio(const BacktestRun& run, int reflect, int method) {
-    const CumulativeBoxHits c = cumulativeBoxHits(run, reflect, method);
-    if (c.expected.empty() || c.expected.back() <= 0)
-        return 0;
-    return c.hits.back() / c.expected.back();
-}
-
 namespace {
 
 // Counts above the bulk whose probability has fallen under this are

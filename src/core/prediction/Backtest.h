@@ -169,10 +169,6 @@ struct BoxHitZ {
 };
 BoxHitZ boxHitZ(const BacktestRun& run, int reflect, int method);
 
-// Observed over expected box hits for a method and reflected count; 0 when
-// nothing was expected.
-double boxHitRatio(const BacktestRun& run, int reflect, int method);
-
 // P(X >= observed) where X is the number of successes of independent trials
 // with the given probabilities (a Poisson-binomial distribution), computed
 // by dynamic programming over the count of successes. Only counts below the

@@ -90,7 +90,6 @@ public:
     int drawDigit(int drawNo, int column) const;
     bool hasDraw(int drawNo) const;
     int lastDrawNo() const { return m_lastDrawNo; }
-    void setLastDrawNo(int drawNo) { m_lastDrawNo = drawNo; }
 
 private:
     // Columns 0 and 4 are never written and read 0; the elimination rules
