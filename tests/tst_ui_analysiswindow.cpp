@@ -78,6 +78,7 @@ private slots:
     }
     void twips_data();
     void twips();
+    void everyWindowHasItsLayout();
     void everyWindowOpens_data();
     void everyWindowOpens();
     void propEndIsOneFlag();
@@ -113,6 +114,17 @@ void TestAnalysisWindow::twips() {
     QCOMPARE(twipsToPixels(twips, dpi), pixels);
 }
 
+// The layout table names the registry's windows, in the registry's order:
+// a window added to the registry without a layout would open as a plain
+// window and have no menu command.
+void TestAnalysisWindow::everyWindowHasItsLayout() {
+    const auto& reg = analysisRegistry();
+    const auto& layouts = analysisLayouts();
+    QCOMPARE(layouts.size(), reg.size());
+    for (std::size_t i = 0; i < reg.size(); ++i)
+        QCOMPARE(layouts[i].className, reg[i].className);
+}
+
 void TestAnalysisWindow::everyWindowOpens_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("draws");
@@ -131,6 +143,7 @@ void TestAnalysisWindow::everyWindowOpens() {
     QFETCH(int, index);
     QFETCH(QString, draws);
     const AnalysisInfo& info = analysisRegistry()[std::size_t(index)];
+    const AnalysisLayout& layout = analysisLayout(info.className);
     FakeHost host(draws);
 
     QPointer<QMdiSubWindow> sub = host.open(info);
@@ -143,30 +156,30 @@ void TestAnalysisWindow::everyWindowOpens() {
 
     // Placed at the client area's corner with the outer size from twips.
     QCOMPARE(sub->geometry(),
-             QRect(QPoint(0, 0), twipsToPixels(info.widthTwips, info.heightTwips, sub)));
+             QRect(QPoint(0, 0), twipsToPixels(layout.widthTwips, layout.heightTwips, sub)));
 
     auto* label1 = w->findChild<QLabel*>(u"Label1"_s);
     QVERIFY(label1);
     // Shown whole at the window's own size, broken into lines at the ends of
     // phrases (only a window made smaller cuts it, with "…" and the whole
     // text as the tooltip).
-    QCOMPARE(label1->text().remove(u'\n'), info.description);
+    QCOMPARE(label1->text().remove(u'\n'), layout.description);
     QVERIFY(label1->toolTip().isEmpty());
     auto* close = w->findChild<QPushButton*>(u"Command1"_s);
     QVERIFY(close);
     QCOMPARE(close->text(), u"閉じる"_s);
     auto* print = w->findChild<QPushButton*>(u"Command2"_s);
-    QCOMPARE(print != nullptr, info.hasPrint);
+    QCOMPARE(print != nullptr, layout.hasPrint);
     if (print)
         QCOMPARE(print->text(), u"印刷"_s);
 
-    switch (info.legend) {
+    switch (layout.legend) {
     case Legend::None:
         QVERIFY(!w->findChild<QLabel*>(u"Picture1"_s));
         break;
     case Legend::Ball13:
     case Legend::Ball19: {
-        const int size = info.legend == Legend::Ball13 ? 13 : 19;
+        const int size = layout.legend == Legend::Ball13 ? 13 : 19;
         auto* picture = w->findChild<QLabel*>(u"Picture1"_s);
         QVERIFY(picture);
         QCOMPARE(picture->size(), QSize(size, size));
@@ -419,7 +432,7 @@ void TestAnalysisWindow::selectAllAndCopy() {
     QVERIFY(QTest::qWaitForWindowActive(&frame));
     const AnalysisInfo* info = findAnalysis(window);
     QVERIFY(info);
-    frame.findChild<QAction*>(info->menuName)->trigger();
+    frame.findChild<QAction*>(analysisLayout(info->className).menuName)->trigger();
     QPointer<QMdiSubWindow> sub = frame.childWindow(info->className);
     QVERIFY(sub);
     auto* w = qobject_cast<AnalysisWindow*>(sub->widget());
@@ -455,8 +468,9 @@ void TestAnalysisWindow::everyMenuCommandOpensItsWindow() {
     QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());
 
     for (const AnalysisInfo& info : analysisRegistry()) {
-        auto* action = frame.findChild<QAction*>(info.menuName);
-        QVERIFY2(action, qPrintable(info.menuName));
+        const QString menuName = analysisLayout(info.className).menuName;
+        auto* action = frame.findChild<QAction*>(menuName);
+        QVERIFY2(action, qPrintable(menuName));
         action->trigger();
         QPointer<QMdiSubWindow> sub = frame.childWindow(info.className);
         QVERIFY2(sub, qPrintable(info.className));

@@ -1,4 +1,5 @@
 #include "core/analysis/AnalysisRegistry.h"
+#include "gui/analysis/AnalysisLayout.h"
 #include "gui/app/MainFrm.h"
 #include "gui/prediction/PredictionWindow.h"
 #include "gui/widgets/ChildHost.h"
@@ -358,7 +359,8 @@ void TestMainFrm::singleInstance() {
     QCOMPARE(made, 1); // not loaded again
     QCOMPARE(again, first);
     QVERIFY(!again->isMinimized());
-    QCOMPARE(m_frame->mdiArea()->activeSubWindow(), first); // brought to the front
+    QCOMPARE(m_frame->mdiArea()->activeSubWindow(),
+             first); // brought to the front
     QCOMPARE(m_frame->mdiArea()->subWindowList().size(), 2);
 }
 
@@ -367,12 +369,13 @@ void TestMainFrm::singleInstance() {
 void TestMainFrm::analysisMenuOpensOneWindow() {
     int open = 0;
     for (const AnalysisInfo& info : analysisRegistry()) {
-        QAction* a = m_frame->findChild<QAction*>(info.menuName);
-        QVERIFY2(a, qPrintable(info.menuName));
+        const QString menuName = analysisLayout(info.className).menuName;
+        QAction* a = m_frame->findChild<QAction*>(menuName);
+        QVERIFY2(a, qPrintable(menuName));
         a->trigger();
         a->trigger();
         ++open;
-        QVERIFY2(m_frame->childWindow(info.className), qPrintable(info.menuName));
+        QVERIFY2(m_frame->childWindow(info.className), qPrintable(menuName));
         QCOMPARE(m_frame->mdiArea()->activeSubWindow(), m_frame->childWindow(info.className));
         QCOMPARE(m_frame->mdiArea()->subWindowList().size(), open);
     }

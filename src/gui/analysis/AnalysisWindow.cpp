@@ -102,7 +102,7 @@ QWidget* createAnalysisWindow(const AnalysisInfo& info, ChildHost& host) {
 }
 
 AnalysisWindow::AnalysisWindow(const AnalysisInfo& info, ChildHost& host, QWidget* parent)
-    : QWidget(parent), m_info(info), m_host(host) {
+    : QWidget(parent), m_info(info), m_layout(analysisLayout(info.className)), m_host(host) {
     setObjectName(info.className);
     setWindowTitle(info.caption);
     createControls();
@@ -114,7 +114,7 @@ void AnalysisWindow::createControls() {
     setFont(font);
     setAutoFillBackground(true);
 
-    m_description = new QLabel(m_info.description, this);
+    m_description = new QLabel(m_layout.description, this);
     m_description->setObjectName(u"Label1"_s);
     m_description->setWordWrap(true);
 
@@ -123,7 +123,7 @@ void AnalysisWindow::createControls() {
     m_closeButton->setStyleSheet(buttonStyle(255, 255, 192));
     connect(m_closeButton, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 
-    if (m_info.hasPrint) {
+    if (m_layout.hasPrint) {
         m_printButton = new QPushButton(u"印刷"_s, this);
         m_printButton->setObjectName(u"Command2"_s);
         m_printButton->setStyleSheet(buttonStyle(255, 192, 255));
@@ -137,15 +137,15 @@ void AnalysisWindow::createControls() {
 }
 
 void AnalysisWindow::createLegend() {
-    switch (m_info.legend) {
+    switch (m_layout.legend) {
     case Legend::None:
         return;
     case Legend::Ball13:
     case Legend::Ball19: {
-        const int size = m_info.legend == Legend::Ball13 ? 13 : 19;
+        const int size = m_layout.legend == Legend::Ball13 ? 13 : 19;
         m_legendPicture = new QLabel(this);
         m_legendPicture->setObjectName(u"Picture1"_s);
-        m_legendPicture->setPixmap(blueBall(size, m_info.legend == Legend::Ball13));
+        m_legendPicture->setPixmap(blueBall(size, m_layout.legend == Legend::Ball13));
         m_legendPicture->setFixedSize(size, size);
         m_legendText = new QLabel(u"：当選数字"_s, this);
         m_legendText->setObjectName(u"Label2"_s);
@@ -185,7 +185,7 @@ void AnalysisWindow::Load() {
 }
 
 QSize AnalysisWindow::outerSize() const {
-    return twipsToPixels(m_info.widthTwips, m_info.heightTwips, this);
+    return twipsToPixels(m_layout.widthTwips, m_layout.heightTwips, this);
 }
 
 // Moves the window to the top-left corner of the main window's client area
@@ -268,12 +268,12 @@ QSize AnalysisWindow::gridSize(const QSize& room) {
 void AnalysisWindow::placeDescription(const QRect& box, Qt::Alignment alignment, int widest) {
     const QFontMetrics fm(m_description->font());
     int width = qMax(1, box.width());
-    QStringList lines = descriptionLines(m_info.description, m_description->font(), width);
+    QStringList lines = descriptionLines(m_layout.description, m_description->font(), width);
     const int room = qMax(1, box.height() / qMax(1, fm.lineSpacing()));
     // Lines of even length where they fit, else the widest lines allowed.
     if (lines.size() > room && widest > width) {
         width = widest;
-        lines = descriptionLines(m_info.description, m_description->font(), width);
+        lines = descriptionLines(m_layout.description, m_description->font(), width);
     }
     const bool cut = lines.size() > room;
     if (cut) {
@@ -283,7 +283,7 @@ void AnalysisWindow::placeDescription(const QRect& box, Qt::Alignment alignment,
     }
     m_description->setWordWrap(false);
     m_description->setText(lines.join(u'\n'));
-    m_description->setToolTip(cut ? m_info.description : QString());
+    m_description->setToolTip(cut ? m_layout.description : QString());
     const int height = qMax(box.height(), int(lines.size()) * fm.lineSpacing() + 2);
     m_description->setGeometry(box.x(), box.y(), qMax(box.width(), width), height);
     m_description->setAlignment(alignment);
@@ -303,7 +303,7 @@ void AnalysisWindow::layoutControls() {
     // is a guess at some other shape).
     const QFontMetrics fm(m_description->font());
     const int labelHeight = fm.height() + 2;
-    const int labelW = fm.horizontalAdvance(m_info.description) + 2;
+    const int labelW = fm.horizontalAdvance(m_layout.description) + 2;
     // A description wrapped into the given room, in lines of even length: a
     // line that takes only the last character or two of the text looks like
     // a mistake. The slack of two characters covers where the lines break.
@@ -312,7 +312,7 @@ void AnalysisWindow::layoutControls() {
         const int lines = (labelW + room - 1) / room;
         return qMin(room, labelW / lines + 2 * fm.horizontalAdvance(QChar(0x5B57)));
     };
-    if (m_info.buttons == ButtonLayout::CountWindow) {
+    if (m_layout.buttons == ButtonLayout::CountWindow) {
         m_closeButton->setGeometry(QRect(px(kCountClose.x()), px(kCountClose.y()),
                                          px(kCountButtonWidth), px(kButtonHeight)));
         if (m_printButton)

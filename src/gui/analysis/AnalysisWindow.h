@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/analysis/AnalysisRegistry.h"
+#include "gui/analysis/AnalysisLayout.h"
 #include "gui/widgets/ChildHost.h"
 
 #include <QWidget>
@@ -51,6 +52,7 @@ private:
     void printGrid();
 
     const AnalysisInfo& m_info;
+    const AnalysisLayout& m_layout;
     ChildHost& m_host;
     Sheet m_sheet;
     bool m_placed = false;

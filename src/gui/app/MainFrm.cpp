@@ -1,6 +1,7 @@
 #include "gui/app/MainFrm.h"
 
 #include "core/analysis/AnalysisRegistry.h"
+#include "gui/analysis/AnalysisLayout.h"
 #include "gui/analysis/AnalysisWindow.h"
 #include "gui/app/AboutWindow.h"
 #include "gui/app/HelpLauncher.h"
@@ -104,16 +105,17 @@ void MainFrm::createMenus() {
     // order; a submenu stands where its first command does.
     QMenu* sub = nullptr;
     for (const AnalysisInfo& info : analysisRegistry()) {
+        const AnalysisLayout& layout = analysisLayout(info.className);
         QMenu* into = main;
-        if (!info.submenuName.isEmpty()) {
-            if (!sub || sub->objectName() != info.submenuName)
-                sub = addMenu(main, info.submenuName, info.submenuCaption);
+        if (!layout.submenuName.isEmpty()) {
+            if (!sub || sub->objectName() != layout.submenuName)
+                sub = addMenu(main, layout.submenuName, layout.submenuCaption);
             into = sub;
         } else {
             sub = nullptr;
         }
-        QAction* a = into->addAction(info.menuCaption);
-        a->setObjectName(info.menuName);
+        QAction* a = into->addAction(layout.menuCaption);
+        a->setObjectName(layout.menuName);
         const QString className = info.className;
         connect(a, &QAction::triggered, this, [this, className] { showAnalysis(className); });
     }
@@ -563,8 +565,8 @@ QString MainFrm::helpKeywordFor(const QMdiSubWindow* sub) const {
     QString key = sub->objectName();
     if (key.endsWith(u"Frame"_s))
         key.chop(5);
-    if (const AnalysisInfo* info = findAnalysis(key))
-        return info->menuCaption;
+    if (findAnalysis(key))
+        return analysisLayout(key).menuCaption;
     if (key == u"一発ペリドン"_s)
         return u"一発ペリドン予想"_s;
     if (key == kEntryWindow || key == kBacktestWindow)
