@@ -13,6 +13,7 @@ PACKAGES=("$@")
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
   poppler-utils
+  python3
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
