@@ -99,7 +99,8 @@ private slots:
         r = cli({u"import"_s, file(u"飛び.csv"_s, "7058,1,1,1\n7070,2,2,2\n"), u"--db"_s, db});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QByteArray("追加 2 行、置き換え 0 行、変更なし 0 行\n"));
-        QVERIFY2(r.err.contains(u"第7056回～第7057回、第7059回～第7069回がありません"), qPrintable(r.err));
+        QVERIFY2(r.err.contains(u"第7056回～第7057回、第7059回～第7069回がありません"),
+                 qPrintable(r.err));
     }
 
     // Everything the entry window's paste reads, the import reads too.

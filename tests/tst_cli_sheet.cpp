@@ -59,8 +59,9 @@ void TestCliSheet::initTestCase() {
     const Run r = cli({u"import"_s, csv, u"--db"_s, m_db});
     QVERIFY2(r.status == 0, qPrintable(r.err));
     m_fixtureDb = m_dir.filePath(u"固定の履歴.mdb"_s);
-    const Run fixture = cli({u"import"_s, QStringLiteral(PERIDON_TEST_DATA) + u"/sheet-history.csv"_s,
-                             u"--db"_s, m_fixtureDb});
+    const Run fixture =
+        cli({u"import"_s, QStringLiteral(PERIDON_TEST_DATA) + u"/sheet-history.csv"_s, u"--db"_s,
+             m_fixtureDb});
     QVERIFY2(fixture.status == 0, qPrintable(fixture.err));
 }
 
@@ -130,9 +131,9 @@ void TestCliSheet::everyWindowMatchesItsFile() {
         qsizetype at = 0;
         while (at < r.out.size() && at < expected.size() && r.out[at] == expected[at])
             ++at;
-        QFAIL(qPrintable(u"differs at byte %1:\n got      %2\n expected %3"_s.arg(at)
-                             .arg(QString::fromUtf8(r.out.mid(std::max<qsizetype>(0, at - 60), 120)),
-                                  QString::fromUtf8(expected.mid(std::max<qsizetype>(0, at - 60), 120)))));
+        QFAIL(qPrintable(u"differs at byte %1:\n got      %2\n expected %3"_s.arg(at).arg(
+            QString::fromUtf8(r.out.mid(std::max<qsizetype>(0, at - 60), 120)),
+            QString::fromUtf8(expected.mid(std::max<qsizetype>(0, at - 60), 120)))));
     }
     if (prediction)
         return;

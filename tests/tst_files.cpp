@@ -8,8 +8,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -116,14 +116,16 @@ private slots:
             QVERIFY(QFile::link(name, dir.filePath(u"b"_s)));
         }
 #endif
-        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System |
-                                                              QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList before =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
         const FileKind kindBefore = fileKindAt(name);
 
         const PublishResult r = publishBytes(name, "new", PublishOptions{.kind = u"PDFファイル"_s});
         QCOMPARE(r.ok(), published);
-        QStringList after = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System |
-                                                       QDir::Hidden | QDir::NoDotAndDotDot);
+        QStringList after =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
         if (published) {
             // Through a link the file it names is written; the link stays.
             QCOMPARE(contents(name), QByteArray("new"));
@@ -131,7 +133,8 @@ private slots:
             after.removeAll(what == u"dangling" ? u"本体.pdf"_s : QString());
             after.removeAll(what == u"missing" ? u"出力.pdf"_s : QString());
         } else {
-            QVERIFY2(r.message().startsWith(u"PDFファイルを保存できません。"), qPrintable(r.message()));
+            QVERIFY2(r.message().startsWith(u"PDFファイルを保存できません。"),
+                     qPrintable(r.message()));
             QVERIFY2(r.message().contains(message), qPrintable(r.message()));
             QCOMPARE(fileKindAt(name), kindBefore);
         }
@@ -207,8 +210,7 @@ private slots:
         QTest::newRow("same name, other extension")
             << QStringList{u"a.db"_s} << u"a.mdb"_s << u"a.mdb.bak"_s;
         QTest::newRow("the other one") << QStringList{u"a.mdb"_s} << u"a.db"_s << u"a.db.bak"_s;
-        QTest::newRow("no extension beside one")
-            << QStringList{u"a.mdb"_s} << u"a"_s << u"a.bak"_s;
+        QTest::newRow("no extension beside one") << QStringList{u"a.mdb"_s} << u"a"_s << u"a.bak"_s;
         QTest::newRow("one beside no extension")
             << QStringList{u"a"_s} << u"a.mdb"_s << u"a.mdb.bak"_s;
         QTest::newRow("a database named .bak") << QStringList{} << u"a.bak"_s << u"a.bak.bak"_s;

@@ -403,9 +403,11 @@ void TestPredictionMethods::cliSheetsFollowTheSettingsFile() {
     QTemporaryDir current;
     QTemporaryDir data;
     QVERIFY(saveSettingsFile(QDir(current.path()).filePath(QString::fromUtf16(kSettingsFileName)),
-                              flags).ok);
-    QVERIFY(saveSettingsFile(QDir(data.path()).filePath(QString::fromUtf16(kSettingsFileName)),
-                              flags).ok);
+                             flags)
+                .ok);
+    QVERIFY(
+        saveSettingsFile(QDir(data.path()).filePath(QString::fromUtf16(kSettingsFileName)), flags)
+            .ok);
     const QString old = QDir::currentPath();
     QVERIFY(QDir::setCurrent(current.path()));
     setSettingsFolder({});

@@ -1,10 +1,10 @@
 // The store against odd files and faults: damaged databases, values another
 // program wrote, new files that must appear whole and private, Japanese
 // paths, and CSV input that is huge, endless or not a file at all.
+#include "core/files/Platform.h"
 #include "core/store/Database.h"
 #include "core/store/DrawCsv.h"
 #include "core/store/Generator.h"
-#include "core/files/Platform.h"
 
 #include <QDir>
 #include <QFile>

@@ -210,5 +210,4 @@ SettingsSave saveSettingsFile(const QString& path, const ReflectFlags& flags) {
     return result;
 }
 
-
 } // namespace peridon

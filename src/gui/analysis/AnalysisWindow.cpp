@@ -351,7 +351,8 @@ void AnalysisWindow::layoutControls() {
             // down instead of cutting the description.
             const int widest = textRight - margin;
             const auto lines =
-                descriptionLines(m_layout.description, m_description->font(), qMax(1, widest)).size();
+                descriptionLines(m_layout.description, m_description->font(), qMax(1, widest))
+                    .size();
             const int need = int(lines) * fm.lineSpacing() + 2;
             int top = gridTop;
             if (need > top - 4) {

@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QtMath>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadialGradient>
+#include <QtMath>
 
 using namespace Qt::StringLiterals;
 
