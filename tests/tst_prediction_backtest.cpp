@@ -4,7 +4,7 @@
 #include "core/prediction/Backtest.h"
 #include "core/prediction/PredictionSheets.h"
 #include "core/store/Generator.h"
-#include "core/store/StartupStats.h"
+#include "core/history/StartupStats.h"
 #include "support/TestHistory.h"
 #include "support/WorkingDirectory.h"
 

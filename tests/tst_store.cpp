@@ -2,7 +2,7 @@
 #include "core/store/Database.h"
 #include "core/store/DrawCsv.h"
 #include "core/store/Generator.h"
-#include "core/store/StartupStats.h"
+#include "core/history/StartupStats.h"
 #include "core/store/TextEncoding.h"
 #include "support/TestHistory.h"
 #include "support/WorkingDirectory.h"

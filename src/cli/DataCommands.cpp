@@ -2,12 +2,12 @@
 // the sample database.
 #include "cli/Commands.h"
 #include "core/files/Platform.h"
+#include "core/history/StartupStats.h"
 #include "core/store/DrawCsv.h"
 #include "core/store/DrawFile.h"
 #include "core/store/DrawImport.h"
 #include "core/store/DrawTable.h"
 #include "core/store/Generator.h"
-#include "core/store/StartupStats.h"
 
 #include <QDir>
 #include <QFile>

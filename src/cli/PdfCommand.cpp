@@ -1,10 +1,10 @@
 // peridon-cli pdf: the printout of any window as a PDF file.
 #include "cli/Commands.h"
 #include "core/analysis/AnalysisRegistry.h"
+#include "core/history/StartupStats.h"
 #include "core/prediction/PredictionSheets.h"
 #include "core/sheet/SheetPrint.h"
 #include "core/store/QuotedInput.h"
-#include "core/store/StartupStats.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,10 +1,10 @@
 // peridon-cli sheet: the grid of any window as JSON.
 #include "cli/Commands.h"
 #include "core/analysis/AnalysisRegistry.h"
+#include "core/history/StartupStats.h"
 #include "core/prediction/PredictionSheets.h"
 #include "core/sheet/SheetJson.h"
 #include "core/store/QuotedInput.h"
-#include "core/store/StartupStats.h"
 
 using namespace Qt::StringLiterals;
 

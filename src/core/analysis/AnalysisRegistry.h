@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/history/AnalysisInput.h"
 #include "core/sheet/Sheet.h"
-#include "core/store/AnalysisInput.h"
 
 #include <QString>
 

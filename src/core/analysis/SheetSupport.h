@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/history/DrawHistory.h"
 #include "core/sheet/Sheet.h"
-#include "core/store/DrawHistory.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/history/AnalysisInput.h"
 #include "core/prediction/PredictionSettings.h"
 #include "core/sheet/Sheet.h"
-#include "core/store/AnalysisInput.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/history/AnalysisInput.h"
 #include "core/prediction/PredictionSettings.h"
 #include "core/sheet/Sheet.h"
 #include "core/sheet/SheetPrint.h"
-#include "core/store/AnalysisInput.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/history/DrawHistory.h"
 #include "core/store/Database.h"
-#include "core/store/DrawHistory.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

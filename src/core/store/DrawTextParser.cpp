@@ -1,7 +1,7 @@
 #include "core/store/DrawTextParser.h"
 
+#include "core/history/DrawHistory.h"
 #include "core/store/DrawDate.h"
-#include "core/store/DrawHistory.h"
 #include "core/store/QuotedInput.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/DrawHistory.h"
+#include "core/history/DrawHistory.h"
 
 #include <QDate>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/store/AnalysisInput.h"
+#include "core/history/AnalysisInput.h"
+#include "core/history/DrawHistory.h"
+#include "core/history/StartupStats.h"
 #include "core/store/Database.h"
-#include "core/store/DrawHistory.h"
-#include "core/store/StartupStats.h"
 
 namespace peridon {
 

@@ -1,4 +1,4 @@
-#include "core/store/DrawHistory.h"
+#include "core/history/DrawHistory.h"
 
 #include <algorithm>
 

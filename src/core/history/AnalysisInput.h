@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/store/DrawHistory.h"
-#include "core/store/StartupStats.h"
+#include "core/history/DrawHistory.h"
+#include "core/history/StartupStats.h"
 
 namespace peridon {
 

@@ -1,4 +1,4 @@
-#include "core/store/StartupStats.h"
+#include "core/history/StartupStats.h"
 
 namespace peridon {
 
