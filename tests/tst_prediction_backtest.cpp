@@ -1,10 +1,10 @@
 // How the prediction methods would have scored: hand-worked histories, the
 // exact tail probabilities, and the one-pass backtest against freshly opened
 // prediction windows draw by draw.
+#include "core/history/StartupStats.h"
 #include "core/prediction/Backtest.h"
 #include "core/prediction/PredictionSheets.h"
 #include "core/store/Generator.h"
-#include "core/history/StartupStats.h"
 #include "support/TestHistory.h"
 #include "support/WorkingDirectory.h"
 

@@ -1,8 +1,8 @@
 // The encrypted draw store, the start-up statistics and the CSV import/export.
+#include "core/history/StartupStats.h"
 #include "core/store/Database.h"
 #include "core/store/DrawCsv.h"
 #include "core/store/Generator.h"
-#include "core/history/StartupStats.h"
 #include "core/store/TextEncoding.h"
 #include "support/TestHistory.h"
 #include "support/WorkingDirectory.h"

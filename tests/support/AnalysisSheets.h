@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/sheet/Sheet.h"
 #include "core/history/DrawHistory.h"
+#include "core/sheet/Sheet.h"
 
 #include <QString>
 
