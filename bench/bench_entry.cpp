@@ -4,6 +4,7 @@
 #include "BenchSupport.h"
 #include "core/entry/EntryModel.h"
 #include "core/store/Database.h"
+#include "core/store/DrawImport.h"
 #include "gui/entry/EntryWindow.h"
 
 #include <QMdiSubWindow>
@@ -21,7 +22,8 @@ Store storeOfDatabase(int draws) {
     static QTemporaryDir dir;
     const ConnectString cs = connectStringFor(dir.filePath(u"Numbers3Peridon%1.mdb"_s.arg(draws)));
     {
-        Database db(cs, Database::Mode::CreateIfMissing);
+        createDatabaseWithDraws(cs.path, {});
+        Database db(cs, Database::Mode::OpenExisting);
         const DrawHistory history = bench::generatedHistory(draws, 7);
         Database::Transaction tx(db);
         Statement ins = db.prepare("INSERT INTO 当選データ (回数, 第1数字, 第2数字, 第3数字) "

@@ -1,5 +1,6 @@
 // Opening the draw database and taking the start-up snapshot and statistics.
 #include "core/store/DrawCsv.h"
+#include "core/store/DrawImport.h"
 #include "core/store/Generator.h"
 #include "core/store/Store.h"
 
@@ -23,7 +24,6 @@ QString databaseOf(int draws) {
     if (it != made.end())
         return it->second;
     const QString path = dir.filePath(u"bench%1.mdb"_s.arg(draws));
-    Database db(connectStringFor(path), Database::Mode::CreateIfMissing);
     std::vector<CsvDraw> rows;
     for (const GeneratedDraw& g : generateDraws({draws, 99, 0, 0})) {
         CsvDraw d;
@@ -32,7 +32,7 @@ QString databaseOf(int draws) {
         d.date = g.date.toString(Qt::ISODate);
         rows.push_back(d);
     }
-    importDraws(db, rows, false);
+    createDatabaseWithDraws(path, rows);
     return made[draws] = path;
 }
 

@@ -4,6 +4,7 @@
 #include "core/store/DrawCsv.h"
 #include "core/store/Generator.h"
 #include "core/store/TextEncoding.h"
+#include "support/TestDatabase.h"
 #include "support/TestHistory.h"
 #include "support/WorkingDirectory.h"
 
@@ -16,6 +17,7 @@
 using namespace Qt::StringLiterals;
 
 using namespace peridon;
+using peridon::test::openOrCreateDatabase;
 
 class TestStore : public QObject {
     Q_OBJECT
@@ -23,9 +25,7 @@ class TestStore : public QObject {
     QTemporaryDir m_dir;
     int m_n = 0;
     QString freshPath() { return m_dir.filePath(u"db%1.mdb"_s.arg(++m_n)); }
-    Database freshDb() {
-        return Database(connectStringFor(freshPath()), Database::Mode::CreateIfMissing);
-    }
+    Database freshDb() { return openOrCreateDatabase(connectStringFor(freshPath())); }
     static QString digitsByCount(const StartupStats& s) {
         QStringList parts;
         for (std::size_t c = 0; c < s.digitsByCount.size(); ++c)
@@ -79,7 +79,7 @@ private slots:
     void encryptedFile() {
         const QString path = freshPath();
         {
-            Database db(connectStringFor(path), Database::Mode::CreateIfMissing);
+            Database db = openOrCreateDatabase(connectStringFor(path));
             db.exec("INSERT INTO 当選データ VALUES (1, 1, 2, 3, NULL)");
         }
         QFile f(path);
@@ -116,14 +116,14 @@ private slots:
         const QString path = freshPath();
         ConnectString cs = connectStringFor(path);
         if (kind == 1) {
-            Database(cs, Database::Mode::CreateIfMissing);
+            openOrCreateDatabase(cs);
             cs.password = u"000000"_s;
         } else if (kind == 2) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'x'));
         } else if (kind == 3) {
-            Database(cs, Database::Mode::CreateIfMissing).exec("DROP VIEW 全データ選択クエリ");
+            openOrCreateDatabase(cs).exec("DROP VIEW 全データ選択クエリ");
         }
         try {
             Database db(cs, Database::Mode::OpenExisting);

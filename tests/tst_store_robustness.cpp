@@ -4,7 +4,9 @@
 #include "core/files/Platform.h"
 #include "core/store/Database.h"
 #include "core/store/DrawCsv.h"
+#include "core/store/DrawImport.h"
 #include "core/store/Generator.h"
+#include "support/TestDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +22,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace peridon;
+using peridon::test::openOrCreateDatabase;
 
 namespace {
 
@@ -102,7 +105,7 @@ private slots:
         QTemporaryDir dir;
         const ConnectString cs = connectStringFor(dir.filePath(u"damaged.mdb"_s));
         {
-            Database db(cs, Database::Mode::CreateIfMissing);
+            Database db = openOrCreateDatabase(cs);
             importDraws(db, sampleDraws(7000), false);
         }
         damage(cs.path);
@@ -149,8 +152,7 @@ private slots:
         QFETCH(QByteArray, row);
         QFETCH(QString, expected);
         QTemporaryDir dir;
-        Database db(connectStringFor(dir.filePath(u"edited.mdb"_s)),
-                    Database::Mode::CreateIfMissing);
+        Database db = openOrCreateDatabase(connectStringFor(dir.filePath(u"edited.mdb"_s)));
         db.exec("INSERT INTO 当選データ VALUES (1, 1, 2, 3, '2020-01-01')");
         db.exec("PRAGMA ignore_check_constraints = ON");
         db.exec(("INSERT INTO 当選データ VALUES (" + row + ")").constData());
@@ -168,7 +170,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"new.mdb"_s);
         {
-            Database db(connectStringFor(path), Database::Mode::CreateIfMissing);
+            QVERIFY(createDatabaseWithDraws(path, {}));
+            Database db(connectStringFor(path), Database::Mode::OpenExisting);
             db.exec("INSERT INTO 当選データ VALUES (1, 1, 2, 3, NULL)");
             QVERIFY(ownerOnly(path));
             db.backupTo(dir.filePath(u"new.bak"_s));
@@ -177,16 +180,16 @@ private slots:
         // No temporary file is left behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
                  (QStringList{u"new.bak"_s, u"new.mdb"_s}));
-        // An existing database is opened, never replaced.
-        Database again(connectStringFor(path), Database::Mode::CreateIfMissing);
+        // An existing database is never replaced.
+        QVERIFY_THROWS_EXCEPTION(DbError, createDatabaseWithDraws(path, {}));
+        Database again(connectStringFor(path), Database::Mode::OpenExisting);
         QCOMPARE(again.readHistory().size(), std::size_t(1));
     }
 
     void createFailureLeavesNothing() {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"missing-folder/new.mdb"_s);
-        QVERIFY_THROWS_EXCEPTION(DbError,
-                                 Database(connectStringFor(path), Database::Mode::CreateIfMissing));
+        QVERIFY_THROWS_EXCEPTION(DbError, createDatabaseWithDraws(path, {}));
         QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     }
 
@@ -198,7 +201,7 @@ private slots:
         const QString folder = dir.filePath(u"当選データ フォルダ"_s);
         const QString path = QDir(folder).filePath(u"当選データ.mdb"_s);
         {
-            Database db(connectStringFor(path), Database::Mode::CreateIfMissing);
+            Database db = openOrCreateDatabase(connectStringFor(path));
             importDraws(db, sampleDraws(3), false);
             db.backupTo(QDir(folder).filePath(u"控え.bak"_s));
         }

@@ -1,17 +1,25 @@
 #include "support/TestDatabase.h"
 
+#include "core/store/DrawImport.h"
 #include "core/store/DrawTable.h"
 #include "support/TestHistory.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
 
 namespace peridon::test {
 
+Database openOrCreateDatabase(const ConnectString& cs) {
+    if (!QFileInfo::exists(cs.path))
+        createDatabaseWithDraws(cs.path, {});
+    return Database(cs, Database::Mode::OpenExisting);
+}
+
 ConnectString makeDatabase(const QString& path, const QString& historyText) {
     const ConnectString cs = connectStringFor(path);
-    Database db(cs, Database::Mode::CreateIfMissing);
+    Database db = openOrCreateDatabase(cs);
     const DrawHistory rows = history(historyText);
     Database::Transaction tx(db);
     Statement ins = db.prepare(

@@ -6,6 +6,10 @@
 
 namespace peridon::test {
 
+// Opens the database at cs.path, first creating an empty one there as the
+// program does (createDatabaseWithDraws) when none exists.
+Database openOrCreateDatabase(const ConnectString& cs);
+
 // Creates (or fills) an encrypted draw database at path with the rows of a
 // history text (see TestHistory.h) and returns its connection string.
 ConnectString makeDatabase(const QString& path, const QString& historyText);

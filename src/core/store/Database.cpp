@@ -109,6 +109,9 @@ Statement& Statement::bind(int index, const QString& value) {
     if (value.isNull())
         return bindNull(index);
     const QByteArray utf8 = value.toUtf8();
+    // SQLITE_TRANSIENT is the library's own marker, (destructor)-1: SQLite
+    // copies the text before bind returns.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     return *this;
 }
@@ -185,13 +188,10 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
             u"データベースを開けません。\n%1\nデータベースファイルを読み取れません（読み取りの権限がありません）。"_s
                 .arg(shown));
 
-    if (mode == Mode::CreateIfMissing && !info.exists())
-        createFile(cs);
-
     // SQLite takes UTF-8 file names on every system (QFile::encodeName would
     // give the ANSI code page on Windows). Never "create" here: a new file
-    // is made complete by createFile, and a file that vanished meanwhile
-    // must not come back empty.
+    // is made complete under a temporary name before it gets its own, and a
+    // file that vanished meanwhile must not come back empty.
     const int rc =
         sqlite3_open_v2(cs.path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
@@ -217,24 +217,6 @@ Database::Database(const ConnectString& cs, Mode mode) : m_path(cs.path) {
         m_db = nullptr;
         throw DbError(u"データベースを開けません。\n%1\n%2"_s.arg(shown, e.message()), e.code());
     }
-}
-
-void Database::createFile(const ConnectString& cs) {
-    // Built under a temporary name and given its own only when complete, so
-    // a full disk or a killed process never leaves a half-made database under
-    // the real name. The file is owner-only from the start; SQLite gives its
-    // journal the database's mode.
-    const PublishResult r = publishBuilt(
-        cs.path,
-        [&](const QString& tmp, QString&) {
-            Database fresh(ConnectString{tmp, cs.password}, Mode::FillEmptyFile);
-            return true;
-        },
-        PublishOptions{.replace = false, .privateFile = true});
-    // Another process made the same database meanwhile: use that one.
-    if (!r && !r.nameTaken())
-        throw DbError(u"データベースファイルを作成できません。\n%1\n%2"_s.arg(
-            QDir::toNativeSeparators(QFileInfo(cs.path).absoluteFilePath()), r.reason()));
 }
 
 void Database::checkIntegrity() {

@@ -79,16 +79,18 @@ private:
 class Database final {
 public:
     enum class Mode {
-        OpenExisting,    // the file must exist and hold the draws schema
-        CreateIfMissing, // create file and schema when missing; the file
-                         // appears under its name only once it is complete
-        FillEmptyFile,   // the file is a new, empty one made for this
-                         // database under a temporary name: give it the schema
+        OpenExisting,  // the file must exist and hold the draws schema
+        FillEmptyFile, // the file is a new, empty one made for this database
+                       // under a temporary name: give it the schema. New
+                       // databases are made this way by
+                       // createDatabaseWithDraws (DrawImport.h), which gives
+                       // the file its name only once it is complete.
     };
 
     Database(const ConnectString& cs, Mode mode);
     Database(Database&& o) noexcept
-        : m_db(std::exchange(o.m_db, nullptr)), m_path(o.m_path), m_key(o.m_key) {}
+        : m_db(std::exchange(o.m_db, nullptr)), m_path(std::move(o.m_path)),
+          m_key(std::move(o.m_key)) {}
     Database& operator=(Database&&) = delete;
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -130,7 +132,6 @@ public:
     };
 
 private:
-    static void createFile(const ConnectString& cs);
     void applyKey(const QString& password);
     void createSchema();
 
