@@ -23,10 +23,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>

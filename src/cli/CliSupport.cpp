@@ -47,7 +47,7 @@ std::optional<Args> parseArgs(const QStringList& words, const QList<OptionSpec>&
     if (!parser.parse(args)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
-            const QString name = unknown.first();
+            const QString& name = unknown.first();
             problem = u"不明なオプションです: %1"_s.arg(
                 quoteInput((words.contains(u"-"_s + name) ? u"-"_s : u"--"_s) + name));
         } else {

@@ -46,6 +46,7 @@ int cmdPdf(const Args& a) {
             noteSettingsFileProblem();
         sheets = buildPredictionSheets(input, count);
         std::vector<const Sheet*> grids;
+        grids.reserve(sheets.size());
         for (const Sheet& s : sheets)
             grids.push_back(&s);
         doc = predictionPrintDocument(grids, reflectFlagsFor(count), stats.lastDrawNo);

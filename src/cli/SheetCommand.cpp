@@ -51,6 +51,7 @@ int cmdSheet(const Args& a) {
             noteSettingsFileProblem();
         const std::vector<Sheet> sheets = buildPredictionSheets(input, int(reflect.value_or(-1)));
         std::vector<const Sheet*> grids;
+        grids.reserve(sheets.size());
         for (const Sheet& s : sheets)
             grids.push_back(&s);
         return print(name, QString::fromUtf16(kPredictionCaption), grids);

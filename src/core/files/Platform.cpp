@@ -119,10 +119,9 @@ QString fileKindText(FileKind kind) {
 
 QString createPrivateFileBeside(const QString& base, const QString& suffix, QString& problem) {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString name =
-            u"%1.%2%3"_s.arg(base)
-                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
-                .arg(suffix);
+        QString name = u"%1.%2%3"_s.arg(base)
+                           .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
+                           .arg(suffix);
 #ifdef Q_OS_WIN
         QFile file(name);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {

@@ -104,8 +104,8 @@ void recordShown(const PredictionEngine& engine, int lastDrawNo, BacktestDraw& d
     DigitSet all = 0;
     for (int p = 0; p < 3; ++p) {
         DigitSet column = 0;
-        for (int m = 0; m < 4; ++m) {
-            const int c = cycle[std::size_t(m)][std::size_t(p)];
+        for (const auto& method : cycle) {
+            const std::int8_t c = method[std::size_t(p)];
             if (c >= 0)
                 column |= bit(c);
         }

@@ -153,7 +153,7 @@ bool readSettingsFile(const QString& path, ReflectFlags& flags) {
 
 QString settingsBackupPath(const QString& path) {
     for (int n = 1; n <= 9; ++n) {
-        const QString name = n == 1 ? path + u".bak"_s : u"%1.bak%2"_s.arg(path).arg(n);
+        QString name = n == 1 ? path + u".bak"_s : u"%1.bak%2"_s.arg(path).arg(n);
         if (fileKindAt(name) == FileKind::Missing)
             return name;
     }

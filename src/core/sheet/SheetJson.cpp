@@ -8,7 +8,7 @@ namespace peridon {
 
 namespace {
 
-constexpr std::size_t kPieceBytes = 64 * 1024;
+constexpr std::size_t kPieceBytes = std::size_t{64} * 1024;
 
 // The document is built in a plain byte string: appending a few bytes is a
 // copy, where QByteArray's append goes through its general insert.

@@ -164,7 +164,7 @@ public:
         // the widest of the characters a number is written with, per
         // character.
         m_numberChar = m_ascii[std::size_t('-')];
-        for (char d = '0'; d <= '9'; ++d)
+        for (int d = '0'; d <= '9'; ++d)
             m_numberChar = qMax(m_numberChar, m_ascii[std::size_t(d)]);
     }
 

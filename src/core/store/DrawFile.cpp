@@ -92,8 +92,8 @@ DrawFile readDrawFile(const QString& path) {
     if (file.size() > kMaxDrawFileBytes)
         return failed(
             u"ファイルが大きすぎます（%1 MB）。当選データのファイルは%2 MBまでです。\n%3"_s
-                .arg(file.size() / (1024 * 1024))
-                .arg(kMaxDrawFileBytes / (1024 * 1024))
+                .arg(file.size() / (qint64{1024} * 1024))
+                .arg(kMaxDrawFileBytes / (qint64{1024} * 1024))
                 .arg(shown));
     const QByteArray bytes = file.read(kMaxDrawFileBytes + 1);
     if (file.error() != QFileDevice::NoError)

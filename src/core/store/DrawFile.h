@@ -26,7 +26,7 @@ struct DrawFile {
 // The largest file the import reads, and the most lines and longest line it
 // accepts: a history of every possible draw fits many times over, and a file
 // beyond these is refused at once instead of being parsed at length.
-inline constexpr qint64 kMaxDrawFileBytes = 64 * 1024 * 1024;
+inline constexpr qint64 kMaxDrawFileBytes = qint64{64} * 1024 * 1024;
 inline constexpr int kMaxDrawFileLines = 100000;
 inline constexpr int kMaxDrawLineBytes = 256;
 

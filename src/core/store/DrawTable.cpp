@@ -24,7 +24,7 @@ QString DrawTable::backupPathFor(const QString& databasePath) {
     const QFileInfo db(databasePath);
     const QDir dir = db.absoluteDir();
     const QString base = db.completeBaseName();
-    const QString whole = dir.filePath(db.fileName() + u".bak"_s);
+    QString whole = dir.filePath(db.fileName() + u".bak"_s);
     if (db.suffix().compare(u"bak"_s, Qt::CaseInsensitive) == 0)
         return whole;
     // Another file that would get the same name (a.db or a beside a.mdb)

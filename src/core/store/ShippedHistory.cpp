@@ -16,7 +16,7 @@ namespace peridon {
 namespace {
 
 // The shipped history is about 150 kB; anything far larger is not it.
-constexpr qint64 kMaxHistoryBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxHistoryBytes = qint64{64} * 1024 * 1024;
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());

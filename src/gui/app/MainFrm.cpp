@@ -523,7 +523,7 @@ void MainFrm::updateWindowMenu() {
 void MainFrm::createWindowKeys() {
     // Kept on the main window rather than on a menu, so that they work while
     // a child's own menu stands on the menu bar.
-    auto add = [this](const char* name, QList<QKeySequence> keys, void (MainFrm::*slot)()) {
+    auto add = [this](const char* name, const QList<QKeySequence>& keys, void (MainFrm::*slot)()) {
         auto* action = new QAction(this);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcuts(keys);

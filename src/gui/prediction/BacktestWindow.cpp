@@ -176,8 +176,8 @@ struct PrintTable {
                 const Qt::Alignment align = r == 0   ? Qt::AlignHCenter
                                             : c == 0 ? Qt::AlignLeft
                                                      : Qt::AlignRight;
-                p.drawText(cellRect.adjusted(5, 0, -5, 0), align | Qt::AlignVCenter,
-                           rows[r][qsizetype(c)]);
+                p.drawText(cellRect.adjusted(5, 0, -5, 0),
+                           static_cast<int>(align | Qt::AlignVCenter), rows[r][qsizetype(c)]);
                 x += w[c];
             }
         }

@@ -360,6 +360,7 @@ QString PredictionForm::statusText() const {
 
 void PredictionForm::printGrids() {
     std::vector<const Sheet*> grids;
+    grids.reserve(PredictionEngine::kGridCount);
     for (int i = 0; i < PredictionEngine::kGridCount; ++i)
         grids.push_back(&m_engine.grid(i));
     showPrintPreview(this, predictionPrintDocument(grids, m_engine.reflectFlags(), m_lastDrawNo));

@@ -27,7 +27,7 @@ QHash<QString, QString> readFolders(const QString& path) {
     QString problem;
     if (!openRegularFileForReading(file, path, problem))
         return folders;
-    const QByteArray bytes = file.read(64 * 1024);
+    const QByteArray bytes = file.read(qint64{64} * 1024);
     for (const QString& line : QString::fromUtf8(bytes).split(u'\n', Qt::SkipEmptyParts)) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq > 0)
