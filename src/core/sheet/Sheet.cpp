@@ -150,16 +150,8 @@ double Sheet::colWidth(int col) const {
     return (col >= 1 && col <= m_cols) ? m_colWidths[std::size_t(col - 1)] : m_defaultColWidth;
 }
 
-Sheet::Block Sheet::clip(int col1, int row1, int col2, int row2) const {
-    Block b{col1, row1, col2, row2};
-    if (col1 == -1 || col2 == -1) {
-        b.c1 = 1;
-        b.c2 = m_cols;
-    }
-    if (row1 == -1 || row2 == -1) {
-        b.r1 = 1;
-        b.r2 = m_rows;
-    }
+Sheet::Block Sheet::clip(const CellRange& cells) const {
+    Block b{cells.firstCol, cells.firstRow, cells.lastCol, cells.lastRow};
     if (b.c1 > b.c2)
         std::swap(b.c1, b.c2);
     if (b.r1 > b.r2)
@@ -343,14 +335,14 @@ void Sheet::editRows(Column& column, int r1, int r2, const Edit& e) {
 
 // Formatting set on one row is kept per cell; on a taller block it changes
 // the runs of its columns (and the cells in it that have a style of their own).
-void Sheet::edit(int col1, int row1, int col2, int row2, const Edit& e) {
-    if (col1 == col2 && row1 == row2 && col1 > 0 && row1 > 0) {
+void Sheet::edit(const CellRange& cells, const Edit& e) {
+    if (cells.firstCol == cells.lastCol && cells.firstRow == cells.lastRow) {
         // One cell, as builders mark single results: no block to work out.
-        if (contains(col1, row1))
-            editCell(m_columns[std::size_t(col1 - 1)], row1, e);
+        if (contains(cells.firstCol, cells.firstRow))
+            editCell(m_columns[std::size_t(cells.firstCol - 1)], cells.firstRow, e);
         return;
     }
-    const Block b = clip(col1, row1, col2, row2);
+    const Block b = clip(cells);
     if (b.empty())
         return;
     for (int c = b.c1; c <= b.c2; ++c) {
@@ -434,47 +426,46 @@ QString Sheet::formatSuffix(int format) const {
                : QString();
 }
 
-void Sheet::setBackColor(int col1, int row1, int col2, int row2, Rgb colour) {
-    edit(col1, row1, col2, row2, Edit{Edit::Back, 0, 0, colour & 0xffffff});
+void Sheet::setBackColor(const CellRange& cells, Rgb colour) {
+    edit(cells, Edit{Edit::Back, 0, 0, colour & 0xffffff});
 }
 
-void Sheet::setForeColor(int col1, int row1, int col2, int row2, Rgb colour) {
-    edit(col1, row1, col2, row2, Edit{Edit::Fore, 0, 0, colour & 0xffffff});
+void Sheet::setForeColor(const CellRange& cells, Rgb colour) {
+    edit(cells, Edit{Edit::Fore, 0, 0, colour & 0xffffff});
 }
 
-void Sheet::setCellType(int col1, int row1, int col2, int row2, CellType type) {
-    edit(col1, row1, col2, row2,
-         Edit{Edit::Type, 0, 0, type == CellType::EditNumber ? kEditFlag : 0u});
+void Sheet::setCellType(const CellRange& cells, CellType type) {
+    edit(cells, Edit{Edit::Type, 0, 0, type == CellType::EditNumber ? kEditFlag : 0u});
 }
 
-void Sheet::setHAlign(int col1, int row1, int col2, int row2, HAlign align) {
-    edit(col1, row1, col2, row2, Edit{Edit::Align, 0, 0, std::uint32_t(align) & kAlignMask});
+void Sheet::setHAlign(const CellRange& cells, HAlign align) {
+    edit(cells, Edit{Edit::Align, 0, 0, std::uint32_t(align) & kAlignMask});
 }
 
-void Sheet::setBorder(int col1, int row1, int col2, int row2, int mask, Rgb colour) {
+void Sheet::setBorder(const CellRange& cells, int mask, Rgb colour) {
     if (mask == 0) {
-        edit(col1, row1, col2, row2, Edit{Edit::ClearBorders});
+        edit(cells, Edit{Edit::ClearBorders});
         return;
     }
-    const Block b = clip(col1, row1, col2, row2);
+    const Block b = clip(cells);
     if (b.empty())
         return;
     const auto ci = borderColourIndex(colour);
     const auto sides = [ci](int s) { return Edit{Edit::Border, std::uint8_t(s), ci, 0}; };
     if (mask & BorderAll)
-        edit(b.c1, b.r1, b.c2, b.r2, sides(mask & BorderAll));
+        edit(CellRange::block(b.c1, b.r1, b.c2, b.r2), sides(mask & BorderAll));
     if (mask & BorderOutline) {
         // The outline is the block's edges: sides added to its first and
         // last column and row, in the colour of the rest.
-        edit(b.c1, b.r1, b.c1, b.r2, sides(BorderLeft));
-        edit(b.c2, b.r1, b.c2, b.r2, sides(BorderRight));
-        edit(b.c1, b.r1, b.c2, b.r1, sides(BorderTop));
-        edit(b.c1, b.r2, b.c2, b.r2, sides(BorderBottom));
+        edit(CellRange::block(b.c1, b.r1, b.c1, b.r2), sides(BorderLeft));
+        edit(CellRange::block(b.c2, b.r1, b.c2, b.r2), sides(BorderRight));
+        edit(CellRange::block(b.c1, b.r1, b.c2, b.r1), sides(BorderTop));
+        edit(CellRange::block(b.c1, b.r2, b.c2, b.r2), sides(BorderBottom));
     }
 }
 
-void Sheet::clearText(int col1, int row1, int col2, int row2) {
-    const Block b = clip(col1, row1, col2, row2);
+void Sheet::clearText(const CellRange& cells) {
+    const Block b = clip(cells);
     if (b.empty())
         return;
     for (int c = b.c1; c <= b.c2; ++c) {

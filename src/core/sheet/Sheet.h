@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -49,10 +50,34 @@ enum BorderSide : int {
     BorderAll = 15,
 };
 
+// The cells a block operation of a sheet works on: the first and last
+// column and row, counted from 1 and in either order. A range may reach past
+// the sheet's edge, where the operation clips it; kEnd reaches the last
+// column or row of the sheet, whatever its size.
+struct CellRange {
+    static constexpr int kEnd = std::numeric_limits<int>::max();
+
+    int firstCol;
+    int firstRow;
+    int lastCol;
+    int lastRow;
+
+    static constexpr CellRange all() { return {1, 1, kEnd, kEnd}; }
+    // Every row of one column, or of the columns first..last.
+    static constexpr CellRange column(int col) { return {col, 1, col, kEnd}; }
+    static constexpr CellRange columns(int first, int last) { return {first, 1, last, kEnd}; }
+    // Every column of one row, or of the rows first..last.
+    static constexpr CellRange row(int row) { return {1, row, kEnd, row}; }
+    static constexpr CellRange rows(int first, int last) { return {1, first, kEnd, last}; }
+    static constexpr CellRange cell(int col, int row) { return {col, row, col, row}; }
+    static constexpr CellRange block(int col1, int row1, int col2, int row2) {
+        return {col1, row1, col2, row2};
+    }
+};
+
 // The cell model every grid shows: a rectangle of cells addressed by column
-// and row from 1. Block operations take the first and last column and row,
-// where -1 stands for all; blocks are clipped at the sheet's edge and cells
-// outside the sheet ignore writes and read back empty.
+// and row from 1. Block operations take a CellRange, clipped at the sheet's
+// edge; cells outside the sheet ignore writes and read back empty.
 //
 // Storage follows what grids hold: formatting set over blocks many rows tall
 // (a colour per column band, borders over whole tables) is kept per column as
@@ -120,13 +145,45 @@ public:
     void joinCells(int first, int last, int row);
     const std::vector<JoinedCells>& joinedCells() const { return m_joined; }
 
-    void setBackColor(int col1, int row1, int col2, int row2, Rgb colour);
-    void setForeColor(int col1, int row1, int col2, int row2, Rgb colour);
-    void setCellType(int col1, int row1, int col2, int row2, CellType type);
-    void setHAlign(int col1, int row1, int col2, int row2, HAlign align);
-    // mask: BorderSide bits; 0 removes every border of the block's cells.
-    void setBorder(int col1, int row1, int col2, int row2, int mask, Rgb colour = kDefaultBorder);
-    void clearText(int col1, int row1, int col2, int row2);
+    void setBackColor(const CellRange& cells, Rgb colour);
+    void setForeColor(const CellRange& cells, Rgb colour);
+    void setCellType(const CellRange& cells, CellType type);
+    void setHAlign(const CellRange& cells, HAlign align);
+    // mask: BorderSide bits; 0 removes every border of the range's cells.
+    void setBorder(const CellRange& cells, int mask, Rgb colour = kDefaultBorder);
+    void clearText(const CellRange& cells);
+    // The former forms, where -1 stands for all columns or rows; kept until
+    // every caller names its range.
+    void setBackColor(int col1, int row1, int col2, int row2, Rgb colour) {
+        setBackColor(legacyRange(col1, row1, col2, row2), colour);
+    }
+    void setForeColor(int col1, int row1, int col2, int row2, Rgb colour) {
+        setForeColor(legacyRange(col1, row1, col2, row2), colour);
+    }
+    void setCellType(int col1, int row1, int col2, int row2, CellType type) {
+        setCellType(legacyRange(col1, row1, col2, row2), type);
+    }
+    void setHAlign(int col1, int row1, int col2, int row2, HAlign align) {
+        setHAlign(legacyRange(col1, row1, col2, row2), align);
+    }
+    void setBorder(int col1, int row1, int col2, int row2, int mask, Rgb colour = kDefaultBorder) {
+        setBorder(legacyRange(col1, row1, col2, row2), mask, colour);
+    }
+    void clearText(int col1, int row1, int col2, int row2) {
+        clearText(legacyRange(col1, row1, col2, row2));
+    }
+    static CellRange legacyRange(int col1, int row1, int col2, int row2) {
+        CellRange r{col1, row1, col2, row2};
+        if (col1 == -1 || col2 == -1) {
+            r.firstCol = 1;
+            r.lastCol = CellRange::kEnd;
+        }
+        if (row1 == -1 || row2 == -1) {
+            r.firstRow = 1;
+            r.lastRow = CellRange::kEnd;
+        }
+        return r;
+    }
 
     void setText(int col, int row, const QString& text);
     // A text interned once and then written into many cells by its id, so
@@ -274,8 +331,8 @@ private:
         int c1, r1, c2, r2;
         bool empty() const { return c1 > c2 || r1 > r2; }
     };
-    Block clip(int col1, int row1, int col2, int row2) const;
-    void edit(int col1, int row1, int col2, int row2, const Edit& e);
+    Block clip(const CellRange& cells) const;
+    void edit(const CellRange& cells, const Edit& e);
     void editRows(Column& column, int r1, int r2, const Edit& e);
     void editCell(Column& column, int row, const Edit& e);
     StyleId edited(StyleId style, const Edit& e);
