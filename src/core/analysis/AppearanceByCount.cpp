@@ -46,25 +46,25 @@ void 回数別出現分析::SetupGrid() {
     m_sheet.setColWidth(1, 5);
     m_sheet.setColWidth(2, 20);
 
-    m_sheet.setBorder(-1, -1, -1, -1, BorderAll);
+    m_sheet.setBorder(CellRange::all(), BorderAll);
 
     if (sheets::rowsExist(2, rows))
-        m_sheet.setBackColor(1, 2, 1, rows, kLightYellow);
+        m_sheet.setBackColor(CellRange::block(1, 2, 1, rows), kLightYellow);
 
     m_sheet.setActiveCell(0, 0);
 }
 
 void 回数別出現分析::WriteHeader() {
     m_sheet.setText(1, 1, u"出 現"_s);
-    m_sheet.setBackColor(1, 1, 1, 1, kPink);
+    m_sheet.setBackColor(CellRange::cell(1, 1), kPink);
     m_sheet.setText(2, 1, u"数 字"_s);
-    m_sheet.setBackColor(2, 1, 2, 1, kPink);
+    m_sheet.setBackColor(CellRange::cell(2, 1), kPink);
 
     m_sheet.setOverflow(true);
     const int last = m_sheet.rows();
     if (sheets::rowsExist(2, last)) {
-        m_sheet.setForeColor(2, 2, 2, last, kBlue);
-        m_sheet.setHAlign(2, 2, 2, last, HAlign::Left);
+        m_sheet.setForeColor(CellRange::block(2, 2, 2, last), kBlue);
+        m_sheet.setHAlign(CellRange::block(2, 2, 2, last), HAlign::Left);
     }
 }
 

@@ -48,31 +48,31 @@ void 出現回数分析::SetupGrid() {
     m_sheet.setRowHeight(2, 12);
     m_sheet.setColWidth(-1, 6);
 
-    m_sheet.setForeColor(1, -1, 1, -1, kRed);
-    m_sheet.setBackColor(1, -1, 1, -1, kLightYellow);
-    m_sheet.setBorder(1, -1, 7, -1, BorderAll);
+    m_sheet.setForeColor(CellRange::column(1), kRed);
+    m_sheet.setBackColor(CellRange::column(1), kLightYellow);
+    m_sheet.setBorder(CellRange::columns(1, 7), BorderAll);
 
     m_sheet.setActiveCell(0, 0);
 }
 
 void 出現回数分析::WriteHeader(int r) {
-    m_sheet.setForeColor(2, r, 4, r + 1, kBlue);
-    m_sheet.setBackColor(2, r, 4, r + 1, kLightCyan);
-    m_sheet.setForeColor(5, r, 7, r + 1, kRed);
-    m_sheet.setBackColor(5, r, 7, r + 1, kLightGreen);
+    m_sheet.setForeColor(CellRange::block(2, r, 4, r + 1), kBlue);
+    m_sheet.setBackColor(CellRange::block(2, r, 4, r + 1), kLightCyan);
+    m_sheet.setForeColor(CellRange::block(5, r, 7, r + 1), kRed);
+    m_sheet.setBackColor(CellRange::block(5, r, 7, r + 1), kLightGreen);
     m_sheet.setRowHeight(r, 20);
 
     // The title row reads as two boxes.
-    m_sheet.setBorder(2, r, 4, r, BorderNone);
-    m_sheet.setBorder(4, r, 4, r, BorderRight);
-    m_sheet.setBorder(5, r, 7, r, BorderNone);
-    m_sheet.setBorder(7, r, 7, r, BorderRight);
+    m_sheet.setBorder(CellRange::block(2, r, 4, r), BorderNone);
+    m_sheet.setBorder(CellRange::cell(4, r), BorderRight);
+    m_sheet.setBorder(CellRange::block(5, r, 7, r), BorderNone);
+    m_sheet.setBorder(CellRange::cell(7, r), BorderRight);
 
     m_sheet.setOverflow(true);
-    m_sheet.setHAlign(2, r, 2, r, HAlign::Left);
+    m_sheet.setHAlign(CellRange::cell(2, r), HAlign::Left);
     m_sheet.setText(2, r, u"           当 選 数 字"_s);
     m_sheet.setText(6, r, u"　　出現回数合計(回)"_s);
-    m_sheet.setHAlign(6, r, 6, r, HAlign::Center);
+    m_sheet.setHAlign(CellRange::cell(6, r), HAlign::Center);
     // Each box is one cell, its title centred over the box's columns: the
     // padding spaces alone would leave it off centre in this font, and the
     // grid line where the text ends would cut the box.

@@ -52,23 +52,23 @@ void 出現頻度分析::SetupGrid(int m) {
     m_sheet.setColWidth(-1, 3);
     m_sheet.setColWidth(1, 5);
 
-    m_sheet.setBorder(1, 1, 11, 1, BorderOutline, kBorderBlue);
-    m_sheet.setBackColor(1, 1, 11, 1, kLightYellow);
-    m_sheet.setBorder(1, 1, 1, last, BorderRight, kBorderBlue);
+    m_sheet.setBorder(CellRange::block(1, 1, 11, 1), BorderOutline, kBorderBlue);
+    m_sheet.setBackColor(CellRange::block(1, 1, 11, 1), kLightYellow);
+    m_sheet.setBorder(CellRange::block(1, 1, 1, last), BorderRight, kBorderBlue);
 
     m_sheet.setOverflow(true);
-    m_sheet.setForeColor(5, 1, 5, 1, kRed);
+    m_sheet.setForeColor(CellRange::cell(5, 1), kRed);
     m_sheet.setText(5, 1, u"　　当 選 数 字"_s);
-    m_sheet.setHAlign(5, 1, 5, 1, HAlign::Left);
+    m_sheet.setHAlign(CellRange::cell(5, 1), HAlign::Left);
 
-    m_sheet.setForeColor(1, 1, 1, last, kBlue);
-    m_sheet.setBackColor(1, 1, 1, last, kPaleCyan);
+    m_sheet.setForeColor(CellRange::block(1, 1, 1, last), kBlue);
+    m_sheet.setBackColor(CellRange::block(1, 1, 1, last), kPaleCyan);
 
-    m_sheet.setBorder(-1, 2, -1, last, BorderAll, kBorderBlue);
-    m_sheet.setForeColor(2, 2, 11, 2, kRed);
-    m_sheet.setBackColor(2, 2, 11, 2, kLightYellow);
+    m_sheet.setBorder(CellRange::rows(2, last), BorderAll, kBorderBlue);
+    m_sheet.setForeColor(CellRange::block(2, 2, 11, 2), kRed);
+    m_sheet.setBackColor(CellRange::block(2, 2, 11, 2), kLightYellow);
     if (sheets::rowsExist(3, last))
-        m_sheet.setForeColor(2, 3, 11, last, kMark);
+        m_sheet.setForeColor(CellRange::block(2, 3, 11, last), kMark);
 
     m_sheet.setActiveCell(0, 0);
 }

@@ -104,20 +104,20 @@ void ComboPatternAnalysis::SetupGrid(int lastRow) {
     m_sheet.setColWidth(-1, 5);
     m_sheet.setColWidth(1, 6);
     m_sheet.setColWidth(kPatternCol, 7);
-    m_sheet.setForeColor(1, 2, 1, lastRow, kRed);
-    m_sheet.setBackColor(1, 2, 1, lastRow, kLightYellow);
-    m_sheet.setForeColor(kCountCol, 2, kCountCol, lastRow, kBlue);
-    m_sheet.setBackColor(kCountCol, 2, kCountCol, lastRow, kLightCyan);
-    m_sheet.setForeColor(kCountCol + 1, 2, kCountCol + 1, lastRow, kBlue);
-    m_sheet.setBackColor(kCountCol + 1, 2, kCountCol + 1, lastRow, kWhite);
-    m_sheet.setBorder(1, 1, 7, lastRow, BorderAll);
+    m_sheet.setForeColor(CellRange::block(1, 2, 1, lastRow), kRed);
+    m_sheet.setBackColor(CellRange::block(1, 2, 1, lastRow), kLightYellow);
+    m_sheet.setForeColor(CellRange::block(kCountCol, 2, kCountCol, lastRow), kBlue);
+    m_sheet.setBackColor(CellRange::block(kCountCol, 2, kCountCol, lastRow), kLightCyan);
+    m_sheet.setForeColor(CellRange::block(kCountCol + 1, 2, kCountCol + 1, lastRow), kBlue);
+    m_sheet.setBackColor(CellRange::block(kCountCol + 1, 2, kCountCol + 1, lastRow), kWhite);
+    m_sheet.setBorder(CellRange::block(1, 1, 7, lastRow), BorderAll);
     m_sheet.setActiveCell(0, 0);
 }
 
 void ComboPatternAnalysis::WriteHeader(int row) {
     sheets::titleBox(m_sheet, {2, 4}, row, 2, u"        当 選 数 字 "_s);
-    m_sheet.setForeColor(1, row, 7, row, kBlue);
-    m_sheet.setBackColor(1, row, 7, row, kPink);
+    m_sheet.setForeColor(CellRange::block(1, row, 7, row), kBlue);
+    m_sheet.setBackColor(CellRange::block(1, row, 7, row), kPink);
     m_sheet.setRowHeight(row, 20);
     m_sheet.setText(1, row, u"回数"_s);
     m_sheet.setText(kCountCol, row, QString::fromUtf16(m_kind.firstLabel));
@@ -152,13 +152,13 @@ void ComboPatternAnalysis::FillGrid() {
         ++row;
     }
     if (oneColour && row > 2)
-        m_sheet.setBackColor(2, 2, 4, row - 1, m_kind.firstClassDigitBack);
+        m_sheet.setBackColor(CellRange::block(2, 2, 4, row - 1), m_kind.firstClassDigitBack);
 }
 
 void ComboPatternAnalysis::ColourDigitCell(int digit, int col, int row) {
     const Rgb back =
         m_kind.isFirstClass(digit) ? m_kind.firstClassDigitBack : m_kind.secondClassDigitBack;
-    m_sheet.setBackColor(col, row, col, row, back);
+    m_sheet.setBackColor(CellRange::cell(col, row), back);
 }
 
 void ComboPatternAnalysis::WritePatternCell(int count, int col, int row) {
@@ -166,7 +166,7 @@ void ComboPatternAnalysis::WritePatternCell(int count, int col, int row) {
         return;
     const PatternLetter& letter = kLetters[std::size_t(count)];
     if (letter.hasBack)
-        m_sheet.setBackColor(col, row, col, row, letter.back);
+        m_sheet.setBackColor(CellRange::cell(col, row), letter.back);
     Sheet::TextId& id = m_letterIds[std::size_t(count)];
     if (id == 0)
         id = m_sheet.internText(QString::fromUtf16(letter.text));

@@ -57,18 +57,18 @@ void 連番飛び石分析::SetupGrid(int lastRow) {
     m_sheet.setColWidth(5, 6);
     // The blocks reach one row past the sheet; the sheet cuts them off.
     for (int col : {1, 1 + kSteppingStoneOffset}) {
-        m_sheet.setForeColor(col, 1, col, lastRow + 1, kRed);
-        m_sheet.setBackColor(col, 1, col, lastRow + 1, kLightYellow);
+        m_sheet.setForeColor(CellRange::block(col, 1, col, lastRow + 1), kRed);
+        m_sheet.setBackColor(CellRange::block(col, 1, col, lastRow + 1), kLightYellow);
     }
-    m_sheet.setBorder(1, 1, 8, lastRow + 1, BorderAll);
+    m_sheet.setBorder(CellRange::block(1, 1, 8, lastRow + 1), BorderAll);
     m_sheet.setActiveCell(0, 0);
 }
 
 void 連番飛び石分析::WriteHeader(int row) {
     sheets::titleBox(m_sheet, {2, 4}, row, 2, u"     連番(当選数字)"_s);
     sheets::titleBox(m_sheet, {6, 8}, row, 6, u"    飛び石(当選数字)"_s);
-    m_sheet.setBackColor(2, row, 4, row, kConsecutiveTitle);
-    m_sheet.setBackColor(6, row, 8, row, kPink);
+    m_sheet.setBackColor(CellRange::block(2, row, 4, row), kConsecutiveTitle);
+    m_sheet.setBackColor(CellRange::block(6, row, 8, row), kPink);
     m_sheet.setText(1, row, u"回数"_s);
     m_sheet.setText(5, row, u"回数"_s);
 }
@@ -110,13 +110,13 @@ void 連番飛び石分析::FillGrid() {
 }
 
 void 連番飛び石分析::MarkPair(PairKind kind, int col, int row) {
-    m_sheet.setBackColor(col, row, col + 1, row,
+    m_sheet.setBackColor(CellRange::block(col, row, col + 1, row),
                          kind == PairKind::Consecutive ? kLightCyan : kLightGreen);
 }
 
 void 連番飛び石分析::MarkNoPair(int count, int col, int row) {
     if (count == 0)
-        m_sheet.setBackColor(col, row, col, row, kNoPair);
+        m_sheet.setBackColor(CellRange::cell(col, row), kNoPair);
 }
 
 void builders::consecutive(const AnalysisInput& in, Sheet& sheet) {

@@ -45,22 +45,22 @@ void 数字合計分析::SetupGrid() {
     m_sheet.setColWidth(5, 7);
 
     if (sheets::rowsExist(2, last)) {
-        m_sheet.setForeColor(1, 2, 1, last, kRed);
-        m_sheet.setBackColor(1, 2, 1, last, kLightYellow);
-        m_sheet.setForeColor(5, 2, 5, last, kBlue);
-        m_sheet.setBackColor(5, 2, 5, last, kLightCyan);
+        m_sheet.setForeColor(CellRange::block(1, 2, 1, last), kRed);
+        m_sheet.setBackColor(CellRange::block(1, 2, 1, last), kLightYellow);
+        m_sheet.setForeColor(CellRange::block(5, 2, 5, last), kBlue);
+        m_sheet.setBackColor(CellRange::block(5, 2, 5, last), kLightCyan);
     }
-    m_sheet.setBorder(1, -1, 5, -1, BorderAll);
+    m_sheet.setBorder(CellRange::columns(1, 5), BorderAll);
 }
 
 void 数字合計分析::WriteHeader(int r) {
-    m_sheet.setBorder(2, r, 4, r, BorderNone);
-    m_sheet.setBorder(2, r, 5, r, BorderOutline);
-    m_sheet.setForeColor(1, r, 5, r, colours::kBlack);
-    m_sheet.setBackColor(1, r, 5, r, kPink);
+    m_sheet.setBorder(CellRange::block(2, r, 4, r), BorderNone);
+    m_sheet.setBorder(CellRange::block(2, r, 5, r), BorderOutline);
+    m_sheet.setForeColor(CellRange::block(1, r, 5, r), colours::kBlack);
+    m_sheet.setBackColor(CellRange::block(1, r, 5, r), kPink);
 
     m_sheet.setOverflow(true);
-    m_sheet.setHAlign(2, r, 2, r, HAlign::Left);
+    m_sheet.setHAlign(CellRange::cell(2, r), HAlign::Left);
     m_sheet.setText(2, r, u"　      当 選 数 字"_s);
 
     m_sheet.setRowHeight(r, 20);

@@ -49,36 +49,36 @@ void バラツキ分析::SetupGrid() {
     m_sheet.setColWidth(1, 5);
     m_sheet.setColWidth(12, 5);
 
-    m_sheet.setBorder(2, 1, 11, 1, BorderOutline, kBorderBlue);
-    m_sheet.setBorder(1, 1, 1, 1, BorderRight, kBorderBlue);
+    m_sheet.setBorder(CellRange::block(2, 1, 11, 1), BorderOutline, kBorderBlue);
+    m_sheet.setBorder(CellRange::cell(1, 1), BorderRight, kBorderBlue);
 
     m_sheet.setOverflow(true);
-    m_sheet.setForeColor(6, 1, 6, 1, kBlue);
+    m_sheet.setForeColor(CellRange::cell(6, 1), kBlue);
     m_sheet.setText(6, 1, u"    当  選  数　字"_s);
-    m_sheet.setHAlign(6, 1, 6, 1, HAlign::Center);
+    m_sheet.setHAlign(CellRange::cell(6, 1), HAlign::Center);
 
-    m_sheet.setBackColor(2, 1, 11, 1, kPaleCyan);
+    m_sheet.setBackColor(CellRange::block(2, 1, 11, 1), kPaleCyan);
     for (int c : {1, 12}) {
-        m_sheet.setForeColor(c, -1, c, -1, kRed);
-        m_sheet.setBackColor(c, -1, c, -1, kLightYellow);
+        m_sheet.setForeColor(CellRange::column(c), kRed);
+        m_sheet.setBackColor(CellRange::column(c), kLightYellow);
     }
-    m_sheet.setBorder(-1, 2, -1, last, BorderAll, kBorderBlue);
+    m_sheet.setBorder(CellRange::rows(2, last), BorderAll, kBorderBlue);
 
     m_sheet.setActiveCell(0, 0);
 }
 
 void バラツキ分析::WriteHeader() {
     for (int row : {2, m_in.stats.lastDrawNo + 3}) {
-        m_sheet.setCellType(1, row, 1, row, CellType::StaticText);
-        m_sheet.setHAlign(1, row, 1, row, HAlign::Center);
+        m_sheet.setCellType(CellRange::cell(1, row), CellType::StaticText);
+        m_sheet.setHAlign(CellRange::cell(1, row), HAlign::Center);
         m_sheet.setText(1, row, u"回"_s);
         for (int v = 0; v <= 9; ++v)
             m_sheet.setText(v + 2, row, digitText(v));
         m_sheet.setText(12, row, u"回"_s);
-        m_sheet.setForeColor(2, row, 11, row, kBlue);
-        m_sheet.setCellType(2, row, 11, row, CellType::StaticText);
-        m_sheet.setHAlign(2, row, 11, row, HAlign::Center);
-        m_sheet.setBackColor(2, row, 11, row, kPaleCyan);
+        m_sheet.setForeColor(CellRange::block(2, row, 11, row), kBlue);
+        m_sheet.setCellType(CellRange::block(2, row, 11, row), CellType::StaticText);
+        m_sheet.setHAlign(CellRange::block(2, row, 11, row), HAlign::Center);
+        m_sheet.setBackColor(CellRange::block(2, row, 11, row), kPaleCyan);
     }
 }
 
@@ -95,7 +95,7 @@ void バラツキ分析::FillGrid() {
             m_sheet.setTextId(draw.digit(k) + 2, row, mark);
         for (int k = 0; k < 3; ++k) {
             const int c = draw.digit(k) + 2;
-            m_sheet.setForeColor(c, row, c, row, kMark);
+            m_sheet.setForeColor(CellRange::cell(c, row), kMark);
         }
         ++row;
     }

@@ -69,28 +69,29 @@ void 分割5傾向分析::SetupGrid(int lastRow) {
     m_sheet.setRowHeight(lastRow, 20);
     m_sheet.setColWidth(-1, 5);
     m_sheet.setColWidth(1, 6);
-    m_sheet.setForeColor(1, 2, 1, lastRow, kRed);
-    m_sheet.setBackColor(1, 2, 1, lastRow, kLightYellow);
+    m_sheet.setForeColor(CellRange::block(1, 2, 1, lastRow), kRed);
+    m_sheet.setBackColor(CellRange::block(1, 2, 1, lastRow), kLightYellow);
     for (int g = 0; g < 5; ++g) {
         const int col = kFirstGroupCol + g;
-        m_sheet.setBackColor(col, 2, col, lastRow, kGroupColours[std::size_t(g)]);
+        m_sheet.setBackColor(CellRange::block(col, 2, col, lastRow), kGroupColours[std::size_t(g)]);
     }
-    m_sheet.setBorder(1, 1, kCols, lastRow, BorderAll);
+    m_sheet.setBorder(CellRange::block(1, 1, kCols, lastRow), BorderAll);
     // A red line between the digits and the group counts.
-    m_sheet.setBorder(kFirstGroupCol, 1, kFirstGroupCol, lastRow, BorderLeft, kRed);
+    m_sheet.setBorder(CellRange::block(kFirstGroupCol, 1, kFirstGroupCol, lastRow), BorderLeft,
+                      kRed);
     m_sheet.setActiveCell(0, 0);
 }
 
 void 分割5傾向分析::WriteHeader(int row) {
-    m_sheet.setBorder(2, row, 4, row, BorderNone);
-    m_sheet.setBorder(2, row, 6, row, BorderBottom, kBlack);
-    m_sheet.setForeColor(1, row, kCols, row, kBlack);
-    m_sheet.setBackColor(1, row, kCols, row, kPink);
-    m_sheet.setForeColor(kFirstGroupCol, row, kCols, row, kBlue);
-    m_sheet.setBackColor(kFirstGroupCol, row, kCols, row, kGroupHeaderBack);
+    m_sheet.setBorder(CellRange::block(2, row, 4, row), BorderNone);
+    m_sheet.setBorder(CellRange::block(2, row, 6, row), BorderBottom, kBlack);
+    m_sheet.setForeColor(CellRange::block(1, row, kCols, row), kBlack);
+    m_sheet.setBackColor(CellRange::block(1, row, kCols, row), kPink);
+    m_sheet.setForeColor(CellRange::block(kFirstGroupCol, row, kCols, row), kBlue);
+    m_sheet.setBackColor(CellRange::block(kFirstGroupCol, row, kCols, row), kGroupHeaderBack);
     m_sheet.setOverflow(true);
     m_sheet.setText(2, row, u"         当 選 数 字"_s);
-    m_sheet.setHAlign(2, row, 2, row, HAlign::Left);
+    m_sheet.setHAlign(CellRange::cell(2, row), HAlign::Left);
     m_sheet.setText(1, row, u"回数"_s);
     for (int g = 0; g < 5; ++g)
         m_sheet.setText(kFirstGroupCol + g, row, QString::fromUtf16(kGroupTexts[std::size_t(g)]));
@@ -120,7 +121,7 @@ void 分割5傾向分析::FillGrid() {
 }
 
 void 分割5傾向分析::ColourDigitCell(int digit, int col, int row) {
-    m_sheet.setBackColor(col, row, col, row, kGroupColours[std::size_t(groupOf(digit))]);
+    m_sheet.setBackColor(CellRange::cell(col, row), kGroupColours[std::size_t(groupOf(digit))]);
 }
 
 void 分割5傾向分析::CountDigit(int digit) {

@@ -26,11 +26,11 @@ void IntervalLayout::SetupGrid(int h) {
     m_sheet.setRowHeight(2, 12);
     m_sheet.setColWidth(-1, 5);
 
-    m_sheet.setForeColor(1, -1, 1, -1, kRed);
-    m_sheet.setBackColor(1, -1, 1, -1, kLightYellow);
+    m_sheet.setForeColor(CellRange::column(1), kRed);
+    m_sheet.setBackColor(CellRange::column(1), kLightYellow);
     for (int k = 1; k <= 3; ++k)
-        m_sheet.setBackColor(2 * k, 3, 2 * k, last, kLightCyan);
-    m_sheet.setBorder(1, 1, 7, last, BorderAll);
+        m_sheet.setBackColor(CellRange::block(2 * k, 3, 2 * k, last), kLightCyan);
+    m_sheet.setBorder(CellRange::block(1, 1, 7, last), BorderAll);
 
     m_sheet.setActiveCell(0, 0);
 }
@@ -42,8 +42,8 @@ void IntervalLayout::WriteHeader(int r, bool bottom) {
     // The title row reads as one box.
     sheets::titleBox(m_sheet, {2, 7}, title, 4, m_title);
 
-    m_sheet.setForeColor(2, r, 7, r + 1, kBlack);
-    m_sheet.setBackColor(2, r, 7, r + 1, kPink);
+    m_sheet.setForeColor(CellRange::block(2, r, 7, r + 1), kBlack);
+    m_sheet.setBackColor(CellRange::block(2, r, 7, r + 1), kPink);
 
     m_sheet.setText(1, labels, u"回数"_s);
     m_sheet.setText(2, labels, u"第1数字"_s);

@@ -48,7 +48,7 @@ void 数字間隔分析::FillGrid() {
                     if (D > 0) {
                         rises.write(c, row, D);
                     } else if (D < 0) {
-                        m_sheet.setBackColor(c, row, c, row, kFallPink);
+                        m_sheet.setBackColor(CellRange::cell(c, row), kFallPink);
                         numbers.write(c, row, D);
                     } else {
                         numbers.write(c, row, 0);

@@ -41,22 +41,22 @@ void 引っ張り分析::SetupGrid(int lastRow) {
     m_sheet.setRowHeight(1, 15);
     m_sheet.setColWidth(-1, 6);
     // The blocks reach one row past the sheet; the sheet cuts them off.
-    m_sheet.setForeColor(1, 1, 1, lastRow + 1, kRed);
-    m_sheet.setBackColor(1, 1, 1, lastRow + 1, kLightYellow);
-    m_sheet.setBorder(1, 1, 4, lastRow + 1, BorderAll);
+    m_sheet.setForeColor(CellRange::block(1, 1, 1, lastRow + 1), kRed);
+    m_sheet.setBackColor(CellRange::block(1, 1, 1, lastRow + 1), kLightYellow);
+    m_sheet.setBorder(CellRange::block(1, 1, 4, lastRow + 1), BorderAll);
     m_sheet.setActiveCell(0, 0);
 }
 
 void 引っ張り分析::WriteHeader(int row) {
     m_sheet.setRowHeight(row, 15);
-    m_sheet.setBorder(2, row, 4, row, BorderNone);
-    m_sheet.setBorder(2, row, 4, row, BorderBottom);
-    m_sheet.setForeColor(1, row, 4, row, kBlack);
-    m_sheet.setBackColor(1, row, 4, row, kPink);
+    m_sheet.setBorder(CellRange::block(2, row, 4, row), BorderNone);
+    m_sheet.setBorder(CellRange::block(2, row, 4, row), BorderBottom);
+    m_sheet.setForeColor(CellRange::block(1, row, 4, row), kBlack);
+    m_sheet.setBackColor(CellRange::block(1, row, 4, row), kPink);
     m_sheet.setText(1, row, u"回数"_s);
     m_sheet.setOverflow(true);
     m_sheet.setText(3, row, u"当 選 数 字"_s);
-    m_sheet.setHAlign(3, row, 3, row, HAlign::Left);
+    m_sheet.setHAlign(CellRange::cell(3, row), HAlign::Left);
 }
 
 void 引っ張り分析::FillGrid() {
@@ -72,7 +72,7 @@ void 引っ張り分析::FillGrid() {
         for (int i = 0; i < 3; ++i) {
             for (int k = 0; k < 3; ++k) {
                 if (draw.digit(k) == previous[i])
-                    m_sheet.setBackColor(2 + k, row, 2 + k, row, kLightCyan);
+                    m_sheet.setBackColor(CellRange::cell(2 + k, row), kLightCyan);
             }
         }
         for (int k = 0; k < 3; ++k)

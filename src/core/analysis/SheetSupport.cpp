@@ -23,16 +23,16 @@ void startSheet(Sheet& sheet, Extent size, Extent visible, ScrollBars scrollBars
     sheet.setRowHeadersVisible(false);
     sheet.setScrollBars(scrollBars);
     sheet.setFrozen(frozen.cols, frozen.rows);
-    sheet.setCellType(-1, -1, -1, -1, CellType::StaticText);
-    sheet.setHAlign(-1, -1, -1, -1, HAlign::Center);
+    sheet.setCellType(CellRange::all(), CellType::StaticText);
+    sheet.setHAlign(CellRange::all(), HAlign::Center);
 }
 
 void titleBox(Sheet& sheet, Columns box, int row, int textCol, const QString& text) {
-    sheet.setBorder(box.first, row, box.last, row, BorderNone);
-    sheet.setBorder(box.first, row, box.last, row, BorderOutline);
+    sheet.setBorder(CellRange::block(box.first, row, box.last, row), BorderNone);
+    sheet.setBorder(CellRange::block(box.first, row, box.last, row), BorderOutline);
     sheet.setOverflow(true);
     sheet.setText(textCol, row, text);
-    sheet.setHAlign(textCol, row, textCol, row, HAlign::Left);
+    sheet.setHAlign(CellRange::cell(textCol, row), HAlign::Left);
 }
 
 } // namespace peridon::sheets

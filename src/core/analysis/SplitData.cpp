@@ -121,7 +121,7 @@ void SplitDataAnalysis::RunAnalysis() {
 
 void SplitDataAnalysis::SetupGrid(int lastRow) {
     sheets::startSheet(m_sheet, {kCols, lastRow}, {kCols, 53}, ScrollBars::Both, {0, kHeaderRows});
-    m_sheet.setHAlign(2, 1, kCols - 1, 2, HAlign::Left);
+    m_sheet.setHAlign(CellRange::block(2, 1, kCols - 1, 2), HAlign::Left);
     m_sheet.setOverflow(true);
     m_sheet.setRowHeight(-1, 9);
     m_sheet.setRowHeight(1, 15);
@@ -129,20 +129,21 @@ void SplitDataAnalysis::SetupGrid(int lastRow) {
     m_sheet.setColWidth(-1, 2);
     m_sheet.setColWidth(1, 6);
     m_sheet.setColWidth(kLastDrawCol, 6);
-    m_sheet.setBorder(1, 3, kCols, lastRow, BorderAll, kBorderBlue);
+    m_sheet.setBorder(CellRange::block(1, 3, kCols, lastRow), BorderAll, kBorderBlue);
     for (int col : {1, kLastDrawCol}) {
-        m_sheet.setForeColor(col, 1, col, lastRow, kRed);
-        m_sheet.setBackColor(col, 1, col, lastRow, kLightYellow);
+        m_sheet.setForeColor(CellRange::block(col, 1, col, lastRow), kRed);
+        m_sheet.setBackColor(CellRange::block(col, 1, col, lastRow), kLightYellow);
     }
     for (int block = 0; block < 3; ++block) {
         for (int g = 0; g < m_table.groupCount; ++g) {
             const SplitGroup& group = m_table.groups[std::size_t(g)];
             if (group.band != kWhite)
-                m_sheet.setBackColor(digitCol(block, group.firstDigit), 2,
-                                     digitCol(block, group.lastDigit), lastRow, group.band);
+                m_sheet.setBackColor(CellRange::block(digitCol(block, group.firstDigit), 2,
+                                                      digitCol(block, group.lastDigit), lastRow),
+                                     group.band);
         }
     }
-    m_sheet.setBackColor(2, 1, kCols - 1, 1, kPink);
+    m_sheet.setBackColor(CellRange::block(2, 1, kCols - 1, 1), kPink);
     static const QString titles[3] = {
         u"　　　　当選数字(第1数字)　　　　"_s,
         u"　　　　当選数字(第2数字)　　　　"_s,
@@ -150,7 +151,8 @@ void SplitDataAnalysis::SetupGrid(int lastRow) {
     };
     for (int block = 0; block < 3; ++block) {
         m_sheet.setText(digitCol(block, 0), 1, titles[block]);
-        m_sheet.setBorder(digitCol(block, 0), 1, digitCol(block, 9), 1, BorderOutline, kBorderBlue);
+        m_sheet.setBorder(CellRange::block(digitCol(block, 0), 1, digitCol(block, 9), 1),
+                          BorderOutline, kBorderBlue);
     }
     m_sheet.setActiveCell(0, 0);
 }
@@ -161,15 +163,16 @@ void SplitDataAnalysis::WriteHeader() {
             const SplitGroup& group = m_table.groups[std::size_t(g)];
             const int first = digitCol(block, group.firstDigit);
             m_sheet.setText(first, 2, QString::fromUtf16(group.letter));
-            m_sheet.setBorder(first, 2, digitCol(block, group.lastDigit), 2, BorderOutline,
-                              kBorderBlue);
+            m_sheet.setBorder(CellRange::block(first, 2, digitCol(block, group.lastDigit), 2),
+                              BorderOutline, kBorderBlue);
         }
         for (int d = 0; d < 10; ++d)
             m_sheet.setText(digitCol(block, d), 3, digitText(d));
     }
     m_sheet.setText(1, 3, u"回数"_s);
     m_sheet.setText(kLastDrawCol, 3, u"回数"_s);
-    m_sheet.setForeColor(2, 3, digitCol(m_table.blueDigitBlocks - 1, 9), 3, kBlue);
+    m_sheet.setForeColor(CellRange::block(2, 3, digitCol(m_table.blueDigitBlocks - 1, 9), 3),
+                         kBlue);
 }
 
 void SplitDataAnalysis::FillGrid() {
@@ -185,7 +188,7 @@ void SplitDataAnalysis::FillGrid() {
             m_sheet.setTextId(digitCol(k, draw.digit(k)), row, mark);
         for (int k = 0; k < 3; ++k) {
             const int col = digitCol(k, draw.digit(k));
-            m_sheet.setForeColor(col, row, col, row, kMark);
+            m_sheet.setForeColor(CellRange::cell(col, row), kMark);
         }
         ++row;
     }

@@ -83,13 +83,13 @@ void PredictionEngine::SetupGrid(int index) {
     s.setColWidth(-1, 5);
     s.setColWidth(1, 8);
     s.setRowHeight(-1, 10);
-    s.setCellType(-1, -1, -1, -1, CellType::StaticText);
-    s.setHAlign(-1, -1, -1, -1, HAlign::Center);
+    s.setCellType(CellRange::all(), CellType::StaticText);
+    s.setHAlign(CellRange::all(), HAlign::Center);
     if (index == 0) {
-        s.setBorder(-1, -1, -1, -1, BorderTop | BorderBottom);
-        s.setBorder(1, -1, 1, -1, BorderRight);
+        s.setBorder(CellRange::all(), BorderTop | BorderBottom);
+        s.setBorder(CellRange::column(1), BorderRight);
     } else {
-        s.setBorder(-1, -1, -1, -1, BorderAll);
+        s.setBorder(CellRange::all(), BorderAll);
     }
 }
 
@@ -104,11 +104,11 @@ void PredictionEngine::WriteHeader(int index) {
         break;
     case 1:
         s.setText(1, 3, u"消去法"_s);
-        s.setBorder(1, 2, 1, 4, BorderNone);
+        s.setBorder(CellRange::block(1, 2, 1, 4), BorderNone);
         break;
     case 2:
         s.setText(1, 2, u"連発予想"_s);
-        s.setBorder(1, 2, 1, 3, BorderNone);
+        s.setBorder(CellRange::block(1, 2, 1, 3), BorderNone);
         break;
     case 3:
         s.setText(1, 2, u"１発予想"_s);
@@ -116,12 +116,12 @@ void PredictionEngine::WriteHeader(int index) {
     default:
         return;
     }
-    s.setBorder(2, 1, 4, 1, BorderNone);
+    s.setBorder(CellRange::block(2, 1, 4, 1), BorderNone);
     s.setOverflow(true);
     s.setText(2, 1, headerText());
-    s.setHAlign(2, 1, 2, 1, HAlign::Left);
-    s.setForeColor(1, 1, 4, 1, kHeaderText);
-    s.setBackColor(1, 1, 4, 1, kHeaderBack);
+    s.setHAlign(CellRange::cell(2, 1), HAlign::Left);
+    s.setForeColor(CellRange::block(1, 1, 4, 1), kHeaderText);
+    s.setBackColor(CellRange::block(1, 1, 4, 1), kHeaderBack);
 }
 
 void PredictionEngine::ScanHistory(const DrawHistory& history) {
@@ -197,12 +197,12 @@ int PredictionEngine::CountReflectedOptions() const {
 }
 
 void PredictionEngine::ClearPredictionGrids() {
-    m_grids[1].clearText(2, 2, 4, 4);
-    m_grids[1].setHAlign(2, 2, 4, 4, HAlign::Center);
-    m_grids[2].clearText(2, 2, 4, 3);
-    m_grids[2].setHAlign(2, 2, 4, 3, HAlign::Center);
-    m_grids[3].clearText(2, 2, 4, 2);
-    m_grids[3].setHAlign(2, 2, 4, 2, HAlign::Center);
+    m_grids[1].clearText(CellRange::block(2, 2, 4, 4));
+    m_grids[1].setHAlign(CellRange::block(2, 2, 4, 4), HAlign::Center);
+    m_grids[2].clearText(CellRange::block(2, 2, 4, 3));
+    m_grids[2].setHAlign(CellRange::block(2, 2, 4, 3), HAlign::Center);
+    m_grids[3].clearText(CellRange::block(2, 2, 4, 2));
+    m_grids[3].setHAlign(CellRange::block(2, 2, 4, 2), HAlign::Center);
 }
 
 void PredictionEngine::ComputeElimination(int n) {
