@@ -23,11 +23,11 @@ void fillSheet(Sheet& s) {
     s.setScrollBars(ScrollBars::Both);
     s.setColWidth(-1, 2.5);
     s.setRowHeight(-1, 10);
-    s.setBorder(-1, -1, -1, -1, BorderAll);
+    s.setBorder(CellRange::all(), BorderAll);
     for (int r = kHeaderRows + 1; r <= kRows; ++r) {
         const int c = 1 + (r * 7) % kCols;
         s.setText(c, r, u"●"_s);
-        s.setBackColor(c, r, c, r, rgb(255, 255, 128));
+        s.setBackColor(CellRange::cell(c, r), rgb(255, 255, 128));
     }
 }
 

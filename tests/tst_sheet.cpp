@@ -13,6 +13,8 @@ using namespace Qt::StringLiterals;
 
 using namespace peridon;
 
+Q_DECLARE_METATYPE(peridon::CellRange)
+
 class TestSheet : public QObject {
     Q_OBJECT
 private slots:
@@ -40,29 +42,36 @@ private slots:
     void jsonEscapesEveryControlCharacter();
 };
 
-// A block of colour applied to a 5 x 4 sheet: which cells changed.
+// A range of colour applied to a 5 x 4 sheet: which cells changed.
 void TestSheet::blockClipping_data() {
-    QTest::addColumn<QList<int>>("block"); // c1, r1, c2, r2
-    QTest::addColumn<QRect>("expected");   // cells inside (empty: none)
-    QTest::newRow("inside") << QList<int>{2, 2, 3, 3} << QRect(QPoint(2, 2), QPoint(3, 3));
+    QTest::addColumn<CellRange>("range");
+    QTest::addColumn<QRect>("expected"); // cells inside (empty: none)
+    QTest::newRow("inside") << CellRange::block(2, 2, 3, 3) << QRect(QPoint(2, 2), QPoint(3, 3));
+    QTest::newRow("ends reversed")
+        << CellRange::block(3, 3, 2, 2) << QRect(QPoint(2, 2), QPoint(3, 3));
     QTest::newRow("past last col and row")
-        << QList<int>{4, 3, 9, 99} << QRect(QPoint(4, 3), QPoint(5, 4));
-    QTest::newRow("all cols") << QList<int>{-1, 2, -1, 2} << QRect(QPoint(1, 2), QPoint(5, 2));
-    QTest::newRow("all rows") << QList<int>{3, -1, 3, -1} << QRect(QPoint(3, 1), QPoint(3, 4));
-    QTest::newRow("whole sheet") << QList<int>{-1, -1, -1, -1} << QRect(QPoint(1, 1), QPoint(5, 4));
-    QTest::newRow("starts at 0") << QList<int>{0, 0, 1, 1} << QRect(QPoint(1, 1), QPoint(1, 1));
-    QTest::newRow("wholly outside") << QList<int>{6, 1, 8, 4} << QRect();
-    QTest::newRow("below") << QList<int>{1, 5, 5, 9} << QRect();
+        << CellRange::block(4, 3, 9, 99) << QRect(QPoint(4, 3), QPoint(5, 4));
+    QTest::newRow("one row") << CellRange::row(2) << QRect(QPoint(1, 2), QPoint(5, 2));
+    QTest::newRow("rows") << CellRange::rows(3, 9) << QRect(QPoint(1, 3), QPoint(5, 4));
+    QTest::newRow("one column") << CellRange::column(3) << QRect(QPoint(3, 1), QPoint(3, 4));
+    QTest::newRow("columns") << CellRange::columns(0, 2) << QRect(QPoint(1, 1), QPoint(2, 4));
+    QTest::newRow("whole sheet") << CellRange::all() << QRect(QPoint(1, 1), QPoint(5, 4));
+    QTest::newRow("starts at 0") << CellRange::block(0, 0, 1, 1)
+                                 << QRect(QPoint(1, 1), QPoint(1, 1));
+    QTest::newRow("cell at -1") << CellRange::cell(-1, -1) << QRect();
+    QTest::newRow("wholly outside") << CellRange::block(6, 1, 8, 4) << QRect();
+    QTest::newRow("below") << CellRange::block(1, 5, 5, 9) << QRect();
+    QTest::newRow("row below") << CellRange::row(5) << QRect();
 }
 
 void TestSheet::blockClipping() {
-    QFETCH(QList<int>, block);
+    QFETCH(CellRange, range);
     QFETCH(QRect, expected);
     Sheet s(5, 4);
     const Rgb colour = rgb(10, 20, 30);
-    s.setBackColor(block[0], block[1], block[2], block[3], colour);
-    s.setForeColor(block[0], block[1], block[2], block[3], colour);
-    s.setHAlign(block[0], block[1], block[2], block[3], HAlign::Right);
+    s.setBackColor(range, colour);
+    s.setForeColor(range, colour);
+    s.setHAlign(range, HAlign::Right);
     for (int r = 1; r <= 4; ++r) {
         for (int c = 1; c <= 5; ++c) {
             const bool in = expected.contains(QPoint(c, r));
@@ -114,7 +123,7 @@ void TestSheet::textsReadBackExactly() {
     s.setText(1, 1, text); // the same text shared by two cells
     QCOMPARE(s.text(2, 2), text);
     QCOMPARE(s.text(1, 1), text);
-    s.clearText(1, 1, 1, 1);
+    s.clearText(CellRange::cell(1, 1));
     QCOMPARE(s.text(1, 1), QString());
     QCOMPARE(s.text(2, 2), text);
 }
@@ -136,7 +145,7 @@ void TestSheet::borderMasks() {
     QFETCH(int, mask);
     QFETCH(QList<int>, expected);
     Sheet s(5, 4);
-    s.setBorder(2, 2, 4, 3, mask);
+    s.setBorder(CellRange::block(2, 2, 4, 3), mask);
     int i = 0;
     for (int r = 2; r <= 3; ++r)
         for (int c = 2; c <= 4; ++c)
@@ -152,21 +161,21 @@ void TestSheet::borderMasks() {
 
 void TestSheet::borderColoursPerSide() {
     Sheet s(3, 3);
-    s.setBorder(2, 2, 2, 2, BorderAll, rgb(255, 0, 0));
-    s.setBorder(2, 2, 2, 2, BorderBottom, rgb(0, 0, 255));
+    s.setBorder(CellRange::cell(2, 2), BorderAll, rgb(255, 0, 0));
+    s.setBorder(CellRange::cell(2, 2), BorderBottom, rgb(0, 0, 255));
     QCOMPARE(s.borderColor(2, 2, BorderLeft), rgb(255, 0, 0));
     QCOMPARE(s.borderColor(2, 2, BorderBottom), rgb(0, 0, 255));
     QCOMPARE(s.borderMask(2, 2), int(BorderAll));
     // An outline past the sheet's edge is cut there: the edge cells get it.
-    s.setBorder(2, 2, 9, 9, BorderOutline, rgb(0, 128, 0));
+    s.setBorder(CellRange::block(2, 2, 9, 9), BorderOutline, rgb(0, 128, 0));
     QCOMPARE(s.borderMask(3, 3) & (BorderRight | BorderBottom), BorderRight | BorderBottom);
     QCOMPARE(s.borderColor(3, 3, BorderRight), rgb(0, 128, 0));
 }
 
 void TestSheet::borderZeroRemoves() {
     Sheet s(4, 4);
-    s.setBorder(-1, -1, -1, -1, BorderAll);
-    s.setBorder(2, 2, 3, 3, 0);
+    s.setBorder(CellRange::all(), BorderAll);
+    s.setBorder(CellRange::block(2, 2, 3, 3), 0);
     QCOMPARE(s.borderMask(2, 2), 0);
     QCOMPARE(s.borderMask(3, 3), 0);
     QCOMPARE(s.borderMask(1, 1), int(BorderAll));
@@ -243,10 +252,10 @@ void TestSheet::numberTextsReadBackExactly() {
 // formatting when the block changes around it, and the block's edges stay.
 void TestSheet::cellInsideTallBlock() {
     Sheet s(3, 3000);
-    s.setBackColor(2, 10, 2, 2500, rgb(1, 2, 3));
-    s.setForeColor(2, 100, 2, 100, rgb(9, 9, 9));
+    s.setBackColor(CellRange::block(2, 10, 2, 2500), rgb(1, 2, 3));
+    s.setForeColor(CellRange::cell(2, 100), rgb(9, 9, 9));
     s.setText(2, 100, u"x"_s);
-    s.setBackColor(2, 50, 2, 2000, rgb(4, 5, 6));
+    s.setBackColor(CellRange::block(2, 50, 2, 2000), rgb(4, 5, 6));
     QCOMPARE(s.backColor(2, 9), kWhite);
     QCOMPARE(s.backColor(2, 10), rgb(1, 2, 3));
     QCOMPARE(s.backColor(2, 49), rgb(1, 2, 3));
@@ -260,7 +269,7 @@ void TestSheet::cellInsideTallBlock() {
     QCOMPARE(s.backColor(2, 2501), kWhite);
     QCOMPARE(s.backColor(1, 100), kWhite);
     // Clearing the text keeps the cell's own colour.
-    s.clearText(-1, -1, -1, -1);
+    s.clearText(CellRange::all());
     QVERIFY(!s.hasText(2, 100));
     QCOMPARE(s.foreColor(2, 100), rgb(9, 9, 9));
 }
@@ -270,7 +279,7 @@ void TestSheet::rowsWrittenUpwards() {
     for (int r = 5000; r >= 1; --r) {
         s.setText(1, r, QString::number(r * 3));
         if (r % 7 == 0)
-            s.setBackColor(1, r, 1, r, rgb(r % 256, 0, 0));
+            s.setBackColor(CellRange::cell(1, r), rgb(r % 256, 0, 0));
     }
     for (int r = 1; r <= 5000; ++r) {
         QCOMPARE(s.text(1, r), QString::number(r * 3));
@@ -282,8 +291,8 @@ void TestSheet::rowsWrittenUpwards() {
 void TestSheet::shrinkThenGrowStartsClean() {
     for (const int shrunk : {0, 1, 1024, 1500}) {
         Sheet s(3, 3000);
-        s.setBackColor(-1, -1, -1, -1, rgb(1, 1, 1));
-        s.setBorder(2, 1, 3, 3000, BorderAll);
+        s.setBackColor(CellRange::all(), rgb(1, 1, 1));
+        s.setBorder(CellRange::block(2, 1, 3, 3000), BorderAll);
         for (int r = 1; r <= 3000; r += 5)
             s.setText(3, r, u"t"_s);
         s.setSize(2, shrunk);
@@ -356,43 +365,46 @@ void TestSheet::matchesCellByCellModel() {
     m.resize(6, 2200);
     for (int step = 0; step < 400; ++step) {
         // Blocks: single cells, single rows, tall blocks over chunk edges,
-        // whole columns (-1); sometimes reaching past the edge.
-        int c1 = pick(1, m.cols), c2 = pick(c1, m.cols + 1);
-        int r1 = pick(1, qMax(1, m.rows)), r2 = r1;
+        // whole columns; sometimes reaching past the edge.
+        const int c1 = pick(1, m.cols), c2 = pick(c1, m.cols + 1);
+        int mr1 = pick(1, qMax(1, m.rows)), mr2 = mr1;
+        bool wholeColumns = false;
         switch (pick(0, 3)) {
         case 0:
             break;
         case 1:
-            r2 = qMin(m.rows + 2, r1 + pick(1, 40));
+            mr2 = qMin(m.rows + 2, mr1 + pick(1, 40));
             break;
         case 2:
-            r2 = r1 + pick(500, 2500);
+            mr2 = mr1 + pick(500, 2500);
             break;
         default:
-            r1 = -1;
-            r2 = -1;
+            wholeColumns = true;
+            mr1 = 1;
+            mr2 = m.rows;
             break;
         }
-        const int mr1 = r1 == -1 ? 1 : r1, mr2 = r2 == -1 ? m.rows : r2;
+        const CellRange range =
+            wholeColumns ? CellRange::columns(c1, c2) : CellRange::block(c1, mr1, c2, mr2);
         const Rgb colour = palette[pick(0, 4)];
         switch (pick(0, 7)) {
         case 0:
-            s.setBackColor(c1, r1, c2, r2, colour);
+            s.setBackColor(range, colour);
             m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int, int) { x.back = colour; });
             break;
         case 1:
-            s.setForeColor(c1, r1, c2, r2, colour);
+            s.setForeColor(range, colour);
             m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int, int) { x.fore = colour; });
             break;
         case 2: {
             const auto a = HAlign(pick(0, 2));
-            s.setHAlign(c1, r1, c2, r2, a);
+            s.setHAlign(range, a);
             m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int, int) { x.align = a; });
             break;
         }
         case 3: {
             const int mask = pick(0, 31);
-            s.setBorder(c1, r1, c2, r2, mask, colour);
+            s.setBorder(range, mask, colour);
             const int bc1 = qMax(1, c1), bc2 = qMin(m.cols, c2);
             const int br1 = qMax(1, mr1), br2 = qMin(m.rows, mr2);
             m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int c, int r) {
@@ -422,7 +434,7 @@ void TestSheet::matchesCellByCellModel() {
             break;
         }
         case 6:
-            s.clearText(c1, r1, c2, r2);
+            s.clearText(range);
             m.block(c1, mr1, c2, mr2, [&](ModelCell& x, int, int) { x.text.clear(); });
             break;
         default:

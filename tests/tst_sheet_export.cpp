@@ -22,7 +22,7 @@ const Rgb kHeader = rgb(255, 200, 200);
 Sheet sampleSheet(int rows) {
     Sheet s(3, rows + 1);
     s.setFrozen(0, 1);
-    s.setBackColor(-1, 1, -1, 1, kHeader);
+    s.setBackColor(CellRange::row(1), kHeader);
     s.setText(1, 1, u"回数"_s);
     s.setText(2, 1, u"値"_s);
     s.setText(3, 1, u"メモ"_s);
@@ -79,8 +79,8 @@ void TestSheetExport::tsvOfBlock() {
 
 void TestSheetExport::htmlKeepsLook() {
     Sheet s = sampleSheet(2);
-    s.setForeColor(1, 2, 1, 2, rgb(255, 0, 0));
-    s.setHAlign(2, 2, 2, 2, HAlign::Right);
+    s.setForeColor(CellRange::cell(1, 2), rgb(255, 0, 0));
+    s.setHAlign(CellRange::cell(2, 2), HAlign::Right);
     s.setText(3, 2, u"012"_s);
     s.setText(3, 1, u"<a&b>"_s);
     const QString html = sheetHtml(s, QRect(1, 1, 3, 2));

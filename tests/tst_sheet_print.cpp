@@ -34,7 +34,7 @@ const Rgb kHeader = rgb(255, 200, 200);
 Sheet drawSheet(int draws, int cols) {
     Sheet s(cols, draws + 1);
     s.setFrozen(1, 1);
-    s.setBackColor(-1, 1, -1, 1, kHeader);
+    s.setBackColor(CellRange::row(1), kHeader);
     s.setText(1, 1, u"回数"_s);
     for (int r = 2; r <= draws + 1; ++r)
         s.setText(1, r, QString::number(r - 1));
@@ -113,7 +113,7 @@ void TestSheetPrint::resultColumnsWidenToFit() {
     // column 1 beside it.
     const int col = centred ? 2 : 1;
     if (!centred)
-        s.setHAlign(1, 1, 1, 3, HAlign::Left);
+        s.setHAlign(CellRange::block(1, 1, 1, 3), HAlign::Left);
     else
         s.setText(1, row, u"5"_s);
     if (number)
@@ -144,9 +144,9 @@ void TestSheetPrint::noGridLineUnderSpilledText() {
     Sheet s(6, 1);
     s.setColWidth(-1, 2);
     s.setOverflow(true);
-    s.setHAlign(1, 1, 1, 1, HAlign::Left);
+    s.setHAlign(CellRange::cell(1, 1), HAlign::Left);
     s.setText(1, 1, u"当 選 数 字 の 表"_s);
-    s.setBorder(3, 1, 3, 1, BorderRight, rgb(0, 0, 255));
+    s.setBorder(CellRange::cell(3, 1), BorderRight, rgb(0, 0, 255));
     SheetPainter sp(gridFont());
     sp.setSheet(&s);
     QImage img(sp.rangeSize(1, 1, 6, 1), QImage::Format_RGB32);
@@ -186,9 +186,9 @@ void TestSheetPrint::titleCentredOverItsBox() {
     if (window.isEmpty()) {
         sheet.setColWidth(-1, 6);
         sheet.setOverflow(true);
-        sheet.setHAlign(2, 1, 2, 1, HAlign::Left);
+        sheet.setHAlign(CellRange::cell(2, 1), HAlign::Left);
         sheet.setText(2, 1, u"           当 選 数 字"_s);
-        sheet.setBorder(4, 1, 4, 1, BorderRight, rgb(0, 0, 255));
+        sheet.setBorder(CellRange::cell(4, 1), BorderRight, rgb(0, 0, 255));
         sheet.joinCells(2, 4, 1);
         sheet.joinCells(6, 7, 1); // an empty run: only the line goes
     } else {
@@ -299,23 +299,23 @@ void TestSheetPrint::rowsPaintAsAlone() {
     Sheet s(9, 14);
     s.setOverflow(overflow);
     s.setColWidth(-1, 3);
-    s.setBackColor(2, 1, 4, 14, rgb(200, 255, 255));
-    s.setBackColor(6, 3, 6, 9, rgb(255, 200, 255));
-    s.setBorder(1, 2, 9, 12, BorderAll, rgb(0, 0, 255));
-    s.setBorder(3, 4, 5, 6, BorderOutline, rgb(255, 0, 0));
-    s.setBorder(7, 7, 7, 7, BorderLeft | BorderBottom, rgb(0, 128, 0));
+    s.setBackColor(CellRange::block(2, 1, 4, 14), rgb(200, 255, 255));
+    s.setBackColor(CellRange::block(6, 3, 6, 9), rgb(255, 200, 255));
+    s.setBorder(CellRange::block(1, 2, 9, 12), BorderAll, rgb(0, 0, 255));
+    s.setBorder(CellRange::block(3, 4, 5, 6), BorderOutline, rgb(255, 0, 0));
+    s.setBorder(CellRange::cell(7, 7), BorderLeft | BorderBottom, rgb(0, 128, 0));
     s.setRowHeight(5, 0);
     s.setRowHeight(8, 22);
-    s.setHAlign(1, 1, 9, 14, HAlign::Left);
-    s.setHAlign(5, 1, 5, 14, HAlign::Center);
-    s.setHAlign(9, 1, 9, 14, HAlign::Right);
+    s.setHAlign(CellRange::block(1, 1, 9, 14), HAlign::Left);
+    s.setHAlign(CellRange::block(5, 1, 5, 14), HAlign::Center);
+    s.setHAlign(CellRange::block(9, 1, 9, 14), HAlign::Right);
     for (int r = 1; r <= 14; ++r) {
         s.setText(1 + r % 3, r, u"当選%1"_s.arg(r));
         s.setText(5, r, QString::number(r * 7));
         if (r % 4 == 0)
             s.setText(9, r, u"右"_s);
     }
-    s.setForeColor(1, 1, 9, 14, rgb(200, 0, 0));
+    s.setForeColor(CellRange::block(1, 1, 9, 14), rgb(200, 0, 0));
     SheetPainter sp(gridFont());
     sp.setSheet(&s);
     if (selection)

@@ -516,7 +516,7 @@ void TestAnalysisWindow::centredTitleSpreadsBothWays() {
     Sheet sheet(3, 1);
     sheet.setColWidth(-1, 6);
     sheet.setOverflow(true);
-    sheet.setHAlign(2, 1, 2, 1, HAlign(align));
+    sheet.setHAlign(CellRange::cell(2, 1), HAlign(align));
     sheet.setText(2, 1, u"出現回数合計(回)"_s);
     SheetView view;
     view.setSheet(&sheet);

@@ -137,8 +137,8 @@ void TestSheetView::overflow() {
     Sheet s(5, 1);
     s.setColWidth(-1, 2);
     s.setOverflow(overflow);
-    s.setHAlign(1, 1, 1, 1, HAlign::Left);
-    s.setForeColor(1, 1, 1, 1, kRed);
+    s.setHAlign(CellRange::cell(1, 1), HAlign::Left);
+    s.setForeColor(CellRange::cell(1, 1), kRed);
     s.setText(1, 1, u"■■■■■■■■■■■■"_s);
     if (!blocker.isEmpty())
         s.setText(3, 1, blocker);
@@ -210,8 +210,8 @@ void TestSheetView::frozenRowsStayWhileScrolling() {
     Sheet s(3, 200);
     s.setVisibleExtent(3, 10);
     s.setFrozen(1, 1);
-    s.setBackColor(-1, 1, -1, 1, kRed); // the frozen header row
-    s.setBackColor(1, 2, 3, 200, rgb(0, 0, 255));
+    s.setBackColor(CellRange::row(1), kRed); // the frozen header row
+    s.setBackColor(CellRange::block(1, 2, 3, 200), rgb(0, 0, 255));
     SheetView view;
     view.setSheet(&s);
     view.show();
@@ -254,7 +254,7 @@ void TestSheetView::scrollsByWholeRows() {
 
 void TestSheetView::bordersPainted() {
     Sheet s(3, 3);
-    s.setBorder(2, 2, 2, 2, BorderLeft | BorderBottom, rgb(0, 0, 255));
+    s.setBorder(CellRange::cell(2, 2), BorderLeft | BorderBottom, rgb(0, 0, 255));
     SheetView view;
     view.setSheet(&s);
     const QImage img = render(view, 1, 1, 3, 3);
@@ -275,7 +275,7 @@ void TestSheetView::hugeSheetOpensAndScrolls() {
     s.setColWidth(-1, 2);
     for (int r = 4; r <= s.rows(); ++r) {
         s.setText(1 + r % 32, r, u"●"_s);
-        s.setBackColor(1 + r % 32, r, 1 + r % 32, r, kRed);
+        s.setBackColor(CellRange::cell(1 + r % 32, r), kRed);
     }
     SheetView view;
     view.setSheet(&s);
@@ -570,7 +570,7 @@ void TestSheetView::copyPutsTextAndHtml() {
     QFETCH(QString, keys);
     QFETCH(QRect, block);
     Sheet s = numbered(3, 4);
-    s.setBackColor(2, 2, 2, 2, rgb(255, 255, 128));
+    s.setBackColor(CellRange::cell(2, 2), rgb(255, 255, 128));
     SheetView view;
     view.setSheet(&s);
     view.show();
