@@ -50,10 +50,11 @@ enum BorderSide : int {
     BorderAll = 15,
 };
 
-// The cells a block operation of a sheet works on: the first and last
-// column and row, counted from 1 and in either order. A range may reach past
-// the sheet's edge, where the operation clips it; kEnd reaches the last
-// column or row of the sheet, whatever its size.
+// The cells a block operation of a sheet works on: from column firstCol and
+// row firstRow to column lastCol and row lastRow, counted from 1 (ends given
+// the wrong way round are swapped). A range may reach past the sheet's edge,
+// where the operation clips it; kEnd reaches the sheet's last column or row,
+// whatever its size.
 struct CellRange {
     static constexpr int kEnd = std::numeric_limits<int>::max();
 
@@ -152,38 +153,6 @@ public:
     // mask: BorderSide bits; 0 removes every border of the range's cells.
     void setBorder(const CellRange& cells, int mask, Rgb colour = kDefaultBorder);
     void clearText(const CellRange& cells);
-    // The former forms, where -1 stands for all columns or rows; kept until
-    // every caller names its range.
-    void setBackColor(int col1, int row1, int col2, int row2, Rgb colour) {
-        setBackColor(legacyRange(col1, row1, col2, row2), colour);
-    }
-    void setForeColor(int col1, int row1, int col2, int row2, Rgb colour) {
-        setForeColor(legacyRange(col1, row1, col2, row2), colour);
-    }
-    void setCellType(int col1, int row1, int col2, int row2, CellType type) {
-        setCellType(legacyRange(col1, row1, col2, row2), type);
-    }
-    void setHAlign(int col1, int row1, int col2, int row2, HAlign align) {
-        setHAlign(legacyRange(col1, row1, col2, row2), align);
-    }
-    void setBorder(int col1, int row1, int col2, int row2, int mask, Rgb colour = kDefaultBorder) {
-        setBorder(legacyRange(col1, row1, col2, row2), mask, colour);
-    }
-    void clearText(int col1, int row1, int col2, int row2) {
-        clearText(legacyRange(col1, row1, col2, row2));
-    }
-    static CellRange legacyRange(int col1, int row1, int col2, int row2) {
-        CellRange r{col1, row1, col2, row2};
-        if (col1 == -1 || col2 == -1) {
-            r.firstCol = 1;
-            r.lastCol = CellRange::kEnd;
-        }
-        if (row1 == -1 || row2 == -1) {
-            r.firstRow = 1;
-            r.lastRow = CellRange::kEnd;
-        }
-        return r;
-    }
 
     void setText(int col, int row, const QString& text);
     // A text interned once and then written into many cells by its id, so
