@@ -95,6 +95,26 @@ QStringList descriptionLines(const QString& text, const QFont& font, int width) 
     return *known.insert(key, phraseLines(text, QFontMetrics(font), width));
 }
 
+// A description's size on one line (a wrapping label's own size hint is a
+// guess at some other shape).
+struct DescriptionSize {
+    DescriptionSize(const QFont& font, const QString& text)
+        : fm(font), height(fm.height() + 2), width(fm.horizontalAdvance(text) + 2) {}
+    // The width of the description wrapped into the given room, in lines of
+    // even length: a line that takes only the last character or two of the
+    // text looks like a mistake. The slack of two characters covers where
+    // the lines break.
+    int wrappedWidth(int room) const {
+        room = qMax(1, room);
+        const int lines = (width + room - 1) / room;
+        return qMin(room, width / lines + 2 * fm.horizontalAdvance(QChar(0x5B57)));
+    }
+
+    QFontMetrics fm;
+    int height;
+    int width;
+};
+
 } // namespace
 
 QWidget* createAnalysisWindow(const AnalysisInfo& info, ChildHost& host) {
@@ -289,46 +309,55 @@ void AnalysisWindow::placeDescription(const QRect& box, Qt::Alignment alignment,
     m_description->setAlignment(alignment);
 }
 
+int AnalysisWindow::px(int twips) const {
+    return twipsToPixels(twips, this);
+}
+
+// The grid at its left edge and the given top, as large as the window lets
+// it be.
+void AnalysisWindow::placeGrid(int top) {
+    const int margin = px(kMargin);
+    m_grid->move(px(kGridLeft), top);
+    m_grid->resize(
+        gridSize(QSize(width() - px(kGridLeft) - margin / 2, height() - top - margin / 2)));
+}
+
 void AnalysisWindow::layoutControls() {
     if (!m_grid)
         return;
-    const auto px = [this](int twips) { return twipsToPixels(twips, this); };
-    const int margin = px(kMargin);
-    const int gridTop = px(kGridTop);
-    m_grid->move(px(kGridLeft), gridTop);
-    m_grid->resize(
-        gridSize(QSize(width() - px(kGridLeft) - margin / 2, height() - gridTop - margin / 2)));
-
-    // The description's size on one line (a wrapping label's own size hint
-    // is a guess at some other shape).
-    const QFontMetrics fm(m_description->font());
-    const int labelHeight = fm.height() + 2;
-    const int labelW = fm.horizontalAdvance(m_layout.description) + 2;
-    // A description wrapped into the given room, in lines of even length: a
-    // line that takes only the last character or two of the text looks like
-    // a mistake. The slack of two characters covers where the lines break.
-    const auto wrappedWidth = [&](int room) {
-        room = qMax(1, room);
-        const int lines = (labelW + room - 1) / room;
-        return qMin(room, labelW / lines + 2 * fm.horizontalAdvance(QChar(0x5B57)));
-    };
+    placeGrid(px(kGridTop));
     if (m_layout.buttons == ButtonLayout::CountWindow) {
-        m_closeButton->setGeometry(QRect(px(kCountClose.x()), px(kCountClose.y()),
-                                         px(kCountButtonWidth), px(kButtonHeight)));
-        if (m_printButton)
-            m_printButton->setGeometry(QRect(px(kCountPrint.x()), px(kCountPrint.y()),
-                                             px(kCountButtonWidth), px(kButtonHeight)));
-        // The description sits between the grid and "印刷", wrapped to the
-        // window's width.
-        const int top = qMax(px(kCountLabelTop), m_grid->geometry().bottom() + margin / 2);
-        const int bottom = m_printButton ? m_printButton->y() - margin / 2 : height() - margin;
-        placeDescription(
-            QRect(margin, top, wrappedWidth(width() - 2 * margin), qMax(labelHeight, bottom - top)),
-            Qt::AlignLeft | Qt::AlignTop);
+        layoutCountWindow();
         return;
     }
+    const int textRight = placeButtons();
+    if (!m_legendPicture)
+        placeDescriptionAlone(textRight);
+    else
+        placeDescriptionAndLegend(textRight);
+}
 
-    // Buttons in the top-right corner, "印刷" to the left of "閉じる".
+// The small count window: buttons at their own places, the description
+// between the grid and "印刷", wrapped to the window's width.
+void AnalysisWindow::layoutCountWindow() {
+    const int margin = px(kMargin);
+    const DescriptionSize line(m_description->font(), m_layout.description);
+    m_closeButton->setGeometry(
+        QRect(px(kCountClose.x()), px(kCountClose.y()), px(kCountButtonWidth), px(kButtonHeight)));
+    if (m_printButton)
+        m_printButton->setGeometry(QRect(px(kCountPrint.x()), px(kCountPrint.y()),
+                                         px(kCountButtonWidth), px(kButtonHeight)));
+    const int top = qMax(px(kCountLabelTop), m_grid->geometry().bottom() + margin / 2);
+    const int bottom = m_printButton ? m_printButton->y() - margin / 2 : height() - margin;
+    placeDescription(QRect(margin, top, line.wrappedWidth(width() - 2 * margin),
+                           qMax(line.height, bottom - top)),
+                     Qt::AlignLeft | Qt::AlignTop);
+}
+
+// Buttons in the top-right corner, "印刷" to the left of "閉じる". Returns
+// where the texts to their left end.
+int AnalysisWindow::placeButtons() {
+    const int margin = px(kMargin);
     const int buttonW = px(kButtonWidth);
     const int buttonH = px(kButtonHeight);
     const int buttonTop = px(kButtonTop);
@@ -338,53 +367,58 @@ void AnalysisWindow::layoutControls() {
         x -= px(kButtonGap) + buttonW;
         m_printButton->setGeometry(x, buttonTop, buttonW, buttonH);
     }
-    const int textRight = x - margin / 2;
+    return x - margin / 2;
+}
 
-    if (!m_legendPicture) {
-        // The description alone: on the buttons' line, or wrapped over the
-        // space above the grid when it is too long for one line.
-        if (labelW <= textRight - margin)
-            placeDescription(QRect(margin, buttonTop, textRight - margin, buttonH),
-                             Qt::AlignLeft | Qt::AlignVCenter);
-        else {
-            // More lines than the room above the grid holds move the grid
-            // down instead of cutting the description.
-            const int widest = textRight - margin;
-            const auto lines =
-                descriptionLines(m_layout.description, m_description->font(), qMax(1, widest))
-                    .size();
-            const int need = int(lines) * fm.lineSpacing() + 2;
-            int top = gridTop;
-            if (need > top - 4) {
-                // A window made very small keeps a few rows of its grid; the
-                // description is then cut, with the whole text as tooltip.
-                top = qMax(gridTop, qMin(need + 4, height() - margin / 2 - 3 * fm.lineSpacing()));
-                m_grid->move(px(kGridLeft), top);
-                m_grid->resize(gridSize(
-                    QSize(width() - px(kGridLeft) - margin / 2, height() - top - margin / 2)));
-            }
-            placeDescription(QRect(margin, 2, wrappedWidth(widest), top - 4),
-                             Qt::AlignLeft | Qt::AlignVCenter, widest);
-        }
+// The description alone: on the buttons' line, or wrapped over the space
+// above the grid when it is too long for one line.
+void AnalysisWindow::placeDescriptionAlone(int textRight) {
+    const int margin = px(kMargin);
+    const int gridTop = px(kGridTop);
+    const DescriptionSize line(m_description->font(), m_layout.description);
+    if (line.width <= textRight - margin) {
+        placeDescription(QRect(margin, px(kButtonTop), textRight - margin, px(kButtonHeight)),
+                         Qt::AlignLeft | Qt::AlignVCenter);
         return;
     }
+    // More lines than the room above the grid holds move the grid down
+    // instead of cutting the description.
+    const int widest = textRight - margin;
+    const auto lines =
+        descriptionLines(m_layout.description, m_description->font(), qMax(1, widest)).size();
+    const int need = int(lines) * line.fm.lineSpacing() + 2;
+    int top = gridTop;
+    if (need > top - 4) {
+        // A window made very small keeps a few rows of its grid; the
+        // description is then cut, with the whole text as tooltip.
+        top = qMax(gridTop, qMin(need + 4, height() - margin / 2 - 3 * line.fm.lineSpacing()));
+        placeGrid(top);
+    }
+    placeDescription(QRect(margin, 2, line.wrappedWidth(widest), top - 4),
+                     Qt::AlignLeft | Qt::AlignVCenter, widest);
+}
 
-    // With a legend: beside the description when both fit on the buttons'
-    // line, else on a line of its own between the description and the grid.
+// With a legend: beside the description when both fit on the buttons' line,
+// else on a line of its own between the description and the grid.
+void AnalysisWindow::placeDescriptionAndLegend(int textRight) {
+    const int margin = px(kMargin);
+    const int buttonTop = px(kButtonTop);
+    const int buttonH = px(kButtonHeight);
+    const DescriptionSize line(m_description->font(), m_layout.description);
     const int gap = px(kLegendGap);
     const QSize pic = m_legendPicture->size();
     const QSize text = m_legendText->sizeHint();
     const int legendW = pic.width() + gap / 2 + text.width();
-    int legendX = margin + labelW + 2 * gap;
+    int legendX = margin + line.width + 2 * gap;
     int legendMid = buttonTop + buttonH / 2;
     if (legendX + legendW > textRight) {
-        const int labelTop = qMax(2, buttonTop - labelHeight / 2);
-        placeDescription(QRect(margin, labelTop, qMax(1, textRight - margin), labelHeight),
+        const int labelTop = qMax(2, buttonTop - line.height / 2);
+        placeDescription(QRect(margin, labelTop, qMax(1, textRight - margin), line.height),
                          Qt::AlignLeft | Qt::AlignVCenter);
         legendX = margin;
-        legendMid = (labelTop + labelHeight + gridTop) / 2;
+        legendMid = (labelTop + line.height + px(kGridTop)) / 2;
     } else {
-        placeDescription(QRect(margin, buttonTop, labelW, buttonH),
+        placeDescription(QRect(margin, buttonTop, line.width, buttonH),
                          Qt::AlignLeft | Qt::AlignVCenter);
     }
     m_legendPicture->move(legendX, legendMid - pic.height() / 2);

@@ -43,6 +43,12 @@ private:
     void Load();
     void placeWindow();
     void layoutControls();
+    int px(int twips) const;
+    void placeGrid(int top);
+    void layoutCountWindow();
+    int placeButtons();
+    void placeDescriptionAlone(int textRight);
+    void placeDescriptionAndLegend(int textRight);
     // widest: how wide the lines may grow when the box's width needs more
     // lines than it has room for.
     void placeDescription(const QRect& box, Qt::Alignment alignment, int widest = 0);
