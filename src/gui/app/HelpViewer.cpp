@@ -84,7 +84,22 @@ HelpViewer::~HelpViewer() {
 
 void HelpViewer::createControls() {
     auto* splitter = new QSplitter(this);
-    auto* left = new QWidget(splitter);
+    QWidget* left = createIndexPane(splitter);
+    QWidget* right = createTopicPane(splitter);
+    splitter->addWidget(left);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({230, 590});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+    connectIndex();
+}
+
+// The keyword filter above the index of keywords.
+QWidget* HelpViewer::createIndexPane(QWidget* parent) {
+    auto* left = new QWidget(parent);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(4, 4, 4, 4);
     leftLayout->addWidget(new QLabel(u"キーワード(&N):"_s, left));
@@ -96,10 +111,13 @@ void HelpViewer::createControls() {
     index->setParent(left);
     leftLayout->addWidget(index);
     qobject_cast<QLabel*>(leftLayout->itemAt(0)->widget())->setBuddy(m_filter);
+    return left;
+}
 
-    // The topic with the buttons that move through the pages already shown
-    // and back to the introduction (links inside the pages lead away from it).
-    auto* right = new QWidget(splitter);
+// The topic with the buttons that move through the pages already shown and
+// back to the introduction (links inside the pages lead away from it).
+QWidget* HelpViewer::createTopicPane(QWidget* parent) {
+    auto* right = new QWidget(parent);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 4, 4, 4);
     auto* buttons = new QHBoxLayout;
@@ -131,15 +149,12 @@ void HelpViewer::createControls() {
         if (!links.isEmpty())
             m_browser->setSource(links.first().url);
     });
-    splitter->addWidget(left);
-    splitter->addWidget(right);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({230, 590});
+    return right;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
-
+// Typing filters the index; choosing a keyword shows its topic.
+void HelpViewer::connectIndex() {
+    QHelpIndexWidget* index = m_engine->indexWidget();
     connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_pendingFilter = text;
         applyFilter();

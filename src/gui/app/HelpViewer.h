@@ -33,6 +33,9 @@ public:
 
 private:
     void createControls();
+    QWidget* createIndexPane(QWidget* parent);
+    QWidget* createTopicPane(QWidget* parent);
+    void connectIndex();
     void applyFilter();
     void sortIndex();
 
