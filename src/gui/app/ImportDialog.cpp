@@ -51,6 +51,125 @@ QString chooseImportFile(QWidget* parent) {
                                         u"当選データ (*.csv *.tsv *.txt);;すべてのファイル (*)"_s);
 }
 
+QString summaryText(const ImportPlan& plan, const QString& fileName) {
+    return u"ファイル：%1\n\n新しい回：%2回%3\n登録済みで同じ回：%4回\n"
+           "登録済みで内容が異なる回：%5回"_s.arg(fileName)
+               .arg(plan.added.size())
+               .arg(rangeText(plan.added))
+               .arg(plan.identical)
+               .arg(int(plan.differing.size()));
+}
+
+// The first `listed` differing draws side by side, the file's side in bold
+// where it differs.
+void fillDifferences(QTableWidget* table, const std::vector<DrawDifference>& differing,
+                     int listed) {
+    table->setColumnCount(5);
+    table->setHorizontalHeaderLabels({u"回数"_s, u"登録済みの数字"_s, u"登録済みの抽せん日"_s,
+                                      u"ファイルの数字"_s, u"ファイルの抽せん日"_s});
+    table->setRowCount(listed);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    // Tab goes on to the choice below, as in any other dialog.
+    table->setTabKeyNavigation(false);
+    QFont changed = table->font();
+    changed.setBold(true);
+    for (int r = 0; r < listed; ++r) {
+        const DrawDifference& d = differing[std::size_t(r)];
+        const QString cells[5] = {QString::number(d.incoming.drawNo), digitsText(d.stored.digits),
+                                  d.stored.date, digitsText(d.incoming.digits),
+                                  d.incoming.date.isEmpty() ? d.stored.date : d.incoming.date};
+        for (int c = 0; c < 5; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment(Qt::AlignCenter);
+            table->setItem(r, c, item);
+        }
+        if (d.incoming.digits != d.stored.digits) {
+            table->item(r, 3)->setFont(changed);
+            table->item(r, 3)->setForeground(Qt::red);
+        }
+        if (!d.incoming.date.isEmpty() && d.incoming.date != d.stored.date) {
+            table->item(r, 4)->setFont(changed);
+            table->item(r, 4)->setForeground(Qt::red);
+        }
+    }
+    table->resizeColumnsToContents();
+}
+
+// A file that cannot be read, has lines that cannot be read or holds no
+// draws is refused with the reason; nothing is written.
+bool importable(QWidget* parent, const DrawFile& file) {
+    if (!file.failure.isEmpty()) {
+        messages::stop(parent, u"取り込めません。何も書き込みませんでした。\n\n"_s + file.failure);
+        return false;
+    }
+    if (!file.errors.isEmpty()) {
+        messages::stop(parent, u"取り込めない行が%1行あります。何も書き込みませんでした。\n\n%2"_s
+                                   .arg(file.errors.size())
+                                   .arg(listLineErrors(file.errors)));
+        return false;
+    }
+    if (file.draws.empty()) {
+        messages::stop(parent, u"ファイルに当選データがありません。何も書き込みませんでした。"_s);
+        return false;
+    }
+    return true;
+}
+
+// Writes the draws the user chose; what was written, or empty when the
+// database changed since the preview and nothing was written.
+QString writeImport(QWidget* parent, DrawTable& table, const std::vector<CsvDraw>& draws,
+                    bool replace) {
+    ImportResult r;
+    {
+        WaitCursor wait;
+        r = table.writeDraws(draws, replace);
+    }
+    if (!r.errors.isEmpty()) {
+        messages::stop(parent,
+                       u"データベースの内容が確認のあとで変わったため、何も書き込みませんでした。"
+                       "\n\n%1"_s.arg(listLineErrors(r.errors)));
+        return {};
+    }
+    return u"当選データを取り込みました（追加 %1回、置き換え %2回）。"_s.arg(r.added).arg(
+        r.replaced);
+}
+
+// Compares the file's draws with the database, shows the preview and writes
+// what the user chose, after asking about draws the import would leave
+// missing.
+QString importDraws(QWidget* parent, const ConnectString& cs, const ImportHooks& hooks,
+                    const std::vector<CsvDraw>& fileDraws, const QString& fileName) {
+    Database db(cs, Database::Mode::OpenExisting);
+    DrawTable table(db);
+    ImportPlan plan;
+    {
+        WaitCursor wait;
+        plan = table.plan(fileDraws);
+    }
+    if (plan.added.empty() && plan.differing.empty()) {
+        messages::information(
+            parent,
+            u"ファイルの%1回分はすべて登録済みで、内容も同じです。何も書き込みませんでした。"_s.arg(
+                plan.identical));
+        return {};
+    }
+    ImportPreviewDialog dialog(plan, fileName, parent);
+    const int answer = hooks.runPreview ? hooks.runPreview(dialog) : dialog.exec();
+    if (answer != QDialog::Accepted)
+        return {};
+    const bool replace = dialog.replace();
+    const std::vector<CsvDraw> draws = plan.drawsToWrite(replace);
+    if (draws.empty())
+        return {};
+    if (const auto gaps = missingDrawsAfter(db, draws); !gaps.empty()) {
+        if (!messages::confirmGaps(parent, gaps))
+            return {};
+    }
+    return writeImport(parent, table, draws, replace);
+}
+
 } // namespace
 
 ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& fileName,
@@ -65,14 +184,25 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& 
     m_summary->setObjectName(u"Label概要"_s);
     // A long file name wraps instead of widening the dialog past the screen.
     m_summary->setWordWrap(true);
-    m_summary->setText(u"ファイル：%1\n\n新しい回：%2回%3\n登録済みで同じ回：%4回\n"
-                       "登録済みで内容が異なる回：%5回"_s.arg(fileName)
-                           .arg(plan.added.size())
-                           .arg(rangeText(plan.added))
-                           .arg(plan.identical)
-                           .arg(differing));
+    m_summary->setText(summaryText(plan, fileName));
     layout->addWidget(m_summary);
 
+    createDifferenceControls();
+    if (differing > 0) {
+        addDifferences(layout);
+    } else {
+        m_differences->hide();
+        m_replace->hide();
+        m_keep->hide();
+    }
+    addButtons(layout);
+    if (differing > 0)
+        fitToScreen(parent);
+}
+
+// The list of differing draws and the choice between the file and what is
+// stored.
+void ImportPreviewDialog::createDifferenceControls() {
     m_differences = new QTableWidget(this);
     m_differences->setObjectName(u"fpSpread1"_s);
     m_replace = new QRadioButton(u"ファイルの内容で置き換える(&R)"_s, this);
@@ -83,56 +213,23 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& 
     auto* group = new QButtonGroup(this);
     group->addButton(m_replace);
     group->addButton(m_keep);
+}
 
-    if (differing > 0) {
-        const int listed = std::min(differing, kMaxListedDifferences);
-        m_differences->setColumnCount(5);
-        m_differences->setHorizontalHeaderLabels({u"回数"_s, u"登録済みの数字"_s,
-                                                  u"登録済みの抽せん日"_s, u"ファイルの数字"_s,
-                                                  u"ファイルの抽せん日"_s});
-        m_differences->setRowCount(listed);
-        m_differences->verticalHeader()->hide();
-        m_differences->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        m_differences->setSelectionMode(QAbstractItemView::NoSelection);
-        // Tab goes on to the choice below, as in any other dialog.
-        m_differences->setTabKeyNavigation(false);
-        QFont changed = m_differences->font();
-        changed.setBold(true);
-        for (int r = 0; r < listed; ++r) {
-            const DrawDifference& d = plan.differing[std::size_t(r)];
-            const QString cells[5] = {QString::number(d.incoming.drawNo),
-                                      digitsText(d.stored.digits), d.stored.date,
-                                      digitsText(d.incoming.digits),
-                                      d.incoming.date.isEmpty() ? d.stored.date : d.incoming.date};
-            for (int c = 0; c < 5; ++c) {
-                auto* item = new QTableWidgetItem(cells[c]);
-                item->setTextAlignment(Qt::AlignCenter);
-                m_differences->setItem(r, c, item);
-            }
-            // The file's side is shown in bold where it differs.
-            if (d.incoming.digits != d.stored.digits) {
-                m_differences->item(r, 3)->setFont(changed);
-                m_differences->item(r, 3)->setForeground(Qt::red);
-            }
-            if (!d.incoming.date.isEmpty() && d.incoming.date != d.stored.date) {
-                m_differences->item(r, 4)->setFont(changed);
-                m_differences->item(r, 4)->setForeground(Qt::red);
-            }
-        }
-        m_differences->resizeColumnsToContents();
-        layout->addWidget(
-            new QLabel(u"登録済みで内容が異なる回（左：登録済み、右：ファイル）"_s, this));
-        layout->addWidget(m_differences, 1);
-        if (differing > listed)
-            layout->addWidget(new QLabel(u"（ほかに%1回）"_s.arg(differing - listed), this));
-        layout->addWidget(m_replace);
-        layout->addWidget(m_keep);
-    } else {
-        m_differences->hide();
-        m_replace->hide();
-        m_keep->hide();
-    }
+// Fills the list with the differing draws and shows it with the choice.
+void ImportPreviewDialog::addDifferences(QVBoxLayout* layout) {
+    const int differing = int(m_plan.differing.size());
+    const int listed = std::min(differing, kMaxListedDifferences);
+    fillDifferences(m_differences, m_plan.differing, listed);
+    layout->addWidget(
+        new QLabel(u"登録済みで内容が異なる回（左：登録済み、右：ファイル）"_s, this));
+    layout->addWidget(m_differences, 1);
+    if (differing > listed)
+        layout->addWidget(new QLabel(u"（ほかに%1回）"_s.arg(differing - listed), this));
+    layout->addWidget(m_replace);
+    layout->addWidget(m_keep);
+}
 
+void ImportPreviewDialog::addButtons(QVBoxLayout* layout) {
     auto* buttons = new QDialogButtonBox(this);
     m_import = buttons->addButton(u"取り込む"_s, QDialogButtonBox::AcceptRole);
     m_import->setObjectName(u"Cmd取り込む"_s);
@@ -146,17 +243,18 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportPlan& plan, const QString& 
     layout->addWidget(buttons);
     connect(m_replace, &QRadioButton::toggled, this, &ImportPreviewDialog::updateButton);
     updateButton();
-    if (differing > 0) {
-        // Room for the list, but never beyond the screen: at 150 % a small
-        // screen is only about 500 points high, and a taller dialog would
-        // hide its buttons below the edge. The list gives up the height.
-        QSize size(std::max(sizeHint().width(), 560), 480);
-        if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
-            const QRect room = screen->availableGeometry();
-            size = size.boundedTo(QSize(room.width() * 9 / 10, room.height() * 9 / 10));
-        }
-        resize(size.expandedTo(minimumSizeHint()));
+}
+
+// Room for the list, but never beyond the screen: at 150 % a small screen is
+// only about 500 points high, and a taller dialog would hide its buttons
+// below the edge. The list gives up the height.
+void ImportPreviewDialog::fitToScreen(QWidget* parent) {
+    QSize size(std::max(sizeHint().width(), 560), 480);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        size = size.boundedTo(QSize(room.width() * 9 / 10, room.height() * 9 / 10));
     }
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 bool ImportPreviewDialog::replace() const {
@@ -198,60 +296,10 @@ QString runImport(QWidget* parent, const ConnectString& cs, const ImportHooks& h
         return {};
     rememberFolder(FolderKind::Data, path);
     const DrawFile file = readDrawFileWithProgress(parent, path);
-    if (!file.failure.isEmpty()) {
-        messages::stop(parent, u"取り込めません。何も書き込みませんでした。\n\n"_s + file.failure);
+    if (!importable(parent, file))
         return {};
-    }
-    if (!file.errors.isEmpty()) {
-        messages::stop(parent, u"取り込めない行が%1行あります。何も書き込みませんでした。\n\n%2"_s
-                                   .arg(file.errors.size())
-                                   .arg(listLineErrors(file.errors)));
-        return {};
-    }
-    if (file.draws.empty()) {
-        messages::stop(parent, u"ファイルに当選データがありません。何も書き込みませんでした。"_s);
-        return {};
-    }
     try {
-        Database db(cs, Database::Mode::OpenExisting);
-        DrawTable table(db);
-        ImportPlan plan;
-        {
-            WaitCursor wait;
-            plan = table.plan(file.draws);
-        }
-        if (plan.added.empty() && plan.differing.empty()) {
-            messages::information(
-                parent,
-                u"ファイルの%1回分はすべて登録済みで、内容も同じです。何も書き込みませんでした。"_s
-                    .arg(plan.identical));
-            return {};
-        }
-        ImportPreviewDialog dialog(plan, QFileInfo(path).fileName(), parent);
-        const int answer = hooks.runPreview ? hooks.runPreview(dialog) : dialog.exec();
-        if (answer != QDialog::Accepted)
-            return {};
-        const bool replace = dialog.replace();
-        const std::vector<CsvDraw> draws = plan.drawsToWrite(replace);
-        if (draws.empty())
-            return {};
-        if (const auto gaps = missingDrawsAfter(db, draws); !gaps.empty()) {
-            if (!messages::confirmGaps(parent, gaps))
-                return {};
-        }
-        ImportResult r;
-        {
-            WaitCursor wait;
-            r = table.writeDraws(draws, replace);
-        }
-        if (!r.errors.isEmpty()) {
-            messages::stop(
-                parent, u"データベースの内容が確認のあとで変わったため、何も書き込みませんでした。"
-                        "\n\n%1"_s.arg(listLineErrors(r.errors)));
-            return {};
-        }
-        return u"当選データを取り込みました（追加 %1回、置き換え %2回）。"_s.arg(r.added).arg(
-            r.replaced);
+        return importDraws(parent, cs, hooks, file.draws, QFileInfo(path).fileName());
     } catch (const DbError& e) {
         messages::stop(parent,
                        u"当選データを書き込めませんでした。データベースは変更していません。\n\n"_s +

@@ -12,6 +12,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace peridon {
 
@@ -33,6 +34,10 @@ public:
     QPushButton* importButton() const { return m_import; }
 
 private:
+    void createDifferenceControls();
+    void addDifferences(QVBoxLayout* layout);
+    void addButtons(QVBoxLayout* layout);
+    void fitToScreen(QWidget* parent);
     void updateButton();
 
     const ImportPlan& m_plan;
