@@ -239,6 +239,172 @@ void fitHeight(QTableWidget* t) {
                       t->rowCount() * t->verticalHeader()->defaultSectionSize());
 }
 
+// The band of chance, drawn under the lines, and the zero line.
+struct ChanceBand {
+    QAreaSeries* band;
+    QLineSeries* zero;
+};
+
+ChanceBand chanceBand(double first, double last) {
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    upper->append({QPointF(first, kChanceBand), QPointF(last, kChanceBand)});
+    lower->append({QPointF(first, -kChanceBand), QPointF(last, -kChanceBand)});
+    auto* band = new QAreaSeries(upper, lower);
+    band->setName(u"偶然の範囲"_s);
+    band->setColor(QColor(0, 0, 0, 28));
+    band->setBorderColor(Qt::transparent);
+    auto* zero = new QLineSeries;
+    zero->append({QPointF(first, 0), QPointF(last, 0)});
+    zero->setPen(QPen(QColor(110, 110, 110), 1, Qt::DashLine));
+    return {band, zero};
+}
+
+// Draw numbers along x, the deviations symmetric about zero along y, both
+// with round steps.
+void setTicks(QValueAxis* x, QValueAxis* y, double first, double last, double extent) {
+    x->setRange(first, last);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(roundStep(last - first, 7));
+    const double top = std::ceil(extent * 1.1);
+    y->setRange(-top, top);
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(roundStep(2 * top, 8));
+}
+
+// The printed chart's texts in the report's font, the title in bold.
+void setChartFont(QChart* chart, QValueAxis* x, QValueAxis* y, const QFont& font) {
+    QFont title = font;
+    title.setBold(true);
+    chart->setTitleFont(title);
+    chart->legend()->setFont(font);
+    for (QValueAxis* axis : {x, y}) {
+        axis->setLabelsFont(font);
+        axis->setTitleFont(font);
+    }
+}
+
+// The four methods in one table, each with the mean number of digits it
+// shows.
+PrintTable methodsPrintTable(const BacktestRun& run, int reflect,
+                             const std::array<QTableWidget*, kMethodCount>& tables) {
+    PrintTable methods;
+    const std::vector<ReflectScore> scores = scoreBacktest(run, {reflect});
+    QStringList header{u"手法"_s, u"平均数字数"_s, QString()};
+    for (int c = 0; c < tables[0]->columnCount(); ++c)
+        header << tables[0]->horizontalHeaderItem(c)->text();
+    methods.add(header);
+    for (int m = 0; m < kMethodCount; ++m) {
+        const QTableWidget* t = tables[std::size_t(m)];
+        for (int r = 0; r < t->rowCount(); ++r) {
+            QStringList row;
+            if (r == 0) {
+                row << backtestMethodNames()[std::size_t(m)]
+                    << QString::number(scores.front().methods[std::size_t(m)].meanDigits, 'f', 2);
+            } else {
+                row << QString() << QString();
+            }
+            row << t->verticalHeaderItem(r)->text();
+            for (int c = 0; c < t->columnCount(); ++c)
+                row << (t->item(r, c) ? t->item(r, c)->text() : QString());
+            methods.add(row);
+        }
+    }
+    return methods;
+}
+
+// Draws the printed report's texts, captions and tables, each returning the
+// height it took.
+class ReportWriter {
+public:
+    ReportWriter(QPainter& p, const QFont& font) : m_p(p), m_fm(font), m_line(m_fm.height() + 4) {}
+
+    const QFontMetrics& metrics() const { return m_fm; }
+    double line() const { return m_line; }
+    // Wrapped at word ends into the width.
+    double text(const QString& t, double left, double top, double width) const {
+        const QRectF r = m_p.boundingRect(QRectF(left, top, width, 1000), Qt::TextWordWrap, t);
+        m_p.drawText(QRectF(left, top, width, r.height()), Qt::TextWordWrap, t);
+        return r.height();
+    }
+    double caption(const QString& t, double left, double top, double width) const {
+        m_p.setPen(QColor(160, 0, 0));
+        m_p.drawText(QRectF(left, top, width, m_line), Qt::AlignLeft | Qt::AlignVCenter, t);
+        m_p.setPen(Qt::black);
+        return m_line;
+    }
+    double table(const PrintTable& t, double left, double top) const {
+        t.paint(m_p, m_fm, QPointF(left, top));
+        return t.size(m_fm).height();
+    }
+
+private:
+    QPainter& m_p;
+    const QFontMetrics m_fm;
+    const double m_line;
+};
+
+// The printed report on its one page: notes across the top; down the left
+// the methods' table with the readings, then 収支 and its note; down the
+// right the chart, which takes the height left, above the ratios.
+struct PrintReport {
+    static constexpr double kGap = 12;
+
+    QFont font;
+    QStringList notes;
+    PrintTable methods;
+    QStringList readings;
+    PrintTable money;
+    QString moneyNote;
+    PrintTable ratio;
+    QChart* chart = nullptr;
+    QGraphicsScene* scene = nullptr;
+
+    void paint(QPainter& p, const QRectF& rect) const {
+        p.setFont(font);
+        p.setPen(Qt::black);
+        const ReportWriter w(p, font);
+        double y = rect.top();
+        for (const QString& note : notes)
+            y += w.text(note, rect.left(), y, rect.width()) + 2;
+        y += kGap;
+        const double top = y;
+        const double leftWidth =
+            std::max(methods.size(w.metrics()).width(), money.size(w.metrics()).width());
+        paintLeft(w, rect.left(), y, leftWidth);
+        paintRight(p, w, rect, rect.left() + leftWidth + 24, top);
+    }
+
+    void paintLeft(const ReportWriter& w, double left, double y, double width) const {
+        y += w.caption(u"方法ごとの的中"_s, left, y, width);
+        y += w.table(methods, left, y) + 4;
+        for (const QString& r : readings)
+            y += w.text(r, left, y, width);
+        y += kGap;
+        y += w.caption(u"収支（理論上の賞金で計算）"_s, left, y, width);
+        y += w.table(money, left, y) + 4;
+        w.text(moneyNote, left, y, width);
+    }
+
+    void paintRight(QPainter& p, const ReportWriter& w, const QRectF& rect, double right,
+                    double top) const {
+        const double rightWidth = rect.right() - right;
+        const double ratioHeight = w.line() + ratio.size(w.metrics()).height();
+        const QRectF chartRect(right, top, rightWidth, rect.bottom() - top - ratioHeight - kGap);
+        chart->resize(chartRect.size());
+        scene->setSceneRect(chart->geometry());
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        scene->render(&p, chartRect, chart->geometry());
+        p.restore();
+        const double ry = rect.bottom() - ratioHeight;
+        w.caption(u"ボックス的中の 実際／期待値（反映数ごと）"_s, right, ry, rightWidth);
+        w.table(ratio, right, ry + w.line());
+    }
+};
+
 } // namespace
 
 QWidget* createBacktestWindow(ChildHost& host, int reflect) {
@@ -291,7 +457,34 @@ QString BacktestWindow::verdict(const BacktestRun& run, const std::vector<Reflec
 void BacktestWindow::createControls() {
     setFont(gridFont());
     setAutoFillBackground(true);
+    QWidget* description = createHeader();
+    createRangeControls();
+    createResultLabels();
 
+    auto* top = new QHBoxLayout;
+    top->addWidget(description, 1);
+    top->addWidget(m_printButton, 0, Qt::AlignTop);
+    top->addWidget(m_closeButton, 0, Qt::AlignTop);
+    QLayout* range = createRangeRow();
+
+    auto* methods = new QVBoxLayout;
+    for (int m = 0; m < kMethodCount; ++m)
+        methods->addWidget(createMethodBox(m));
+    methods->addStretch(1);
+
+    m_chartView = new QChartView(this);
+    m_chartView->setObjectName(u"Chart累計"_s);
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setMinimumSize(420, 360);
+
+    QWidget* ratioBox = createRatioBox();
+    QWidget* moneyBox = createMoneyBox();
+    arrangeControls(top, range, methods, ratioBox, moneyBox);
+}
+
+// The description and the buttons "印刷" and "閉じる"; returns the
+// description.
+QWidget* BacktestWindow::createHeader() {
     // Broken at phrase ends, never inside a word, at any width.
     auto* description = new PhraseLabel(
         u"過去の各回について、その回の直前までの当選番号で予想ウィンドウを開いたとしたら表示された"
@@ -305,7 +498,12 @@ void BacktestWindow::createControls() {
     m_printButton = new QPushButton(u"印刷"_s, this);
     m_printButton->setObjectName(u"Command2"_s);
     connect(m_printButton, &QPushButton::clicked, this, &BacktestWindow::printResults);
+    return description;
+}
 
+// The range of draws to check, the button that checks it and the reflected
+// count.
+void BacktestWindow::createRangeControls() {
     m_from = new QSpinBox(this);
     m_from->setObjectName(u"Spin開始回"_s);
     m_to = new QSpinBox(this);
@@ -332,22 +530,20 @@ void BacktestWindow::createControls() {
         WaitCursor wait;
         ShowScores();
     });
+}
 
+// What range was checked, and the verdict in bold.
+void BacktestWindow::createResultLabels() {
     m_summary = new QLabel(this);
     m_summary->setObjectName(u"Label範囲"_s);
     m_verdict = new PhraseLabel(QString(), this);
     m_verdict->setObjectName(u"Label要約"_s);
-    {
-        QFont bold = m_verdict->font();
-        bold.setBold(true);
-        m_verdict->setFont(bold);
-    }
+    QFont bold = m_verdict->font();
+    bold.setBold(true);
+    m_verdict->setFont(bold);
+}
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(description, 1);
-    top->addWidget(m_printButton, 0, Qt::AlignTop);
-    top->addWidget(m_closeButton, 0, Qt::AlignTop);
-
+QLayout* BacktestWindow::createRangeRow() {
     auto* range = new QHBoxLayout;
     range->addWidget(new QLabel(u"範囲"_s, this));
     range->addWidget(m_from);
@@ -359,17 +555,11 @@ void BacktestWindow::createControls() {
     range->addWidget(m_reflect);
     range->addSpacing(24);
     range->addWidget(m_summary, 1);
+    return range;
+}
 
-    auto* methods = new QVBoxLayout;
-    for (int m = 0; m < kMethodCount; ++m)
-        methods->addWidget(createMethodBox(m));
-    methods->addStretch(1);
-
-    m_chartView = new QChartView(this);
-    m_chartView->setObjectName(u"Chart累計"_s);
-    m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setMinimumSize(420, 360);
-
+// The box hits over their expectation for every reflected count.
+QWidget* BacktestWindow::createRatioBox() {
     const QStringList ratioColumns{backtestMethodNames()[1], backtestMethodNames()[2],
                                    backtestMethodNames()[3]};
     QStringList counts;
@@ -383,7 +573,11 @@ void BacktestWindow::createControls() {
     auto* ratioLayout = new QVBoxLayout(ratioBox);
     ratioLayout->addWidget(m_ratioTable);
     ratioLayout->addStretch(1);
+    return ratioBox;
+}
 
+// What buying every shown ticket would have cost and paid back.
+QWidget* BacktestWindow::createMoneyBox() {
     m_moneyTable = makeTable(
         this, 5,
         {u"口"_s, u"購入額（円）"_s, u"払戻（円）"_s,
@@ -403,9 +597,15 @@ void BacktestWindow::createControls() {
     moneyLayout->addWidget(m_moneyTable);
     moneyLayout->addWidget(m_moneyCaption);
     moneyLayout->addStretch(1);
+    return moneyBox;
+}
 
-    // The methods down the left beside the chart; 収支 and the ratios
-    // below.
+// The header and the range on top, the methods down the left beside the
+// chart; 収支 and the ratios below. The controls fill the window; where the
+// window is smaller than they need (a small screen at 150 %), they scroll
+// instead of being squeezed over one another.
+void BacktestWindow::arrangeControls(QLayout* top, QLayout* range, QLayout* methods,
+                                     QWidget* ratioBox, QWidget* moneyBox) {
     auto* middle = new QHBoxLayout;
     middle->addLayout(methods, 0);
     middle->addWidget(m_chartView, 1);
@@ -413,9 +613,6 @@ void BacktestWindow::createControls() {
     bottom->addWidget(moneyBox, 1);
     bottom->addWidget(ratioBox, 0);
 
-    // The controls fill the window; where the window is smaller than they
-    // need (a small screen at 150 %), they scroll instead of being squeezed
-    // over one another.
     auto* content = new QWidget(this);
     content->setObjectName(u"backtestContent"_s);
     auto* layout = new QVBoxLayout(content);
@@ -601,68 +798,44 @@ QChart* BacktestWindow::makeChart(const QFont* font) const {
     const double last = std::max(first + 1, n > 0 ? double(m_run.draws.back().drawNo)
                                                   : double(std::max(m_run.from, m_run.to)));
 
-    // The band of chance, under the lines.
-    auto* upper = new QLineSeries;
-    auto* lower = new QLineSeries;
-    upper->append({QPointF(first, kChanceBand), QPointF(last, kChanceBand)});
-    lower->append({QPointF(first, -kChanceBand), QPointF(last, -kChanceBand)});
-    auto* band = new QAreaSeries(upper, lower);
-    band->setName(u"偶然の範囲"_s);
-    band->setColor(QColor(0, 0, 0, 28));
-    band->setBorderColor(Qt::transparent);
-    auto* zero = new QLineSeries;
-    zero->append({QPointF(first, 0), QPointF(last, 0)});
-    zero->setPen(QPen(QColor(110, 110, 110), 1, Qt::DashLine));
-    std::vector<QAbstractSeries*> all{band, zero};
-
+    const ChanceBand chance = chanceBand(first, last);
+    std::vector<QAbstractSeries*> all{chance.band, chance.zero};
     double extent = 3;
-    for (int m = 0; m < kMethodCount; ++m) {
-        const BoxHitZ z = boxHitZ(m_run, reflect(), m);
-        auto* line = new QLineSeries;
-        line->setName(backtestMethodNames()[std::size_t(m)]);
-        line->setPen(QPen(kMethodColours[std::size_t(m)], 2));
-        QList<QPointF> points;
-        const std::size_t count = z.z.size();
-        const std::size_t step = std::max<std::size_t>(1, count / kChartPoints);
-        for (std::size_t i = 0; i < count; i += step)
-            points.append(QPointF(z.drawNo[i], z.z[i]));
-        if (count > 0 && (count - 1) % step != 0)
-            points.append(QPointF(z.drawNo.back(), z.z.back()));
-        for (const double v : z.z)
-            extent = std::max(extent, std::abs(v));
-        line->replace(points);
-        all.push_back(line);
-    }
+    for (int m = 0; m < kMethodCount; ++m)
+        all.push_back(methodLine(m, extent));
     for (QAbstractSeries* s : all) {
         chart->addSeries(s);
         s->attachAxis(x);
         s->attachAxis(y);
     }
     // The zero line explains itself through the band.
-    for (QLegendMarker* marker : chart->legend()->markers(zero))
+    for (QLegendMarker* marker : chart->legend()->markers(chance.zero))
         marker->setVisible(false);
 
-    x->setRange(first, last);
-    x->setTickType(QValueAxis::TicksDynamic);
-    x->setTickAnchor(0);
-    x->setTickInterval(roundStep(last - first, 7));
-    const double top = std::ceil(extent * 1.1);
-    y->setRange(-top, top);
-    y->setTickType(QValueAxis::TicksDynamic);
-    y->setTickAnchor(0);
-    y->setTickInterval(roundStep(2 * top, 8));
-
-    if (font) {
-        QFont title = *font;
-        title.setBold(true);
-        chart->setTitleFont(title);
-        chart->legend()->setFont(*font);
-        for (QValueAxis* axis : {x, y}) {
-            axis->setLabelsFont(*font);
-            axis->setTitleFont(*font);
-        }
-    }
+    setTicks(x, y, first, last, extent);
+    if (font)
+        setChartFont(chart, x, y, *font);
     return chart;
+}
+
+// A method's box hits as standard deviations from chance, thinned out to
+// about kChartPoints points; widens extent to the largest deviation.
+QLineSeries* BacktestWindow::methodLine(int method, double& extent) const {
+    const BoxHitZ z = boxHitZ(m_run, reflect(), method);
+    auto* line = new QLineSeries;
+    line->setName(backtestMethodNames()[std::size_t(method)]);
+    line->setPen(QPen(kMethodColours[std::size_t(method)], 2));
+    QList<QPointF> points;
+    const std::size_t count = z.z.size();
+    const std::size_t step = std::max<std::size_t>(1, count / kChartPoints);
+    for (std::size_t i = 0; i < count; i += step)
+        points.append(QPointF(z.drawNo[i], z.z[i]));
+    if (count > 0 && (count - 1) % step != 0)
+        points.append(QPointF(z.drawNo.back(), z.z.back()));
+    for (const double v : z.z)
+        extent = std::max(extent, std::abs(v));
+    line->replace(points);
+    return line;
 }
 
 void BacktestWindow::printResults() {
@@ -671,116 +844,36 @@ void BacktestWindow::printResults() {
     // 9 points on paper.
     QFont font = gridFont();
     font.setPixelSize(12);
-    const QFontMetrics fm(font);
     const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     const QSizeF printable = page.paintRect(QPageLayout::Point).size() * (96.0 / 72.0);
     // Room left for the footer line.
     const QSizeF area(std::floor(printable.width()) - 2, std::floor(printable.height()) - 34);
 
-    // The four methods in one table, each with the mean number of digits
-    // it shows.
-    PrintTable methods;
-    {
-        const std::vector<ReflectScore> scores = scoreBacktest(m_run, {reflect()});
-        QStringList header{u"手法"_s, u"平均数字数"_s, QString()};
-        for (int c = 0; c < m_tables[0]->columnCount(); ++c)
-            header << m_tables[0]->horizontalHeaderItem(c)->text();
-        methods.add(header);
-        for (int m = 0; m < kMethodCount; ++m) {
-            const QTableWidget* t = m_tables[std::size_t(m)];
-            for (int r = 0; r < t->rowCount(); ++r) {
-                QStringList row;
-                if (r == 0) {
-                    row << backtestMethodNames()[std::size_t(m)]
-                        << QString::number(scores.front().methods[std::size_t(m)].meanDigits, 'f',
-                                           2);
-                } else {
-                    row << QString() << QString();
-                }
-                row << t->verticalHeaderItem(r)->text();
-                for (int c = 0; c < t->columnCount(); ++c)
-                    row << (t->item(r, c) ? t->item(r, c)->text() : QString());
-                methods.add(row);
-            }
-        }
-    }
-    const PrintTable money = printTable(m_moneyTable);
-    const PrintTable ratio = printTable(m_ratioTable, u"反映数"_s);
+    PrintReport report;
+    report.font = font;
+    report.methods = methodsPrintTable(m_run, reflect(), m_tables);
+    report.money = printTable(m_moneyTable);
+    report.ratio = printTable(m_ratioTable, u"反映数"_s);
 
     QGraphicsScene scene;
-    QChart* chart = makeChart(&font);
-    scene.addItem(chart);
+    report.chart = makeChart(&font);
+    scene.addItem(report.chart);
+    report.scene = &scene;
 
-    const QStringList notes{m_verdict->phraseText(),
-                            m_summary->text() +
-                                u"　反映数（反映するオプションの数）: %1"_s.arg(reflect())};
-    QStringList readings;
+    report.notes = {m_verdict->phraseText(),
+                    m_summary->text() + u"　反映数（反映するオプションの数）: %1"_s.arg(reflect())};
     for (int m = 0; m < kMethodCount; ++m)
-        readings << backtestMethodNames()[std::size_t(m)] + u"　"_s +
-                        m_readings[std::size_t(m)]->text();
-    const QString moneyTitle = u"収支（理論上の賞金で計算）"_s;
-    const QString moneyNote = m_moneyCaption->phraseText();
-    const QString ratioTitle = u"ボックス的中の 実際／期待値（反映数ごと）"_s;
+        report.readings << backtestMethodNames()[std::size_t(m)] + u"　"_s +
+                               m_readings[std::size_t(m)]->text();
+    report.moneyNote = m_moneyCaption->phraseText();
 
     PrintDocument doc;
     doc.caption = windowTitle();
     doc.lastDrawNo = m_host.store().stats().lastDrawNo;
     doc.footerPixels = 12; // every text of the report at 9 points
     doc.figureSize = area;
-    doc.figure = [&](QPainter& p, const QRectF& rect) {
-        // Notes across the top; down the left the methods' table with the
-        // readings, then 収支 and its note; down the right the chart, which
-        // takes the height left, above the ratios.
-        const double line = fm.height() + 4;
-        const double gap = 12;
-        p.setFont(font);
-        p.setPen(Qt::black);
-        const auto text = [&](const QString& t, double left, double top, double width) {
-            const QRectF r = p.boundingRect(QRectF(left, top, width, 1000), Qt::TextWordWrap, t);
-            p.drawText(QRectF(left, top, width, r.height()), Qt::TextWordWrap, t);
-            return r.height();
-        };
-        const auto caption = [&](const QString& t, double left, double top, double width) {
-            p.setPen(QColor(160, 0, 0));
-            p.drawText(QRectF(left, top, width, line), Qt::AlignLeft | Qt::AlignVCenter, t);
-            p.setPen(Qt::black);
-            return line;
-        };
-        const auto table = [&](const PrintTable& t, double left, double top) {
-            t.paint(p, fm, QPointF(left, top));
-            return t.size(fm).height();
-        };
-        double y = rect.top();
-        for (const QString& note : notes)
-            y += text(note, rect.left(), y, rect.width()) + 2;
-        y += gap;
-        const double top = y;
-
-        const double leftWidth = std::max(methods.size(fm).width(), money.size(fm).width());
-        y += caption(u"方法ごとの的中"_s, rect.left(), y, leftWidth);
-        y += table(methods, rect.left(), y) + 4;
-        for (const QString& r : readings)
-            y += text(r, rect.left(), y, leftWidth);
-        y += gap;
-        y += caption(moneyTitle, rect.left(), y, leftWidth);
-        y += table(money, rect.left(), y) + 4;
-        text(moneyNote, rect.left(), y, leftWidth);
-
-        const double right = rect.left() + leftWidth + 24;
-        const double rightWidth = rect.right() - right;
-        const double ratioHeight = line + ratio.size(fm).height();
-        const QRectF chartRect(right, top, rightWidth, rect.bottom() - top - ratioHeight - gap);
-        chart->resize(chartRect.size());
-        scene.setSceneRect(chart->geometry());
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing);
-        scene.render(&p, chartRect, chart->geometry());
-        p.restore();
-        const double ry = rect.bottom() - ratioHeight;
-        caption(ratioTitle, right, ry, rightWidth);
-        table(ratio, right, ry + line);
-    };
+    doc.figure = [&report](QPainter& p, const QRectF& rect) { report.paint(p, rect); };
     showPrintPreview(this, doc);
 }
 

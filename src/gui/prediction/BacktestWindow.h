@@ -12,6 +12,8 @@
 class QChart;
 class QChartView;
 class QGroupBox;
+class QLayout;
+class QLineSeries;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -60,7 +62,15 @@ protected:
 
 private:
     void createControls();
+    QWidget* createHeader();
+    void createRangeControls();
+    void createResultLabels();
+    QLayout* createRangeRow();
     QWidget* createMethodBox(int method);
+    QWidget* createRatioBox();
+    QWidget* createMoneyBox();
+    void arrangeControls(QLayout* top, QLayout* range, QLayout* methods, QWidget* ratioBox,
+                         QWidget* moneyBox);
     void Load();
     void placeWindow();
     void RunBacktest(std::optional<int> to);
@@ -72,6 +82,7 @@ private:
     // The chart of the current scores; for printing with fonts of a fixed
     // pixel size.
     QChart* makeChart(const QFont* printFont) const;
+    QLineSeries* methodLine(int method, double& extent) const;
     // Opens the print preview of the tables and the chart on one page.
     void printResults();
 
