@@ -79,10 +79,25 @@ QRect PredictionForm::twips(int left, int top, int width, int height) const {
 }
 
 void PredictionForm::createControls() {
-    // Every control stands at its twip position on a canvas inside a scroll
-    // area. Where the main window is smaller than the window (a small screen
-    // at 150 %), the canvas is first drawn smaller to fit (fitToRoom), and
-    // only what still does not fit scrolls into view instead of being cut off.
+    QWidget* canvas = createCanvas();
+    createOptionsPanel(canvas);
+    createPredictionPanel(canvas);
+    createStatusAndButtons(canvas);
+    // The canvas ends just past the frames, so that the window at its own
+    // size shows no scroll bars.
+    const QRect used = canvas->childrenRect();
+    canvas->resize(used.right() + 3, used.bottom() + 3);
+    m_scroll->setWidget(canvas);
+    m_canvasSize = canvas->size();
+    m_font = font();
+    recordPlaces(canvas);
+}
+
+// Every control stands at its twip position on a canvas inside a scroll
+// area. Where the main window is smaller than the window (a small screen at
+// 150 %), the canvas is first drawn smaller to fit (fitToRoom), and only what
+// still does not fit scrolls into view instead of being cut off.
+QWidget* PredictionForm::createCanvas() {
     auto* scroll = new QScrollArea(this);
     m_scroll = scroll;
     scroll->setObjectName(u"predictionScroll"_s);
@@ -95,34 +110,40 @@ void PredictionForm::createControls() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
+    return canvas;
+}
 
+// A note at the top of a frame, broken into lines at phrase ends.
+void PredictionForm::createNote(QWidget* frame, const QString& name, const QString& text,
+                                int width) {
+    auto* note = new QLabel(text, frame);
+    note->setObjectName(name);
+    note->setGeometry(twips(120, 300, width, 660));
+    setPhraseWrappedText(note, note->text());
+    m_notes.push_back({note, note->text().remove(u'\n')});
+    paintBackground(note, kLabelBack);
+}
+
+// The options frame: its note and one frame per option.
+void PredictionForm::createOptionsPanel(QWidget* canvas) {
     auto* optionsFrame = new QGroupBox(u"データ分析オプション"_s, canvas);
     optionsFrame->setObjectName(u"Frame3"_s);
     optionsFrame->setGeometry(twips(kOptionsFrameLeft, kFramesTop, 3855, 7272));
-
-    auto* optionsNote =
-        new QLabel(u"各データ分析の分析結果を当選予想へ反映するかを設定します。"_s, optionsFrame);
-    optionsNote->setObjectName(u"Label15"_s);
-    optionsNote->setGeometry(twips(120, 300, 3615, 660));
-    setPhraseWrappedText(optionsNote, optionsNote->text());
-    m_notes.push_back({optionsNote, optionsNote->text().remove(u'\n')});
-    paintBackground(optionsNote, kLabelBack);
-
+    createNote(optionsFrame, u"Label15"_s,
+               u"各データ分析の分析結果を当選予想へ反映するかを設定します。"_s, 3615);
     for (int i = 0; i < kOptionCount; ++i)
         createOptionFrame(optionsFrame, i);
+}
 
+// The prediction frame: its note and the four grids with their captions.
+void PredictionForm::createPredictionPanel(QWidget* canvas) {
     auto* predictionFrame = new QGroupBox(u"当選予想"_s, canvas);
     predictionFrame->setObjectName(u"Frame2"_s);
     predictionFrame->setGeometry(twips(kPredictionFrameLeft, kFramesTop, 5055, 7272));
-
-    auto* predictionNote = new QLabel(u"各データ分析の結果を元に周期法、消去法、連発ペリドン、"
-                                      "一発ペリドンの各手法を用いて当選数字を予想します。"_s,
-                                      predictionFrame);
-    predictionNote->setObjectName(u"Label19"_s);
-    predictionNote->setGeometry(twips(120, 300, 4815, 660));
-    setPhraseWrappedText(predictionNote, predictionNote->text());
-    m_notes.push_back({predictionNote, predictionNote->text().remove(u'\n')});
-    paintBackground(predictionNote, kLabelBack);
+    createNote(predictionFrame, u"Label19"_s,
+               u"各データ分析の結果を元に周期法、消去法、連発ペリドン、"
+               "一発ペリドンの各手法を用いて当選数字を予想します。"_s,
+               4815);
 
     // Grids and their captions are placed in window coordinates.
     for (int i = 0; i < 4; ++i) {
@@ -143,8 +164,11 @@ void PredictionForm::createControls() {
             twips(place.left - kPredictionFrameLeft, place.top - kFramesTop, 0, 0).topLeft());
         m_grids[std::size_t(i)] = view;
     }
+}
 
-    // Which draw the data ends at, or why there is nothing to predict from.
+// The line above the frames: which draw the data ends at, or why there is
+// nothing to predict from, and the buttons.
+void PredictionForm::createStatusAndButtons(QWidget* canvas) {
     m_status = new QLabel(canvas);
     m_status->setObjectName(u"LabelData"_s);
     m_status->setGeometry(twips(kOptionsFrameLeft, 60, 6960, 375));
@@ -159,15 +183,6 @@ void PredictionForm::createControls() {
     close->setObjectName(u"Cmd閉じる"_s);
     close->setGeometry(twips(8160, 60, 855, 375));
     connect(close, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
-
-    // The canvas ends just past the frames, so that the window at its own
-    // size shows no scroll bars.
-    const QRect used = canvas->childrenRect();
-    canvas->resize(used.right() + 3, used.bottom() + 3);
-    scroll->setWidget(canvas);
-    m_canvasSize = canvas->size();
-    m_font = font();
-    recordPlaces(canvas);
 }
 
 void PredictionForm::recordPlaces(QWidget* parent) {

@@ -67,6 +67,11 @@ protected:
 
 private:
     void createControls();
+    QWidget* createCanvas();
+    void createNote(QWidget* frame, const QString& name, const QString& text, int width);
+    void createOptionsPanel(QWidget* canvas);
+    void createPredictionPanel(QWidget* canvas);
+    void createStatusAndButtons(QWidget* canvas);
     QGroupBox* createOptionFrame(QWidget* parent, int index);
     void optionClicked(int index, bool reflect);
     QRect twips(int left, int top, int width, int height) const;
