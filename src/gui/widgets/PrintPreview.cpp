@@ -156,52 +156,7 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintDocument& doc, QWidget* parent
     m_printer.setDocName(doc.caption);
     m_printer.setPageLayout(m_layout);
 
-    auto* toolbar = new QToolBar(this);
-    QAction* print = toolbar->addAction(u"印刷..."_s, this, &PrintPreviewDialog::printPages);
-    print->setObjectName(u"printAction"_s);
-    QAction* pdf = toolbar->addAction(u"PDFに保存..."_s, this, &PrintPreviewDialog::savePdf);
-    pdf->setObjectName(u"pdfAction"_s);
-    toolbar->addSeparator();
-    auto* turn = new QActionGroup(this);
-    m_portrait =
-        toolbar->addAction(u"縦"_s, this, [this] { setOrientation(QPageLayout::Portrait); });
-    m_portrait->setObjectName(u"portrait"_s);
-    m_landscape =
-        toolbar->addAction(u"横"_s, this, [this] { setOrientation(QPageLayout::Landscape); });
-    m_landscape->setObjectName(u"landscape"_s);
-    for (QAction* a : {m_portrait, m_landscape}) {
-        a->setCheckable(true);
-        turn->addAction(a);
-    }
-    (m_layout.orientation() == QPageLayout::Portrait ? m_portrait : m_landscape)->setChecked(true);
-    if (!doc.onePage()) {
-        QAction* fit = toolbar->addAction(u"印刷: 用紙の幅に合わせる"_s);
-        fit->setObjectName(u"fitToWidth"_s);
-        fit->setCheckable(true);
-        fit->setChecked(m_sheetPrinter.fitToWidth());
-        fit->setToolTip(u"表の列がすべて用紙の幅に収まるように縮小します"_s);
-        connect(fit, &QAction::toggled, this, &PrintPreviewDialog::setFitToWidth);
-    }
-    toolbar->addSeparator();
-    QAction* zoomIn = toolbar->addAction(
-        u"拡大"_s, this, [this] { m_pages->setZoom(qMin(4.0, m_pages->zoom() * 1.25)); });
-    zoomIn->setObjectName(u"zoomIn"_s);
-    zoomIn->setShortcut(QKeySequence::ZoomIn);
-    QAction* zoomOut = toolbar->addAction(
-        u"縮小"_s, this, [this] { m_pages->setZoom(qMax(0.1, m_pages->zoom() / 1.25)); });
-    zoomOut->setObjectName(u"zoomOut"_s);
-    zoomOut->setShortcut(QKeySequence::ZoomOut);
-    QAction* whole =
-        toolbar->addAction(u"表示: 幅に合わせる"_s, this, [this] { m_pages->setZoom(0); });
-    whole->setToolTip(u"ページの幅を画面に合わせます（印刷には影響しません）"_s);
-    whole->setObjectName(u"zoomFit"_s);
-    toolbar->addSeparator();
-    m_pageLabel = new QLabel(toolbar);
-    m_pageLabel->setObjectName(u"pageLabel"_s);
-    toolbar->addWidget(m_pageLabel);
-    toolbar->addSeparator();
-    toolbar->addAction(u"閉じる"_s, this, &QDialog::reject)->setObjectName(u"closeAction"_s);
-
+    QToolBar* toolbar = createToolBar();
     m_pages = new PreviewPages(m_sheetPrinter, this);
     connect(m_pages->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &PrintPreviewDialog::updatePageLabel);
@@ -218,6 +173,66 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintDocument& doc, QWidget* parent
         size = size.boundedTo(screen->availableSize() * 9 / 10);
     resize(size);
     repaginate();
+}
+
+QToolBar* PrintPreviewDialog::createToolBar() {
+    auto* toolbar = new QToolBar(this);
+    QAction* print = toolbar->addAction(u"印刷..."_s, this, &PrintPreviewDialog::printPages);
+    print->setObjectName(u"printAction"_s);
+    QAction* pdf = toolbar->addAction(u"PDFに保存..."_s, this, &PrintPreviewDialog::savePdf);
+    pdf->setObjectName(u"pdfAction"_s);
+    toolbar->addSeparator();
+    addPaperActions(toolbar);
+    toolbar->addSeparator();
+    addZoomActions(toolbar);
+    toolbar->addSeparator();
+    m_pageLabel = new QLabel(toolbar);
+    m_pageLabel->setObjectName(u"pageLabel"_s);
+    toolbar->addWidget(m_pageLabel);
+    toolbar->addSeparator();
+    toolbar->addAction(u"閉じる"_s, this, &QDialog::reject)->setObjectName(u"closeAction"_s);
+    return toolbar;
+}
+
+// The paper's orientation and, for a grid, whether its columns are shrunk to
+// the paper's width.
+void PrintPreviewDialog::addPaperActions(QToolBar* toolbar) {
+    auto* turn = new QActionGroup(this);
+    m_portrait =
+        toolbar->addAction(u"縦"_s, this, [this] { setOrientation(QPageLayout::Portrait); });
+    m_portrait->setObjectName(u"portrait"_s);
+    m_landscape =
+        toolbar->addAction(u"横"_s, this, [this] { setOrientation(QPageLayout::Landscape); });
+    m_landscape->setObjectName(u"landscape"_s);
+    for (QAction* a : {m_portrait, m_landscape}) {
+        a->setCheckable(true);
+        turn->addAction(a);
+    }
+    (m_layout.orientation() == QPageLayout::Portrait ? m_portrait : m_landscape)->setChecked(true);
+    if (!m_doc.onePage()) {
+        QAction* fit = toolbar->addAction(u"印刷: 用紙の幅に合わせる"_s);
+        fit->setObjectName(u"fitToWidth"_s);
+        fit->setCheckable(true);
+        fit->setChecked(m_sheetPrinter.fitToWidth());
+        fit->setToolTip(u"表の列がすべて用紙の幅に収まるように縮小します"_s);
+        connect(fit, &QAction::toggled, this, &PrintPreviewDialog::setFitToWidth);
+    }
+}
+
+// The preview's zoom; it does not change what is printed.
+void PrintPreviewDialog::addZoomActions(QToolBar* toolbar) {
+    QAction* zoomIn = toolbar->addAction(
+        u"拡大"_s, this, [this] { m_pages->setZoom(qMin(4.0, m_pages->zoom() * 1.25)); });
+    zoomIn->setObjectName(u"zoomIn"_s);
+    zoomIn->setShortcut(QKeySequence::ZoomIn);
+    QAction* zoomOut = toolbar->addAction(
+        u"縮小"_s, this, [this] { m_pages->setZoom(qMax(0.1, m_pages->zoom() / 1.25)); });
+    zoomOut->setObjectName(u"zoomOut"_s);
+    zoomOut->setShortcut(QKeySequence::ZoomOut);
+    QAction* whole =
+        toolbar->addAction(u"表示: 幅に合わせる"_s, this, [this] { m_pages->setZoom(0); });
+    whole->setToolTip(u"ページの幅を画面に合わせます（印刷には影響しません）"_s);
+    whole->setObjectName(u"zoomFit"_s);
 }
 
 PrintPreviewDialog::~PrintPreviewDialog() = default;

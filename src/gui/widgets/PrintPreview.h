@@ -10,6 +10,7 @@
 
 class QAction;
 class QLabel;
+class QToolBar;
 
 namespace peridon {
 
@@ -41,6 +42,9 @@ public:
     void savePdf();
 
 private:
+    QToolBar* createToolBar();
+    void addPaperActions(QToolBar* toolbar);
+    void addZoomActions(QToolBar* toolbar);
     void repaginate();
     void updatePageLabel();
 
