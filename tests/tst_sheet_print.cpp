@@ -61,6 +61,8 @@ private slots:
     void noGridLineUnderSpilledText();
     void titleCentredOverItsBox_data();
     void titleCentredOverItsBox();
+    void previewLinesOfOneWidth_data();
+    void previewLinesOfOneWidth();
     void cellTextAsDrawText_data();
     void cellTextAsDrawText();
     void rowsPaintAsAlone_data();
@@ -225,6 +227,75 @@ void TestSheetPrint::titleCentredOverItsBox() {
         QCOMPARE(img.pixelColor(sp.columnX(last + 1) - 1, 1), QColor(0, 0, 255));
         QCOMPARE(img.pixelColor(sp.columnX(7) - 1, 1), QColor(Qt::white));
     }
+}
+
+// The print preview draws a page scaled to the screen: every row line comes
+// out one width, as in a PDF, and the two borders that cells above and below
+// each other draw along their common edge stay together, one line twice as
+// wide. Drawn as they are, one layout pixel wide, a line covers one device
+// pixel or two depending on where it falls; snapped line by line, the two
+// borders drift apart.
+void TestSheetPrint::previewLinesOfOneWidth_data() {
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("0.7") << 0.7;
+    QTest::newRow("0.8") << 0.8;
+    QTest::newRow("1.3") << 1.3;
+    QTest::newRow("1.6") << 1.6;
+}
+
+void TestSheetPrint::previewLinesOfOneWidth() {
+    QFETCH(double, zoom);
+    Sheet s = drawSheet(40, 3);
+    s.setBorder(CellRange::column(2), BorderTop | BorderBottom, rgb(0, 0, 0));
+    PrintDocument doc;
+    doc.caption = u"回数"_s;
+    doc.grids.push_back({&s, QString()});
+    SheetPrinter printer(doc);
+    printer.paginate(QSizeF(538, 785));
+    const QSize page(int(std::lround(538 * zoom * 96 / 72)),
+                     int(std::lround(785 * zoom * 96 / 72)));
+    QImage img(page, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    printer.paintPage(p, 0, QRect(QPoint(0, 0), page), int(std::lround(96 * zoom)));
+    p.end();
+    // The page's layout, in the 12-pixel font pages are printed in.
+    QFont font = gridFont();
+    font.setPixelSize(12);
+    SheetPainter layout(font);
+    layout.setSheet(&s);
+    const int gridEnd = int(layout.rowY(printer.pages().front().lastRow + 1) * zoom) + 2;
+    // Runs of line pixels down a column of pixels, to the grid's end.
+    const auto runsDown = [&](int x, auto isLine) {
+        QList<int> runs;
+        int run = 0;
+        for (int y = 0; y <= gridEnd; ++y) {
+            if (isLine(img.pixelColor(x, y))) {
+                ++run;
+            } else if (run > 0) {
+                runs << run;
+                run = 0;
+            }
+        }
+        return runs;
+    };
+    // Grid lines down the first column, left of its texts.
+    const QList<int> lines = runsDown(2, [](const QColor& c) {
+        return c.red() == c.green() && c.green() == c.blue() && c.red() > 150 && c.red() < 240;
+    });
+    QVERIFY2(lines.size() >= 30, qPrintable(QString::number(lines.size())));
+    for (int r : lines)
+        QVERIFY2(r == lines.front(),
+                 qPrintable(u"lines %1 and %2 pixels wide"_s.arg(lines.front()).arg(r)));
+    // Borders down the middle of the second column: inside the grid each is
+    // a bottom and a top border together, twice as wide as a line.
+    QList<int> borders =
+        runsDown(int((layout.columnX(2) + layout.columnX(3)) / 2 * zoom),
+                 [](const QColor& c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; });
+    QVERIFY2(borders.size() >= 30, qPrintable(QString::number(borders.size())));
+    for (int r : borders.mid(1, borders.size() - 2))
+        QVERIFY2(r == 2 * lines.front(),
+                 qPrintable(u"border %1 pixels wide, lines %2"_s.arg(r).arg(lines.front())));
 }
 
 // Texts drawn from a kept layout land on exactly the pixels drawText()

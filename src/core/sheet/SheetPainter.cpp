@@ -32,9 +32,21 @@ QColor toColor(Rgb c) {
 // the same pixels as from filling every cell's rectangle by itself, at a
 // fraction of the cost; a PDF or a printer gets a few large fills instead of
 // one per cell (a page of a large grid once took megabytes).
+//
+// On a scaled raster picture (the print preview) every line should have one
+// width, as on paper: a line one layout pixel wide scaled by 1.3 covers one
+// device pixel or two depending on where it falls. There the rectangles are
+// snapped: each cell edge is put on the device pixel nearest to it, fills
+// run from edge to edge, and a line keeps one width (the scale, rounded, at
+// least one pixel) on the side of the edge it belongs to. Two borders that
+// neighbouring cells draw side by side then always touch, as they do unscaled.
 class RectLayer {
 public:
-    explicit RectLayer(int cols) : m_below(std::size_t(cols) + 2, -1) {}
+    // Which cell edges the rectangles of a layer follow when snapped: a fill
+    // spans from edge to edge, a line lies inside its cell along one edge.
+    enum class Edge { Fill, Left, Right, Top, Bottom };
+
+    RectLayer(int cols, Edge edge) : m_below(std::size_t(cols) + 2, -1), m_edge(edge) {}
 
     // A rectangle that belongs to column col, joined to the one of the same
     // column just above it when it has the same left edge, width and colour.
@@ -70,22 +82,31 @@ public:
         m_items.push_back({QRect(x, y, w, h), colour});
     }
 
-    void paint(QPainter& painter) {
+    void paint(QPainter& painter, bool snap) {
         if (m_items.empty())
             return;
         std::stable_sort(m_items.begin(), m_items.end(),
                          [](const Item& a, const Item& b) { return a.colour < b.colour; });
         painter.setPen(Qt::NoPen);
+        const QTransform device = painter.deviceTransform();
+        if (snap) {
+            // Drawn in device pixels.
+            painter.save();
+            const qreal dpr = painter.device()->devicePixelRatio();
+            painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
+        }
         std::vector<QRect> rects;
         rects.reserve(m_items.size());
         for (std::size_t i = 0; i < m_items.size();) {
             const Rgb colour = m_items[i].colour;
             rects.clear();
             for (; i < m_items.size() && m_items[i].colour == colour; ++i)
-                rects.push_back(m_items[i].rect);
+                rects.push_back(snap ? snapped(m_items[i].rect, device) : m_items[i].rect);
             painter.setBrush(toColor(colour));
             painter.drawRects(rects.data(), int(rects.size()));
         }
+        if (snap)
+            painter.restore();
     }
 
 private:
@@ -93,9 +114,40 @@ private:
         QRect rect;
         Rgb colour;
     };
+
+    // The rectangle in device pixels, from its snapped cell edges.
+    QRect snapped(const QRect& r, const QTransform& t) const {
+        const auto edgeX = [&](int x) { return int(std::lround(x * t.m11() + t.dx())); };
+        const auto edgeY = [&](int y) { return int(std::lround(y * t.m22() + t.dy())); };
+        int left = edgeX(r.x());
+        int right = edgeX(r.x() + r.width());
+        int top = edgeY(r.y());
+        int bottom = edgeY(r.y() + r.height());
+        const int lineW = qMax(1, int(std::lround(t.m11())));
+        const int lineH = qMax(1, int(std::lround(t.m22())));
+        switch (m_edge) {
+        case Edge::Fill:
+            break;
+        case Edge::Left:
+            right = left + lineW;
+            break;
+        case Edge::Right:
+            left = right - lineW;
+            break;
+        case Edge::Top:
+            bottom = top + lineH;
+            break;
+        case Edge::Bottom:
+            top = bottom - lineH;
+            break;
+        }
+        return {left, top, right - left, bottom - top};
+    }
+
     std::vector<Item> m_items;
     // By column: the index of its rectangle in the row painted last.
     std::vector<int> m_below;
+    Edge m_edge;
 };
 
 } // namespace
@@ -375,9 +427,13 @@ struct SheetPainter::PaintRange {
     // pixels.
     PaintRange(int cols, const QRect& cellRange, const QPoint& origin)
         : c1(cellRange.left()), r1(cellRange.top()), c2(cellRange.right()), r2(cellRange.bottom()),
-          ox(origin.x()), oy(origin.y()), joined(std::size_t(cols) + 2, 0), backs(cols),
-          gridLines(cols), rowLines(cols), borders{RectLayer(cols), RectLayer(cols),
-                                                   RectLayer(cols), RectLayer(cols)} {}
+          ox(origin.x()), oy(origin.y()), joined(std::size_t(cols) + 2, 0),
+          backs(cols, RectLayer::Edge::Fill), gridLines(cols, RectLayer::Edge::Right),
+          rowLines(cols, RectLayer::Edge::Bottom), borders{
+                                                       RectLayer(cols, RectLayer::Edge::Left),
+                                                       RectLayer(cols, RectLayer::Edge::Right),
+                                                       RectLayer(cols, RectLayer::Edge::Top),
+                                                       RectLayer(cols, RectLayer::Edge::Bottom)} {}
 
     int c1, r1, c2, r2; // the cells painted
     int ox, oy;         // the range's origin in sheet pixels
@@ -579,7 +635,14 @@ void SheetPainter::collectLines(PaintRange& range, const Sheet::RowCursor& cells
 }
 
 void SheetPainter::paintLayers(QPainter& painter, PaintRange& range) const {
-    range.backs.paint(painter);
+    // A scaled picture on a raster device (the print preview) is snapped to
+    // whole pixels; a printer, a PDF and the grids on screen get the
+    // rectangles as they are.
+    const int device = painter.device() ? painter.device()->devType() : 0;
+    const bool snap =
+        painter.worldTransform().type() == QTransform::TxScale &&
+        (device == QInternal::Widget || device == QInternal::Image || device == QInternal::Pixmap);
+    range.backs.paint(painter, snap);
     Rgb textColour = 0;
     for (std::size_t i = 0; i < range.texts.size(); ++i) {
         const TextItem& t = range.texts[i];
@@ -590,10 +653,10 @@ void SheetPainter::paintLayers(QPainter& painter, PaintRange& range) const {
         drawCellText(painter, t.rect, t.align,
                      t.trimmed ? m_sheet->textOf(t.id).trimmed() : m_sheet->textOf(t.id));
     }
-    range.gridLines.paint(painter);
-    range.rowLines.paint(painter);
+    range.gridLines.paint(painter, snap);
+    range.rowLines.paint(painter, snap);
     for (RectLayer& side : range.borders)
-        side.paint(painter);
+        side.paint(painter, snap);
 }
 
 void SheetPainter::paintSelection(QPainter& painter, const PaintRange& range) const {
