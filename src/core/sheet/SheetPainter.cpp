@@ -88,12 +88,9 @@ public:
         std::stable_sort(m_items.begin(), m_items.end(),
                          [](const Item& a, const Item& b) { return a.colour < b.colour; });
         painter.setPen(Qt::NoPen);
-        const QTransform device = painter.deviceTransform();
         if (snap) {
-            // Drawn in device pixels.
-            painter.save();
-            const qreal dpr = painter.device()->devicePixelRatio();
-            painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
+            paintSnapped(painter);
+            return;
         }
         std::vector<QRect> rects;
         rects.reserve(m_items.size());
@@ -101,12 +98,10 @@ public:
             const Rgb colour = m_items[i].colour;
             rects.clear();
             for (; i < m_items.size() && m_items[i].colour == colour; ++i)
-                rects.push_back(snap ? snapped(m_items[i].rect, device) : m_items[i].rect);
+                rects.push_back(m_items[i].rect);
             painter.setBrush(toColor(colour));
             painter.drawRects(rects.data(), int(rects.size()));
         }
-        if (snap)
-            painter.restore();
     }
 
 private:
@@ -114,6 +109,25 @@ private:
         QRect rect;
         Rgb colour;
     };
+
+    // The rectangles placed on whole device pixels and mapped back to the
+    // painter's coordinates. The device transform also holds the offset of a
+    // widget inside its window's backing store and the screen's pixel ratio,
+    // which the painter applies again to whatever it draws.
+    void paintSnapped(QPainter& painter) {
+        const QTransform device = painter.deviceTransform();
+        const QTransform back = device.inverted();
+        std::vector<QRectF> rects;
+        rects.reserve(m_items.size());
+        for (std::size_t i = 0; i < m_items.size();) {
+            const Rgb colour = m_items[i].colour;
+            rects.clear();
+            for (; i < m_items.size() && m_items[i].colour == colour; ++i)
+                rects.push_back(back.mapRect(QRectF(snapped(m_items[i].rect, device))));
+            painter.setBrush(toColor(colour));
+            painter.drawRects(rects.data(), int(rects.size()));
+        }
+    }
 
     // The rectangle in device pixels, from its snapped cell edges.
     QRect snapped(const QRect& r, const QTransform& t) const {
