@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,6 +87,7 @@ private slots:
     void gridMenuPrintsEveryWindow_data();
     void gridMenuPrintsEveryWindow();
     void previewPaintsPagesInView();
+    void previewPagesSameInTheirWindow();
     void previewSavesPdf_data();
     void previewSavesPdf();
     void selectAllAndCopy_data();
@@ -377,6 +379,40 @@ void TestAnalysisWindow::previewPaintsPagesInView() {
     QVERIFY(paintedAfter > paintedFirst);
     QVERIFY(paintedAfter - paintedFirst <= 4);
     QCOMPARE(label.trimmed(), u"%1 / %1 ページ"_s.arg(pages));
+}
+
+// A page of the preview looks the same wherever its view sits in the
+// window: the lines and fills, placed on whole pixels of the screen, stay
+// on the cells of their texts.
+void TestAnalysisWindow::previewPagesSameInTheirWindow() {
+    Sheet sheet = longSheet(100);
+    sheet.setBackColor(CellRange::block(1, 2, 1, CellRange::kEnd), rgb(255, 255, 192));
+    PrintDocument doc;
+    doc.caption = u"長い表"_s;
+    doc.grids.push_back({&sheet, QString()});
+    QImage alone;
+    QImage inWindow;
+    setPreviewRunner([&](PrintPreviewDialog& dialog, SheetPrinter&) {
+        dialog.resize(700, 500);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QWidget* viewport = qobject_cast<QAbstractScrollArea*>(dialog.pagesView())->viewport();
+        alone = viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect at(viewport->mapTo(&dialog, QPoint(0, 0)), viewport->size());
+        QVERIFY(at.top() > 10);
+        // What the window shows: its backing store, where the view is
+        // painted at its place in the window.
+        viewport->repaint();
+        inWindow = dialog.screen()
+                       ->grabWindow(dialog.winId(), at.x(), at.y(), at.width(), at.height())
+                       .toImage()
+                       .convertToFormat(QImage::Format_RGB32);
+    });
+    showPrintPreview(nullptr, doc);
+    setPreviewRunner(nullptr);
+    QVERIFY(!alone.isNull());
+    QCOMPARE(inWindow.size(), alone.size());
+    QVERIFY(inWindow == alone);
 }
 
 void TestAnalysisWindow::previewSavesPdf_data() {
